@@ -1,0 +1,15 @@
+# The addresses the program talks to are fixed at build time; override any of them with -D.
+set(ZELVO_SMTP_HOST "smtp.139.com" CACHE STRING "SMTP server of the 139 mailbox service")
+set(ZELVO_SMTP_PORT "25" CACHE STRING "SMTP port")
+set(ZELVO_GATEWAY_ADDRESS "sms@139.com" CACHE STRING "Mailbox of the mail-to-SMS gateway")
+set(ZELVO_MAIL_DOMAIN_SUFFIX "@139.com" CACHE STRING "'@' and the mail domain of the accounts (8 characters)")
+set(ZELVO_INFO_PAGE_URL "qrc:/info/notices.html" CACHE STRING "Notices page shown on the notices tab")
+set(ZELVO_HOMEPAGE_URL "https://zelvo.example.com/" CACHE STRING "Maker's homepage, opened on exit")
+set(ZELVO_FEEDBACK_URL "https://zelvo.example.com/feedback" CACHE STRING "Feedback page")
+set(ZELVO_REGISTRATION_URL "https://mail.10086.cn/" CACHE STRING "Registration page of the 139 mailbox")
+set(ZELVO_CONTACT_MAIL "support@zelvo.example.com" CACHE STRING "Maker's contact mail address")
+
+string(LENGTH "${ZELVO_MAIL_DOMAIN_SUFFIX}" _zelvo_suffix_length)
+if(NOT _zelvo_suffix_length EQUAL 8)
+    message(FATAL_ERROR "ZELVO_MAIL_DOMAIN_SUFFIX must be 8 characters long")
+endif()

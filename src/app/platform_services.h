@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+#include "recipients/phone_book.h"
+
+class QWidget;
+
+namespace zelvo::app {
+
+// Message box styles and answers, as the handlers pass and read them.
+inline constexpr int kStyleOkOnly = 0;
+inline constexpr int kStyleQuestionOk = 32;
+inline constexpr int kStyleQuestionOkCancel = 33;
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerCancel = 2;
+
+// Window styles for started programs.
+inline constexpr int kWindowMinimizedFocus = 2;
+inline constexpr int kWindowMaximizedFocus = 3;
+
+struct ApplicationFacts {
+    QString folder;  // folder of the executable, without a trailing separator
+    QString title;
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+};
+
+// Everything the handlers need from the desktop and the operating system. The program uses
+// the Qt implementation; tests use a scripted double that records each call.
+class PlatformServices {
+public:
+    virtual ~PlatformServices() = default;
+
+    // Modal; returns kAnswerOk or kAnswerCancel.
+    virtual int MsgBox(const QString& text, int style, const QString& title) = 0;
+    // Modal; the confirmed text, or an empty text when cancelled.
+    virtual QString InputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText) = 0;
+    // Modal open-file dialog; the chosen path, or an empty text when cancelled.
+    virtual QString OpenFileDialog(const QString& fileName, const QString& filter,
+                                   const QString& initialFolder) = 0;
+    // Starts "program argument" without waiting: explorer.exe opens a web address in the
+    // browser, notepad.exe opens a file in the text editor.
+    virtual void Shell(const QString& commandLine, int windowStyle) = 0;
+    // Whether an ordinary file (or, with includeHidden, also a hidden one) exists at path.
+    virtual bool FileExists(const QString& path, bool includeHidden) = 0;
+    virtual bool DeleteFile(const QString& path) = 0;
+    // Reads a text file by lines, whatever its encoding and line ends.
+    virtual recipients::TextLines ReadTextLines(const QString& path) = 0;
+    // Ends the process at once; no further handler runs.
+    virtual void EndProgram() = 0;
+    virtual ApplicationFacts AppFacts() = 0;
+    // Screen width and height in twips.
+    virtual QSize ScreenSizeTwips() = 0;
+
+    // The window that modal boxes belong to.
+    void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
+
+protected:
+    QWidget* dialogParent() const { return dialogParent_; }
+
+private:
+    QWidget* dialogParent_ = nullptr;
+};
+
+}  // namespace zelvo::app

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <chrono>
+
+namespace zelvo {
+
+// Time limits of one SMTP submission. libcurl's own defaults wait minutes or for ever.
+struct SmtpTimeouts {
+    std::chrono::milliseconds connect{30'000};   // TCP connect and TLS handshake
+    std::chrono::milliseconds response{60'000};  // each server reply
+    std::chrono::milliseconds total{60'000};     // the whole submission
+};
+
+// Every fixed address the program uses. The window takes one of these through its
+// constructor, so tests point it at local servers and pages.
+struct AppConfig {
+    QString smtpHost;
+    int smtpPort = 25;
+    QString gatewayAddress;
+    QString mailDomainSuffix;
+    QString infoPageUrl;
+    QString homepageUrl;
+    QString feedbackUrl;
+    QString registrationUrl;
+    QString contactMail;
+    SmtpTimeouts smtpTimeouts;
+    // Extra CA bundle to trust besides the system store; empty in the shipped program.
+    QString smtpCaFile;
+
+    // The values chosen at build time.
+    static AppConfig builtIn();
+};
+
+}  // namespace zelvo

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+namespace zelvo::recipients {
+
+enum class WalkRejection { None, Limit, WrongOperator, WrongLength };
+
+// What one click on the number list does to the window.
+struct SelectionOutcome {
+    // The message to show; None shows nothing. For Limit the picks are cleared before the
+    // message, for the other two after it.
+    WalkRejection rejection = WalkRejection::None;
+    // Rows whose pick is cleared, in this order; the first is the current entry.
+    std::vector<int> deselect;
+    // New text of the recipient field; nullopt leaves the field as it is.
+    std::optional<QString> recipientText;
+    // New SelectedCount.
+    int selectedCount = 0;
+};
+
+// Runs the selection walk over the entry texts and their pick flags. currentRow is the entry
+// whose click raised the walk (-1 when none). After a rejection the field and the count are
+// rebuilt from the picks that remain, so a positive count always matches the field.
+SelectionOutcome runSelectionWalk(const QStringList& entries, std::vector<bool> selected,
+                                  int currentRow);
+
+}  // namespace zelvo::recipients

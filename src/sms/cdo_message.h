@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <map>
+#include <stdexcept>
+
+#include "config/app_config.h"
+
+namespace zelvo::sms {
+
+// Raised by the mail object for every failure: bad field, no server, refused login,
+// refused sender, recipient or data, time-out, dropped connection.
+class MailError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Namespace of the configuration field names; the short names are appended to it.
+inline constexpr const char* kCdoConfigNamespace = "http://schemas.microsoft.com/cdo/configuration/";
+
+// The configuration fields of a mail object: values are stored with Item() and only take
+// effect for send() after Update().
+class CdoFields {
+public:
+    QVariant& Item(const QString& fullName);
+    void Update();
+    // The committed value of a field given by its short name; invalid when unset.
+    QVariant committed(const QString& shortName) const;
+
+private:
+    std::map<QString, QVariant> pending_;
+    std::map<QString, QVariant> committed_;
+};
+
+struct CdoConfiguration {
+    CdoFields Fields;
+};
+
+// How the submission behaves on the wire beyond what the fields say.
+struct TransportOptions {
+    SmtpTimeouts timeouts;
+    QString caFile;  // extra CA bundle to trust, empty for the system store only
+};
+
+// The program's mail object: message fields plus configuration, submitted by send().
+class CdoMessage {
+public:
+    explicit CdoMessage(TransportOptions options = {});
+
+    QString From;
+    QString To;
+    QString Subject;
+    QString Textbody;
+    CdoConfiguration Configuration;
+
+    // Submits the message over SMTP with the committed configuration. Returns only when the
+    // server has accepted the data; throws MailError otherwise. Safe to call off the UI thread.
+    void send();
+
+private:
+    TransportOptions options_;
+};
+
+}  // namespace zelvo::sms
