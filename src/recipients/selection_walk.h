@@ -14,7 +14,7 @@ struct SelectionOutcome {
     // The message to show; None shows nothing. For Limit the picks are cleared before the
     // message, for the other two after it.
     WalkRejection rejection = WalkRejection::None;
-    // Rows whose pick is cleared, in this order; the first is the current entry.
+    // Rows whose pick is cleared, in this order; the first is the current entry (see below).
     std::vector<int> deselect;
     // New text of the recipient field; nullopt leaves the field as it is.
     std::optional<QString> recipientText;
@@ -24,7 +24,11 @@ struct SelectionOutcome {
 
 // Runs the selection walk over the entry texts and their pick flags. currentRow is the entry
 // whose click raised the walk (-1 when none). After a rejection the field and the count are
-// rebuilt from the picks that remain, so a positive count always matches the field.
+// rebuilt from the picks that remain, so a positive count always matches the field; entries
+// that reject during that rebuild lose their pick too (listed after the first in `deselect`),
+// silently. When currentRow is -1, out of range or not picked, the rejection clears the pick
+// of the entry at which the walk stopped instead. Rows beyond the shorter of `entries` and
+// `selected` count as not picked.
 SelectionOutcome runSelectionWalk(const QStringList& entries, std::vector<bool> selected,
                                   int currentRow);
 
