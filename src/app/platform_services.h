@@ -43,8 +43,8 @@ public:
     virtual QString OpenFileDialog(const QString& fileName, const QString& filter,
                                    const QString& initialFolder) = 0;
     // Starts "program argument" without waiting: explorer.exe opens a web address in the
-    // browser, notepad.exe opens a file in the text editor.
-    virtual void Shell(const QString& commandLine, int windowStyle) = 0;
+    // browser, notepad.exe opens a file in the text editor. False when it could not start.
+    virtual bool Shell(const QString& commandLine, int windowStyle) = 0;
     // Whether an ordinary file (or, with includeHidden, also a hidden one) exists at path.
     virtual bool FileExists(const QString& path, bool includeHidden) = 0;
     virtual bool DeleteFile(const QString& path) = 0;

@@ -27,6 +27,9 @@ struct AppConfig {
     SmtpTimeouts smtpTimeouts;
     // Extra CA bundle to trust besides the system store; empty in the shipped program.
     QString smtpCaFile;
+    // Whether the window starts the web engine for the notices page once it shows. Tests of
+    // other pages switch it off: the engine's helper processes are heavy.
+    bool startWebEngine = true;
 
     // The values chosen at build time.
     static AppConfig builtIn();

@@ -1,0 +1,34 @@
+// The settings file: loading at start-up, saving, and the save command.
+#include "app/frmhome.h"
+#include "settings/settings_file.h"
+
+namespace zelvo::app {
+
+QString frmhome::settingsPath() const {
+    return settings::settingsFilePath(platform_.AppFacts().folder);
+}
+
+void frmhome::LoadSettings() {
+    const settings::SettingsData data = settings::loadSettingsFile(settingsPath());
+    txtFrom->setText(data.user);
+    txtPass->setText(data.password);
+    lstphone->setEntries(data.entries);
+}
+
+bool frmhome::SaveSettings() {
+    const settings::SettingsData data{txtFrom->text(), txtPass->text(), lstphone->entries()};
+    const settings::SaveResult result = settings::saveSettingsFile(settingsPath(), data);
+    if (!result.ok) {
+        platform_.MsgBox(result.error, kStyleQuestionOk, QStringLiteral("提示"));
+    }
+    return result.ok;
+}
+
+void frmhome::Command2_Click() {
+    if (SaveSettings()) {
+        platform_.MsgBox(QStringLiteral("保存设置成功"), kStyleQuestionOkCancel,
+                         QStringLiteral("提示"));
+    }
+}
+
+}  // namespace zelvo::app

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+namespace zelvo::app {
+
+// A multi-line text box. Its text has CR LF line ends, and with a maximum length set no
+// typing, pasting, dropping or input method can make it longer (a line end counts as two).
+class MultiLineTextBox : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit MultiLineTextBox(QWidget* parent = nullptr);
+
+    QString text() const;
+    void setText(const QString& text);
+    // 0 means no limit. Counted in UTF-16 code units.
+    void setMaxLength(int length);
+    int maxLength() const { return maxLength_; }
+
+private:
+    void enforceMaxLength(int position, int added);
+
+    int maxLength_ = 0;
+    bool trimming_ = false;
+};
+
+}  // namespace zelvo::app

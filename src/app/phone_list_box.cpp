@@ -1,0 +1,83 @@
+#include "app/phone_list_box.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStringListModel>
+
+namespace zelvo::app {
+
+PhoneListBox::PhoneListBox(QWidget* parent) : QListView(parent), model_(new QStringListModel(this)) {
+    setModel(model_);
+    setSelectionMode(QAbstractItemView::MultiSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(false);
+    setUniformItemSizes(true);  // keeps a full phone book of 32,767 entries quick to lay out
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!programChange_) {
+            emit Click();
+        }
+    });
+}
+
+int PhoneListBox::count() const { return model_->rowCount(); }
+
+QString PhoneListBox::entry(int row) const { return model_->stringList().value(row); }
+
+QStringList PhoneListBox::entries() const { return model_->stringList(); }
+
+void PhoneListBox::addEntry(const QString& text) {
+    const int row = model_->rowCount();
+    model_->insertRows(row, 1);
+    model_->setData(model_->index(row), text);
+}
+
+void PhoneListBox::setEntries(const QStringList& entries) {
+    programChange_ = true;
+    model_->setStringList(entries);
+    programChange_ = false;
+}
+
+void PhoneListBox::clearEntries() { setEntries({}); }
+
+bool PhoneListBox::isPicked(int row) const {
+    return selectionModel()->isSelected(model_->index(row));
+}
+
+std::vector<bool> PhoneListBox::picks() const {
+    std::vector<bool> flags(std::size_t(count()), false);
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        flags[std::size_t(index.row())] = true;
+    }
+    return flags;
+}
+
+void PhoneListBox::setPicked(int row, bool picked) {
+    programChange_ = true;
+    selectionModel()->select(model_->index(row),
+                             picked ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+    programChange_ = false;
+}
+
+int PhoneListBox::currentRow() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void PhoneListBox::mouseMoveEvent(QMouseEvent* event) {
+    // Dragging over entries would toggle every entry passed; one click picks one entry.
+    if (event->buttons() != Qt::NoButton) {
+        event->accept();
+        return;
+    }
+    QListView::mouseMoveEvent(event);
+}
+
+void PhoneListBox::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::SelectAll)) {
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+}  // namespace zelvo::app

@@ -1,0 +1,80 @@
+#include "app/qt_platform_services.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "app/twips.h"
+
+namespace zelvo::app {
+
+int QtPlatformServices::MsgBox(const QString& text, int style, const QString& title) {
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setAccessibleName(title);
+    box.setAccessibleDescription(text);
+    const bool question = (style & kStyleQuestionOk) != 0;
+    box.setIcon(question ? QMessageBox::Question : QMessageBox::NoIcon);
+    if ((style & 0x0F) == 1) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok ? kAnswerOk : kAnswerCancel;
+}
+
+QString QtPlatformServices::InputBox(const QString& prompt, const QString& title,
+                                     const QString& defaultText) {
+    QInputDialog dialog(dialogParent());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setAccessibleName(title);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+QString QtPlatformServices::OpenFileDialog(const QString& fileName, const QString& filter,
+                                           const QString& initialFolder) {
+    const QString start = fileName.isEmpty() ? initialFolder : initialFolder + '/' + fileName;
+    return QFileDialog::getOpenFileName(dialogParent(), QString(), start, filter);
+}
+
+bool QtPlatformServices::Shell(const QString& commandLine, int windowStyle) {
+    const qsizetype space = commandLine.indexOf(QLatin1Char(' '));
+    const QString program = space < 0 ? commandLine : commandLine.left(space);
+    const QString argument = space < 0 ? QString() : commandLine.mid(space + 1);
+    return startCommandLine(program, argument, windowStyle);
+}
+
+bool QtPlatformServices::FileExists(const QString& path, bool includeHidden) {
+    const QFileInfo info(path);
+    return info.isFile() && (includeHidden || !info.isHidden());
+}
+
+bool QtPlatformServices::DeleteFile(const QString& path) { return QFile::remove(path); }
+
+recipients::TextLines QtPlatformServices::ReadTextLines(const QString& path) {
+    return recipients::readTextLines(path);
+}
+
+void QtPlatformServices::EndProgram() { endProcessNow(); }
+
+ApplicationFacts QtPlatformServices::AppFacts() {
+    return {QCoreApplication::applicationDirPath(), QStringLiteral("Zelvo短信发送器"),
+            ZELVO_VERSION_MAJOR, ZELVO_VERSION_MINOR, ZELVO_VERSION_PATCH};
+}
+
+QSize QtPlatformServices::ScreenSizeTwips() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize pixels = screen ? screen->geometry().size() : QSize();
+    return {pixelsToTwips(pixels.width()), pixelsToTwips(pixels.height())};
+}
+
+}  // namespace zelvo::app

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/platform_services.h"
+
+namespace zelvo::app {
+
+// The desktop's own dialogs, file system and process calls.
+class QtPlatformServices : public PlatformServices {
+public:
+    int MsgBox(const QString& text, int style, const QString& title) override;
+    QString InputBox(const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
+    QString OpenFileDialog(const QString& fileName, const QString& filter,
+                           const QString& initialFolder) override;
+    bool Shell(const QString& commandLine, int windowStyle) override;
+    bool FileExists(const QString& path, bool includeHidden) override;
+    bool DeleteFile(const QString& path) override;
+    recipients::TextLines ReadTextLines(const QString& path) override;
+    void EndProgram() override;
+    ApplicationFacts AppFacts() override;
+    QSize ScreenSizeTwips() override;
+};
+
+// Starts a command line "program argument" the way the desktop does; one file per platform.
+bool startCommandLine(const QString& program, const QString& argument, int windowStyle);
+
+// Ends the process at once, without running any further handler.
+[[noreturn]] void endProcessNow();
+
+}  // namespace zelvo::app

@@ -1,0 +1,16 @@
+#include <QApplication>
+
+#include "app/application_setup.h"
+#include "app/frmhome.h"
+#include "app/qt_platform_services.h"
+
+int main(int argc, char* argv[]) {
+    zelvo::app::prepareProcess();
+    QApplication app(argc, argv);
+    zelvo::app::installTranslations(app);
+
+    zelvo::app::QtPlatformServices platform;
+    zelvo::app::frmhome window(platform);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QListView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "app/frmhome.h"
+#include "support/scripted_platform.h"
+
+namespace zelvo::testing {
+
+// Addresses that lead nowhere outside this machine.
+inline AppConfig testConfig() {
+    AppConfig config;
+    config.smtpHost = QStringLiteral("127.0.0.1");
+    config.smtpPort = 1;  // nothing listens there; send tests put their server's port here
+    config.gatewayAddress = QStringLiteral("gateway@139.com");
+    config.mailDomainSuffix = QStringLiteral("@139.com");
+    config.infoPageUrl = QStringLiteral("about:blank");
+    config.homepageUrl = QStringLiteral("http://127.0.0.1:9/home");
+    config.feedbackUrl = QStringLiteral("http://127.0.0.1:9/feedback");
+    config.registrationUrl = QStringLiteral("http://127.0.0.1:9/register");
+    config.contactMail = QStringLiteral("support@example.com");
+    config.smtpTimeouts = {std::chrono::milliseconds(3000), std::chrono::milliseconds(3000),
+                           std::chrono::milliseconds(5000)};
+    config.startWebEngine = false;
+    return config;
+}
+
+// A window on a scripted platform whose application folder is a fresh temporary folder.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        platform = std::make_unique<ScriptedPlatform>(folder.path());
+    }
+    void TearDown() override {
+        window.reset();
+        platform.reset();
+    }
+
+    app::frmhome& open(app::MailMessageFactory factory = {}) {
+        window = std::make_unique<app::frmhome>(*platform, config, std::move(factory));
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return *window;
+    }
+
+    QString settingsPath() const { return folder.filePath(QStringLiteral("set.ini")); }
+
+    template <typename T = QWidget>
+    T* control(const char* name) const {
+        T* widget = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    QAction* menuEntry(const char* name) const {
+        QAction* action = window->findChild<QAction*>(QString::fromLatin1(name));
+        EXPECT_NE(action, nullptr) << name;
+        return action;
+    }
+
+    // Types text as a user would: Latin characters as key clicks, others as an input method
+    // commits them.
+    static void type(QWidget* widget, const QString& text) {
+        for (const QChar ch : text) {
+            if (ch.unicode() >= 0x20 && ch.unicode() < 0x7F) {
+                QTest::keyClicks(widget, QString(ch));
+            } else {
+                QInputMethodEvent commit;
+                commit.setCommitString(QString(ch));
+                QApplication::sendEvent(widget, &commit);
+            }
+        }
+    }
+
+    // Clicks entry row of the number list as the user would.
+    void clickEntry(int row) {
+        QListView* list = window->lstphone;
+        const QModelIndex index = list->model()->index(row, 0);
+        list->scrollTo(index);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+    }
+
+    QTemporaryDir folder;
+    AppConfig config = testConfig();
+    std::unique_ptr<ScriptedPlatform> platform;
+    std::unique_ptr<app::frmhome> window;
+};
+
+}  // namespace zelvo::testing

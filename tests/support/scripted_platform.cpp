@@ -1,0 +1,124 @@
+#include "support/scripted_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace zelvo::testing {
+
+using Kind = ScriptedPlatform::Kind;
+
+const char* kindName(Kind kind) {
+    switch (kind) {
+        case Kind::MsgBox:
+            return "MsgBox";
+        case Kind::InputBox:
+            return "InputBox";
+        case Kind::OpenFileDialog:
+            return "OpenFileDialog";
+        case Kind::Shell:
+            return "Shell";
+        case Kind::EndProgram:
+            return "EndProgram";
+    }
+    return "?";
+}
+
+ScriptedPlatform::ScriptedPlatform(QString appFolder, QSize screenTwips)
+    : appFolder_(std::move(appFolder)), screenTwips_(screenTwips) {}
+
+ScriptedPlatform::~ScriptedPlatform() {
+    for (const Answer& answer : script_) {
+        ADD_FAILURE() << "scripted " << kindName(answer.kind) << " was never called";
+    }
+}
+
+void ScriptedPlatform::expectMsgBox(int answer, Hook onCall) {
+    script_.push_back({Kind::MsgBox, answer, {}, std::move(onCall)});
+}
+
+void ScriptedPlatform::expectInputBox(QString answer, Hook onCall) {
+    script_.push_back({Kind::InputBox, 0, std::move(answer), std::move(onCall)});
+}
+
+void ScriptedPlatform::expectOpenFileDialog(QString path, Hook onCall) {
+    script_.push_back({Kind::OpenFileDialog, 0, std::move(path), std::move(onCall)});
+}
+
+void ScriptedPlatform::expectShell(bool started) {
+    script_.push_back({Kind::Shell, started ? 1 : 0, {}, {}});
+}
+
+void ScriptedPlatform::expectEndProgram() { script_.push_back({Kind::EndProgram, 0, {}, {}}); }
+
+std::vector<ScriptedPlatform::Call> ScriptedPlatform::callsOf(Kind kind) const {
+    std::vector<Call> matching;
+    for (const Call& call : calls_) {
+        if (call.kind == kind) {
+            matching.push_back(call);
+        }
+    }
+    return matching;
+}
+
+ScriptedPlatform::Answer ScriptedPlatform::next(const Call& call) {
+    calls_.push_back(call);
+    if (script_.empty()) {
+        ADD_FAILURE() << "unexpected " << kindName(call.kind) << " \"" << call.text.toStdString()
+                      << "\" (title \"" << call.title.toStdString() << "\")";
+        return {call.kind, app::kAnswerCancel, {}, {}};
+    }
+    Answer answer = std::move(script_.front());
+    script_.pop_front();
+    if (answer.kind != call.kind) {
+        ADD_FAILURE() << "expected " << kindName(answer.kind) << " but got "
+                      << kindName(call.kind) << " \"" << call.text.toStdString() << "\"";
+    }
+    if (answer.hook) {
+        answer.hook(call);
+    }
+    return answer;
+}
+
+int ScriptedPlatform::MsgBox(const QString& text, int style, const QString& title) {
+    return next({Kind::MsgBox, text, style, title, {}}).number;
+}
+
+QString ScriptedPlatform::InputBox(const QString& prompt, const QString& title,
+                                   const QString& defaultText) {
+    return next({Kind::InputBox, prompt, 0, title, defaultText}).text;
+}
+
+QString ScriptedPlatform::OpenFileDialog(const QString& fileName, const QString& filter,
+                                         const QString& initialFolder) {
+    return next({Kind::OpenFileDialog, fileName, 0, filter, initialFolder}).text;
+}
+
+bool ScriptedPlatform::Shell(const QString& commandLine, int windowStyle) {
+    return next({Kind::Shell, commandLine, windowStyle, {}, {}}).number != 0;
+}
+
+bool ScriptedPlatform::FileExists(const QString& path, bool includeHidden) {
+    const QFileInfo info(path);
+    return info.isFile() && (includeHidden || !info.isHidden());
+}
+
+bool ScriptedPlatform::DeleteFile(const QString& path) { return QFile::remove(path); }
+
+recipients::TextLines ScriptedPlatform::ReadTextLines(const QString& path) {
+    return recipients::readTextLines(path);
+}
+
+void ScriptedPlatform::EndProgram() {
+    ++endProgramCount_;
+    next({Kind::EndProgram, {}, 0, {}, {}});
+}
+
+app::ApplicationFacts ScriptedPlatform::AppFacts() {
+    return {appFolder_, QStringLiteral("Zelvo短信发送器"), 1, 0, 0};
+}
+
+QSize ScriptedPlatform::ScreenSizeTwips() { return screenTwips_; }
+
+}  // namespace zelvo::testing
