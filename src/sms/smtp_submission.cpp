@@ -1,0 +1,232 @@
+#include "sms/smtp_submission.h"
+
+#include <curl/curl.h>
+
+#include <QUrl>
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+
+#include "sms/mail_composer.h"
+
+namespace zelvo::sms {
+namespace {
+
+constexpr qsizetype kMaxReplyShown = 200;
+
+void ensureCurlInitialised() {
+    // A function-local static runs exactly once even when the first sends race on threads.
+    static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
+    if (result != CURLE_OK)
+        throw MailError(std::string("无法初始化网络库 / libcurl initialisation failed: ") +
+                        curl_easy_strerror(result));
+}
+
+struct Upload {
+    const QByteArray* data;
+    qsizetype offset = 0;
+};
+
+size_t readMessage(char* buffer, size_t size, size_t count, void* user) {
+    auto* upload = static_cast<Upload*>(user);
+    const size_t left = static_cast<size_t>(upload->data->size() - upload->offset);
+    const size_t chunk = std::min(size * count, left);
+    std::memcpy(buffer, upload->data->constData() + upload->offset, chunk);
+    upload->offset += static_cast<qsizetype>(chunk);
+    return chunk;
+}
+
+// What a failure report may quote from the dialogue: the verb of the last command and the
+// server's last reply line. AUTH arguments and the login lines after AUTH are never kept.
+struct Dialogue {
+    QByteArray lastCommand;
+    QByteArray lastReply;
+    bool closing = false;  // after QUIT nothing more is worth reporting
+};
+
+int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* user) {
+    auto* dialogue = static_cast<Dialogue*>(user);
+    if (dialogue->closing || (type != CURLINFO_HEADER_OUT && type != CURLINFO_HEADER_IN)) return 0;
+    const QByteArray text(data, static_cast<qsizetype>(size));
+    if (type == CURLINFO_HEADER_OUT) {
+        static const std::array<QByteArray, 8> kVerbs = {"EHLO", "HELO", "STARTTLS", "AUTH",
+                                                         "MAIL", "RCPT", "DATA",     "RSET"};
+        const QByteArray verb = text.trimmed().split(' ').first().toUpper();
+        if (verb == "QUIT")
+            dialogue->closing = true;
+        else if (std::find(kVerbs.begin(), kVerbs.end(), verb) != kVerbs.end())
+            dialogue->lastCommand = verb;
+    } else if (type == CURLINFO_HEADER_IN) {
+        const QList<QByteArray> lines = text.trimmed().split('\n');
+        const QByteArray line = lines.last().trimmed();
+        // 334 lines are the server's half of a login exchange; they say nothing useful.
+        if (!line.isEmpty() && !line.startsWith("334")) dialogue->lastReply = line;
+    }
+    return 0;
+}
+
+struct Cause {
+    const char* chinese;
+    const char* english;
+};
+
+Cause causeOf(CURLcode code, const Dialogue& dialogue) {
+    switch (code) {
+        case CURLE_COULDNT_RESOLVE_HOST:
+            return {"找不到邮件服务器", "mail server not found"};
+        case CURLE_COULDNT_CONNECT:
+            return {"无法连接邮件服务器", "could not connect to the mail server"};
+        case CURLE_LOGIN_DENIED:
+            return {"邮箱登录被拒绝,请检查账号和密码", "the server refused the login"};
+        case CURLE_OPERATION_TIMEDOUT:
+            return {"邮件服务器响应超时", "the mail server did not answer in time"};
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_USE_SSL_FAILED:
+        case CURLE_SSL_CACERT_BADFILE:
+            return {"安全连接失败", "the secure connection failed"};
+        default:
+            break;
+    }
+    const bool refused = dialogue.lastReply.startsWith('4') || dialogue.lastReply.startsWith('5');
+    if (refused && dialogue.lastCommand == "MAIL")
+        return {"邮件服务器拒绝了发件人", "the server refused the sender"};
+    if (refused && dialogue.lastCommand == "RCPT")
+        return {"邮件服务器拒绝了收件人", "the server refused the recipient"};
+    if (refused && dialogue.lastCommand == "DATA")
+        return {"邮件服务器拒绝了邮件内容", "the server refused the message"};
+    if (refused) return {"邮件服务器拒绝了请求", "the server refused the request"};
+    if (code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING)
+        return {"与邮件服务器的连接中断", "the connection to the mail server was dropped"};
+    return {"发送失败", "the submission failed"};
+}
+
+[[noreturn]] void throwFailure(CURLcode code, const char* errorBuffer, const Dialogue& dialogue,
+                               const SmtpSubmission& submission) {
+    const Cause cause = causeOf(code, dialogue);
+    QString text =
+        QStringLiteral("短信邮件发送失败:%1 / SMTP submission to %2:%3 failed: %4 (curl %5: %6")
+            .arg(QString::fromUtf8(cause.chinese), submission.host)
+            .arg(submission.port)
+            .arg(QLatin1String(cause.english))
+            .arg(static_cast<int>(code))
+            .arg(QLatin1String(curl_easy_strerror(code)));
+    if (errorBuffer[0] != '\0') text += QStringLiteral("; %1").arg(QString::fromUtf8(errorBuffer));
+    text += QLatin1Char(')');
+    if (!dialogue.lastReply.isEmpty()) {
+        text += QStringLiteral("; server's last reply");
+        if (!dialogue.lastCommand.isEmpty())
+            text += QStringLiteral(" (after %1)").arg(QString::fromLatin1(dialogue.lastCommand));
+        text += QStringLiteral(": ") + QString::fromUtf8(dialogue.lastReply.left(kMaxReplyShown));
+    }
+    throw MailError(text.toStdString());
+}
+
+// The host as it may stand in the URL; anything that could change the URL's meaning is refused.
+QByteArray urlHost(const QString& host) {
+    requireSingleLine(host, "SMTP server");
+    const QString trimmed = host.trimmed();
+    if (trimmed.contains(QLatin1Char(':'))) {  // IPv6 literal
+        const QString bare =
+            trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))
+                ? trimmed.mid(1, trimmed.size() - 2)
+                : trimmed;
+        const bool valid = !bare.isEmpty() && std::all_of(bare.begin(), bare.end(), [](QChar c) {
+            return c.isDigit() ||
+                   (c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f')) ||
+                   c == QLatin1Char(':') || c == QLatin1Char('.');
+        });
+        if (valid) return '[' + bare.toLatin1() + ']';
+    } else {
+        const QByteArray ace = QUrl::toAce(trimmed);
+        const bool valid = !ace.isEmpty() && std::all_of(ace.begin(), ace.end(), [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                   c == '.' || c == '-' || c == '_';
+        });
+        if (valid) return ace;
+    }
+    throw MailError(("邮件服务器地址无效 / invalid SMTP server name: " + host).toStdString());
+}
+
+long responseTimeoutSeconds(std::chrono::milliseconds timeout) {
+    // libcurl takes whole seconds here; round up so a short limit never becomes "no limit".
+    return std::max<long>(1, static_cast<long>((timeout.count() + 999) / 1000));
+}
+
+struct CurlDeleter {
+    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+struct SlistDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+}  // namespace
+
+void submitMail(const SmtpSubmission& submission, const TransportOptions& options) {
+    const QByteArray url =
+        "smtp://" + urlHost(submission.host) + ':' + QByteArray::number(submission.port);
+    if (submission.authenticate) {
+        requireSingleLine(submission.login, "login name");
+        requireSingleLine(submission.password, "password");
+    }
+    ensureCurlInitialised();
+
+    // Everything the handle points at is declared before it, so it outlives the handle's
+    // clean-up, which may still talk to the server (QUIT).
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    Dialogue dialogue;
+    Upload upload{&submission.message};
+    std::unique_ptr<curl_slist, SlistDeleter> recipients(
+        curl_slist_append(nullptr, submission.envelopeTo.constData()));
+    const QByteArray caFile = options.caFile.toLocal8Bit();
+    const QByteArray login = submission.login.toUtf8();
+    const QByteArray password = submission.password.toUtf8();
+    std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    if (!curl || !recipients) throw MailError("无法初始化网络库 / curl_easy_init failed");
+    CURL* handle = curl.get();
+
+    curl_easy_setopt(handle, CURLOPT_URL, url.constData());
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "smtp");
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(handle, CURLOPT_VERBOSE, 1L);  // feeds watchDialogue, prints nothing
+    curl_easy_setopt(handle, CURLOPT_DEBUGFUNCTION, watchDialogue);
+    curl_easy_setopt(handle, CURLOPT_DEBUGDATA, &dialogue);
+
+    // STARTTLS whenever the server offers it; a failed handshake fails the send.
+    curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    if (!caFile.isEmpty()) {
+        // CAINFO replaces the bundle file only: the system's hashed certificate folder
+        // (CAPATH, /etc/ssl/certs on Debian) stays in use, so both are trusted.
+        curl_easy_setopt(handle, CURLOPT_CAINFO, caFile.constData());
+    }
+
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(options.timeouts.connect.count()));
+    curl_easy_setopt(handle, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                     responseTimeoutSeconds(options.timeouts.response));
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(options.timeouts.total.count()));
+
+    if (submission.authenticate) {
+        curl_easy_setopt(handle, CURLOPT_USERNAME, login.constData());
+        curl_easy_setopt(handle, CURLOPT_PASSWORD, password.constData());
+        // Basic authentication only, with the initial response: some providers refuse a bare
+        // "AUTH PLAIN" that waits for a challenge.
+        curl_easy_setopt(handle, CURLOPT_LOGIN_OPTIONS, "AUTH=PLAIN;AUTH=LOGIN");
+        curl_easy_setopt(handle, CURLOPT_SASL_IR, 1L);
+    }
+
+    curl_easy_setopt(handle, CURLOPT_MAIL_FROM, submission.envelopeFrom.constData());
+    curl_easy_setopt(handle, CURLOPT_MAIL_RCPT, recipients.get());
+    curl_easy_setopt(handle, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(handle, CURLOPT_READFUNCTION, readMessage);
+    curl_easy_setopt(handle, CURLOPT_READDATA, &upload);
+    curl_easy_setopt(handle, CURLOPT_INFILESIZE_LARGE,
+                     static_cast<curl_off_t>(submission.message.size()));
+
+    const CURLcode result = curl_easy_perform(handle);
+    if (result != CURLE_OK) throwFailure(result, errorBuffer, dialogue, submission);
+}
+
+}  // namespace zelvo::sms
