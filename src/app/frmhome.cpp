@@ -24,6 +24,8 @@ frmhome::frmhome(PlatformServices& platform, AppConfig config, MailMessageFactor
     icon.addFile(QStringLiteral(":/pictures/icon32.png"), QSize(32, 32));
     icon.addFile(QStringLiteral(":/pictures/icon16.png"), QSize(16, 16));
     setWindowIcon(icon);
+    // The layout was drawn for the Chinese desktop's default font, 宋体 at 9 points.
+    setFont(QFont(QStringLiteral("宋体"), 9));
     platform_.setDialogParent(this);
     if (!mailFactory_) {
         mailFactory_ = [transport = sms::TransportOptions{config_.smtpTimeouts,

@@ -11,6 +11,7 @@ QString frmhome::settingsPath() const {
 void frmhome::LoadSettings() {
     const settings::SettingsData data = settings::loadSettingsFile(settingsPath());
     txtFrom->setText(data.user);
+    txtFrom->home(false);
     txtPass->setText(data.password);
     lstphone->setEntries(data.entries);
 }

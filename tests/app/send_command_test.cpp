@@ -7,7 +7,7 @@ namespace zelvo::testing {
 namespace {
 
 using Kind = ScriptedPlatform::Kind;
-using test::SmtpTestServer;
+using testing::SmtpTestServer;
 
 const QString kSuccess = QStringLiteral("短信发送成功.");
 const QString kFailure = QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常.");

@@ -29,9 +29,10 @@ using StartupTest = WindowTest;
 TEST_F(StartupTest, FirstStartIsCentredWithTextsSetAndEverythingEmpty) {
     platform = std::make_unique<ScriptedPlatform>(folder.path(), QSize(15000, 12000));
     open();
-    const QSize outer = window->frameGeometry().size();
-    EXPECT_EQ(window->x(), (1000 - outer.width()) / 2) << window->x() << " " << outer.width();
-    EXPECT_EQ(window->y(), (800 - outer.height()) / 2) << window->y() << " " << outer.height();
+    // Start-up knows the window's size; the frame that a desktop adds comes only once shown.
+    const QSize outer = window->size();
+    EXPECT_EQ(window->x(), (1000 - outer.width()) / 2);
+    EXPECT_EQ(window->y(), (800 - outer.height()) / 2);
 
     EXPECT_EQ(window->lbltitle->text(), QStringLiteral("名称 Zelvo短信发送器"));
     EXPECT_EQ(window->lblversion->text(), QStringLiteral("版本 1.0.0"));

@@ -11,7 +11,7 @@
 namespace zelvo::sms {
 namespace {
 
-using test::SmtpTestServer;
+using testing::SmtpTestServer;
 using Mode = SmtpTestServer::Mode;
 using namespace std::chrono_literals;
 
@@ -66,7 +66,7 @@ TEST(CdoMessage, DeliversTheGatewayMailAgainOnEachSend) {
     mail.send();
     const auto received = server.received();
     ASSERT_EQ(received.size(), 2u);
-    for (const test::ReceivedMail& got : received) {
+    for (const testing::ReceivedMail& got : received) {
         EXPECT_EQ(got.mailFrom, kAccount);
         EXPECT_EQ(got.rcptTos, QStringList{kGateway});
         EXPECT_EQ(got.login, "13800138000");
@@ -77,7 +77,7 @@ TEST(CdoMessage, DeliversTheGatewayMailAgainOnEachSend) {
         EXPECT_EQ(got.content.count('\r'), got.content.count("\r\n"));
     }
     ASSERT_EQ(server.authAttempts().size(), 2u);
-    for (const test::AuthAttempt& attempt : server.authAttempts()) {
+    for (const testing::AuthAttempt& attempt : server.authAttempts()) {
         EXPECT_TRUE(attempt.mechanism == "PLAIN" || attempt.mechanism == "LOGIN");
         EXPECT_TRUE(attempt.initialResponse) << "bare AUTH " << attempt.mechanism.toStdString();
     }
@@ -181,7 +181,7 @@ TEST(CdoMessage, LogsInOnlyAfterStartTls) {
     ASSERT_EQ(server.received().size(), 1u);
     EXPECT_TRUE(server.received()[0].tlsAtAuth);
     EXPECT_EQ(server.received()[0].textBody(), crlf(kText));
-    for (const test::AuthAttempt& attempt : server.authAttempts()) EXPECT_TRUE(attempt.tls);
+    for (const testing::AuthAttempt& attempt : server.authAttempts()) EXPECT_TRUE(attempt.tls);
 }
 
 TEST(CdoMessage, UntrustedCertificateFailsBeforeLogin) {

@@ -20,7 +20,7 @@ MailStamp fixedStamp() {
     return {QDateTime(QDate(2024, 2, 5), QTime(9, 7, 3), QTimeZone(8 * 3600)), "<id.1@139.com>"};
 }
 
-test::ReceivedMail compose(const MailContent& content) {
+testing::ReceivedMail compose(const MailContent& content) {
     return {.content = composeMail(content, fixedStamp())};
 }
 
@@ -62,7 +62,7 @@ void expectGoodEncodedWords(const QByteArray& mail) {
 }
 
 TEST(MailComposer, WritesEveryHeader) {
-    const test::ReceivedMail mail = compose({kAccount, kGateway, "13900139000", "hi"});
+    const testing::ReceivedMail mail = compose({kAccount, kGateway, "13900139000", "hi"});
     const std::pair<QByteArray, QString> headers[] = {
         {"Date", "Mon, 05 Feb 2024 09:07:03 +0800"},
         {"Message-ID", "<id.1@139.com>"},
@@ -89,7 +89,7 @@ TEST(MailComposer, EncodesSubjectsThatAreNotPlainAscii) {
     };
     for (const auto& [subject, verbatim] : cases) {
         SCOPED_TRACE(subject.toStdString());
-        const test::ReceivedMail mail = compose({kAccount, kGateway, subject, "hi"});
+        const testing::ReceivedMail mail = compose({kAccount, kGateway, subject, "hi"});
         EXPECT_EQ(mail.subject(), subject);
         EXPECT_EQ(mail.content.contains("\r\nSubject: " + subject.toUtf8() + "\r\n"), verbatim);
         expectGoodEncodedWords(mail.content);
@@ -105,7 +105,7 @@ TEST(MailComposer, QuotesOrEncodesDisplayNames) {
         {"Zhang San <13800138000@139.com>", "\"Zhang San\" <13800138000@139.com>"},
     };
     for (const auto& [from, header] : cases) {
-        const test::ReceivedMail mail = compose({from, kGateway, "1", "hi"});
+        const testing::ReceivedMail mail = compose({from, kGateway, "1", "hi"});
         EXPECT_EQ(mail.header("From"), header);
         expectWellFormedLines(mail.content);
     }
@@ -113,7 +113,7 @@ TEST(MailComposer, QuotesOrEncodesDisplayNames) {
 
 TEST(MailComposer, BodyIsBase64OfCrlfText) {
     const QString text = QStringLiteral("第一行\n.第二行\r\n..\r第三行 😀\n");
-    const test::ReceivedMail mail = compose({kAccount, kGateway, "1", text});
+    const testing::ReceivedMail mail = compose({kAccount, kGateway, "1", text});
     EXPECT_EQ(mail.textBody(), crlf(text));
     for (const QByteArray& line :
          mail.content.mid(mail.content.indexOf("\r\n\r\n") + 4).split('\n'))
@@ -149,7 +149,7 @@ TEST(MailComposer, RandomTextRoundTrips) {
         const QString from =
             randomText(8).remove('<').remove('>').remove('"').remove('\\') + " <" + kAccount + ">";
         SCOPED_TRACE(subject.toStdString());
-        const test::ReceivedMail mail = compose({from, kGateway, subject, body});
+        const testing::ReceivedMail mail = compose({from, kGateway, subject, body});
         EXPECT_EQ(mail.subject(), subject);
         EXPECT_EQ(mail.textBody(), crlf(body));
         const QString fromHeader = mail.header("From");

@@ -12,7 +12,7 @@
 #include <QRegularExpression>
 #include <stdexcept>
 
-namespace zelvo::test {
+namespace zelvo::testing {
 namespace {
 
 constexpr int kStartLimitMs = 30'000;  // generous: a loaded CI machine starts Python slowly
@@ -217,4 +217,4 @@ int SmtpTestServer::unusedPort() {
     return ntohs(address.sin_port);
 }
 
-}  // namespace zelvo::test
+}  // namespace zelvo::testing

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-namespace zelvo::test {
+namespace zelvo::testing {
 
 // One mail as the test server took it.
 struct ReceivedMail {
@@ -95,4 +95,4 @@ private:
     int port_ = 0;
 };
 
-}  // namespace zelvo::test
+}  // namespace zelvo::testing
