@@ -125,8 +125,9 @@ def start_smtp(args, recorder):
         tls_context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
         tls_context.load_cert_chain(args.cert, args.key)
     last_error = None
-    for _ in range(5):  # the chosen port may be taken before we bind it
-        port = free_port()
+    attempts = 1 if args.port else 5  # a free port may be taken before we bind it
+    for _ in range(attempts):
+        port = args.port or free_port()
         controller = RecordingController(
             handler, recorder, args.mode == "drop-data", hostname="127.0.0.1", port=port,
             authenticator=handler.authenticate, auth_require_tls=False,
@@ -164,6 +165,7 @@ def main():
     parser.add_argument("--cert")
     parser.add_argument("--key")
     parser.add_argument("--no-auth-required", action="store_true")
+    parser.add_argument("--port", type=int, default=0, help="fixed port; a free one by default")
     args = parser.parse_args()
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
     # Login over plain text is exactly what the tests want; no need to be told.
