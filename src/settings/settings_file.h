@@ -15,6 +15,11 @@ struct SettingsData {
     friend bool operator==(const SettingsData&, const SettingsData&) = default;
 };
 
+// Entry indexes and `total` are 16-bit signed numbers in the file, so a list longer than
+// this cannot be stored: encodeSettings() writes only the first ones, saveSettingsFile()
+// refuses to save.
+inline constexpr qsizetype kMaxSavedEntries = 32768;
+
 // The path of set.ini in the given folder.
 QString settingsFilePath(const QString& appFolder);
 
@@ -28,7 +33,9 @@ struct SaveResult {
 };
 
 // Writes set.ini whole. The previous file stays intact unless the new one was written
-// completely; a new file is readable and writable by its owner only.
+// completely; a new file is readable and writable by its owner only. When set.ini is a
+// symbolic link, the file it points to is replaced. A line break in a value is stored as a
+// space. On failure `error` names the path and the reason.
 SaveResult saveSettingsFile(const QString& path, const SettingsData& data);
 
 // The file image without any file I/O, for benchmarks and fuzzing.

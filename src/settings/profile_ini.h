@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+namespace zelvo::settings {
+
+// INI text read the way the Windows profile API (GetPrivateProfileString) reads it, so that
+// files written by the old Windows program and by hand load as they always did:
+// - "[name]" opens a section; text after the last "]" is ignored;
+// - "key=value" lines; a line without "=" and a line starting with ";" are skipped, and so
+//   are lines before the first section;
+// - section and key names match regardless of letter case; the first section of a name and
+//   the first key of a name in it win, later duplicates are never seen;
+// - blanks (space, tab, CR, VT, FF) around names and values are dropped, then one pair of
+//   matching double or single quotes around a value;
+// - lines end with LF or CR LF.
+// Unlike the profile API, values are never cut at 255 bytes.
+class ProfileIni {
+public:
+    static ProfileIni parse(QStringView text);
+
+    // The value, or nothing when the section or the key is missing.
+    std::optional<QString> value(QStringView section, QStringView key) const;
+
+private:
+    using Section = QHash<QString, QString>;  // case-folded key -> value
+    QHash<QString, Section> sections_;        // case-folded section name -> keys
+};
+
+// Builds INI text that ProfileIni reads back exactly: CR LF line ends, "key=value" with no
+// blanks around "=". A value that reading would change (blanks at either end, or a pair of
+// quotes around it) is written inside one more pair of double quotes. A line break cannot
+// be stored in a value; each CR and LF is written as a space so the file keeps its lines.
+// Section and key names are the caller's fixed ASCII names and are written as given.
+class ProfileIniWriter {
+public:
+    void beginSection(QStringView name);
+    void addValue(QStringView key, QStringView value);
+    const QString& text() const { return text_; }
+
+private:
+    QString text_;
+};
+
+// True for the characters the profile API drops around names and values.
+bool isProfileBlank(QChar c);
+
+}  // namespace zelvo::settings
