@@ -28,8 +28,8 @@ frmhome::frmhome(PlatformServices& platform, AppConfig config, MailMessageFactor
     setFont(QFont(QStringLiteral("宋体"), 9));
     platform_.setDialogParent(this);
     if (!mailFactory_) {
-        mailFactory_ = [transport = sms::TransportOptions{config_.smtpTimeouts,
-                                                          config_.smtpCaFile}] {
+        mailFactory_ = [transport =
+                            sms::TransportOptions{config_.smtpTimeouts, config_.smtpCaFile}] {
             return std::make_unique<sms::CdoMessage>(transport);
         };
     }
@@ -60,11 +60,11 @@ void frmhome::bindEvents() {
     connect(lblfeedback, &LinkLabel::MouseMove, this, &frmhome::lblfeedback_MouseMove);
 
     const std::pair<const char*, void (frmhome::*)()> menuHandlers[] = {
-        {"M_send", &frmhome::M_send_Click},         {"M_saveset", &frmhome::M_saveset_Click},
-        {"M_exit", &frmhome::M_exit_Click},         {"M_addphone", &frmhome::M_addphone_Click},
-        {"M_txt", &frmhome::M_txt_Click},           {"M_clsphone", &frmhome::M_clsphone_Click},
-        {"M_looktxt", &frmhome::M_looktxt_Click},   {"M_msg", &frmhome::M_msg_Click},
-        {"M_lblbook", &frmhome::M_lblbook_Click},   {"M_about", &frmhome::M_about_Click},
+        {"M_send", &frmhome::M_send_Click},       {"M_saveset", &frmhome::M_saveset_Click},
+        {"M_exit", &frmhome::M_exit_Click},       {"M_addphone", &frmhome::M_addphone_Click},
+        {"M_txt", &frmhome::M_txt_Click},         {"M_clsphone", &frmhome::M_clsphone_Click},
+        {"M_looktxt", &frmhome::M_looktxt_Click}, {"M_msg", &frmhome::M_msg_Click},
+        {"M_lblbook", &frmhome::M_lblbook_Click}, {"M_about", &frmhome::M_about_Click},
     };
     for (const auto& [name, handler] : menuHandlers) {
         auto* action = findChild<QAction*>(QString::fromLatin1(name));
@@ -84,8 +84,8 @@ void frmhome::closeEvent(QCloseEvent* event) {
     if (sending_) {
         cancel = -1;  // a send is under way; the window takes no requests until it is over
     } else {
-        Form_QueryUnload(cancel, event->spontaneous() ? kUnloadFromControlMenu
-                                                      : kUnloadFromAppWindows);
+        Form_QueryUnload(cancel,
+                         event->spontaneous() ? kUnloadFromControlMenu : kUnloadFromAppWindows);
     }
     if (cancel != 0) {
         event->ignore();
@@ -138,11 +138,17 @@ void frmhome::Form_Resize() {
     }
 }
 
-void frmhome::M_send_Click() { Command1_Click(); }
+void frmhome::M_send_Click() {
+    Command1_Click();
+}
 
-void frmhome::M_saveset_Click() { Command2_Click(); }
+void frmhome::M_saveset_Click() {
+    Command2_Click();
+}
 
-void frmhome::M_exit_Click() { Command3_Click(); }
+void frmhome::M_exit_Click() {
+    Command3_Click();
+}
 
 void frmhome::M_txt_Click() {
     Command4_Click();
@@ -151,6 +157,8 @@ void frmhome::M_txt_Click() {
     }
 }
 
-void frmhome::M_lblbook_Click() { lblfeedback_Click(); }
+void frmhome::M_lblbook_Click() {
+    lblfeedback_Click();
+}
 
 }  // namespace zelvo::app

@@ -90,9 +90,9 @@ void frmhome::buildPage1(QWidget* page) {
     place(Frame1, "Frame1", 120, 480, 6255, 6615);
 
     const QString example = QStringLiteral("13806012345") + config_.mailDomainSuffix;
-    Label1[5] = new QLabel(
-        QStringLiteral("移动139邮箱帐号(例如:") + example + QStringLiteral(" 必须使用移动139邮箱.)"),
-        Frame1);
+    Label1[5] = new QLabel(QStringLiteral("移动139邮箱帐号(例如:") + example +
+                               QStringLiteral(" 必须使用移动139邮箱.)"),
+                           Frame1);
     place(Label1[5], "Label1_5", 240, 360, 5895, 255);
     setTextColour(Label1[5], kRed);
 
@@ -155,8 +155,8 @@ void frmhome::buildPage2(QWidget* page) {
 
 // Tab moves through the controls that take the focus in their designed order.
 void frmhome::setTabOrder() {
-    const QList<QWidget*> order = {SSTab1->tabBar(), txtFrom,  txtPass,     txtSubject,
-                                   txtTextbody,      Command1, Command2,    Command3,
+    const QList<QWidget*> order = {SSTab1->tabBar(), txtFrom,     txtPass,  txtSubject,
+                                   txtTextbody,      Command1,    Command2, Command3,
                                    lblfeedback,      WebBrowser1, lstphone, Command4};
     for (int i = 0; i + 1 < order.size(); ++i) {
         QWidget::setTabOrder(order[i], order[i + 1]);
@@ -169,8 +169,8 @@ void frmhome::setTabOrder() {
 // Screen readers announce each field and the list by the label above it.
 void frmhome::setAccessibleNames() {
     const std::pair<QLabel*, QWidget*> buddies[] = {
-        {Label1[5], txtFrom},    {Label1[4], txtPass},  {Label1[3], txtSubject},
-        {Label1[0], lstphone},   {Label1[2], txtTextbody},
+        {Label1[5], txtFrom},  {Label1[4], txtPass},     {Label1[3], txtSubject},
+        {Label1[0], lstphone}, {Label1[2], txtTextbody},
     };
     for (const auto& [label, field] : buddies) {
         label->setBuddy(field);

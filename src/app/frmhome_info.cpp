@@ -10,9 +10,13 @@ void frmhome::openWebPage(const QString& url) {
     }
 }
 
-void frmhome::Label2_Click() { openWebPage(config_.registrationUrl); }
+void frmhome::Label2_Click() {
+    openWebPage(config_.registrationUrl);
+}
 
-void frmhome::lblfeedback_Click() { openWebPage(config_.feedbackUrl); }
+void frmhome::lblfeedback_Click() {
+    openWebPage(config_.feedbackUrl);
+}
 
 void frmhome::lblfeedback_MouseMove() {
     QPalette palette = lblfeedback->palette();
@@ -20,8 +24,12 @@ void frmhome::lblfeedback_MouseMove() {
     lblfeedback->setPalette(palette);
 }
 
-void frmhome::M_about_Click() { SSTab1->setCurrentIndex(0); }
+void frmhome::M_about_Click() {
+    SSTab1->setCurrentIndex(0);
+}
 
-void frmhome::M_msg_Click() { SSTab1->setCurrentIndex(2); }
+void frmhome::M_msg_Click() {
+    SSTab1->setCurrentIndex(2);
+}
 
 }  // namespace zelvo::app

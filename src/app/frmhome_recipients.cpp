@@ -49,9 +49,9 @@ void frmhome::lstphone_Click() {
 }
 
 void frmhome::M_addphone_Click() {
-    const QString entry = platform_.InputBox(
-        QStringLiteral("请输入姓名及移动手机号码,格式： 李三,13806012345"),
-        QStringLiteral("手动添加号码"), QStringLiteral("李三,13806012345"));
+    const QString entry =
+        platform_.InputBox(QStringLiteral("请输入姓名及移动手机号码,格式： 李三,13806012345"),
+                           QStringLiteral("手动添加号码"), QStringLiteral("李三,13806012345"));
     if (entry.isEmpty()) {
         return;
     }
@@ -106,10 +106,11 @@ void frmhome::Command4_Click() {
     const recipients::PhoneBookEntries book = recipients::phoneBookEntries(file.lines);
     lstphone->setEntries(book.entries);
     if (book.leftOut > 0) {
-        platform_.MsgBox(QStringLiteral("号码列表最多容纳 %1 个号码, 电话本中另有 %2 个号码没有导入.")
-                             .arg(recipients::MaxListEntries)
-                             .arg(book.leftOut),
-                         kStyleQuestionOk, kNoticeTitle);
+        platform_.MsgBox(
+            QStringLiteral("号码列表最多容纳 %1 个号码, 电话本中另有 %2 个号码没有导入.")
+                .arg(recipients::MaxListEntries)
+                .arg(book.leftOut),
+            kStyleQuestionOk, kNoticeTitle);
     }
 }
 

@@ -31,9 +31,9 @@ void frmhome::Form_Load() {
 
     ApplicationFacts facts;
     runStep([&] { facts = platform_.AppFacts(); });
-    const info::InfoTexts texts = info::makeInfoTexts(facts.title, facts.major, facts.minor,
-                                                      facts.revision, config_.homepageUrl,
-                                                      config_.contactMail);
+    const info::InfoTexts texts =
+        info::makeInfoTexts(facts.title, facts.major, facts.minor, facts.revision,
+                            config_.homepageUrl, config_.contactMail);
     runStep([&] { lbltitle->setText(texts.title); });
     runStep([&] { lblversion->setText(texts.version); });
     runStep([&] { lblmsg1[0]->setText(texts.function); });
@@ -62,6 +62,8 @@ void frmhome::Form_QueryUnload(qint16& Cancel, int /*UnloadMode*/) {
     platform_.EndProgram();
 }
 
-void frmhome::Command3_Click() { close(); }
+void frmhome::Command3_Click() {
+    close();
+}
 
 }  // namespace zelvo::app

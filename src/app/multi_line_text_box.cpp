@@ -35,7 +35,9 @@ void MultiLineTextBox::setText(const QString& text) {
     setPlainText(plain);
 }
 
-void MultiLineTextBox::setMaxLength(int length) { maxLength_ = length; }
+void MultiLineTextBox::setMaxLength(int length) {
+    maxLength_ = length;
+}
 
 void MultiLineTextBox::enforceMaxLength(int position, int added) {
     if (trimming_ || maxLength_ <= 0 || added <= 0) {

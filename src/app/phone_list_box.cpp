@@ -6,7 +6,8 @@
 
 namespace zelvo::app {
 
-PhoneListBox::PhoneListBox(QWidget* parent) : QListView(parent), model_(new QStringListModel(this)) {
+PhoneListBox::PhoneListBox(QWidget* parent)
+    : QListView(parent), model_(new QStringListModel(this)) {
     setModel(model_);
     setSelectionMode(QAbstractItemView::MultiSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -19,11 +20,17 @@ PhoneListBox::PhoneListBox(QWidget* parent) : QListView(parent), model_(new QStr
     });
 }
 
-int PhoneListBox::count() const { return model_->rowCount(); }
+int PhoneListBox::count() const {
+    return model_->rowCount();
+}
 
-QString PhoneListBox::entry(int row) const { return model_->stringList().value(row); }
+QString PhoneListBox::entry(int row) const {
+    return model_->stringList().value(row);
+}
 
-QStringList PhoneListBox::entries() const { return model_->stringList(); }
+QStringList PhoneListBox::entries() const {
+    return model_->stringList();
+}
 
 void PhoneListBox::addEntry(const QString& text) {
     const int row = model_->rowCount();
@@ -37,7 +44,9 @@ void PhoneListBox::setEntries(const QStringList& entries) {
     programChange_ = false;
 }
 
-void PhoneListBox::clearEntries() { setEntries({}); }
+void PhoneListBox::clearEntries() {
+    setEntries({});
+}
 
 bool PhoneListBox::isPicked(int row) const {
     return selectionModel()->isSelected(model_->index(row));

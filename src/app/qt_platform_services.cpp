@@ -58,13 +58,17 @@ bool QtPlatformServices::FileExists(const QString& path, bool includeHidden) {
     return info.isFile() && (includeHidden || !info.isHidden());
 }
 
-bool QtPlatformServices::DeleteFile(const QString& path) { return QFile::remove(path); }
+bool QtPlatformServices::DeleteFile(const QString& path) {
+    return QFile::remove(path);
+}
 
 recipients::TextLines QtPlatformServices::ReadTextLines(const QString& path) {
     return recipients::readTextLines(path);
 }
 
-void QtPlatformServices::EndProgram() { endProcessNow(); }
+void QtPlatformServices::EndProgram() {
+    endProcessNow();
+}
 
 ApplicationFacts QtPlatformServices::AppFacts() {
     return {QCoreApplication::applicationDirPath(), QStringLiteral("Zelvo短信发送器"),

@@ -27,13 +27,21 @@ QWidget* TabControl::addPage(const QString& caption, const QString& objectName) 
     return page;
 }
 
-QWidget* TabControl::page(int index) const { return pages_.value(index); }
+QWidget* TabControl::page(int index) const {
+    return pages_.value(index);
+}
 
-int TabControl::count() const { return int(pages_.size()); }
+int TabControl::count() const {
+    return int(pages_.size());
+}
 
-int TabControl::currentIndex() const { return tabBar_->currentIndex(); }
+int TabControl::currentIndex() const {
+    return tabBar_->currentIndex();
+}
 
-void TabControl::setCurrentIndex(int index) { tabBar_->setCurrentIndex(index); }
+void TabControl::setCurrentIndex(int index) {
+    tabBar_->setCurrentIndex(index);
+}
 
 void TabControl::showPage(int index) {
     for (int i = 0; i < pages_.size(); ++i) {

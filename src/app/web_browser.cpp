@@ -67,7 +67,9 @@ void WebBrowser::Navigate(const QUrl& url) {
     }
 }
 
-void WebBrowser::setSilent(bool silent) { silent_ = silent; }
+void WebBrowser::setSilent(bool silent) {
+    silent_ = silent;
+}
 
 void WebBrowser::startEngine() {
     if (view_) {

@@ -17,7 +17,8 @@ public:
 };
 
 // Namespace of the configuration field names; the short names are appended to it.
-inline constexpr const char* kCdoConfigNamespace = "http://schemas.microsoft.com/cdo/configuration/";
+inline constexpr const char* kCdoConfigNamespace =
+    "http://schemas.microsoft.com/cdo/configuration/";
 
 // The configuration fields of a mail object: values are stored with Item() and only take
 // effect for send() after Update().

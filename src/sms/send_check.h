@@ -6,9 +6,9 @@ namespace zelvo::sms {
 
 // What the send command reads from the window before sending.
 struct SendForm {
-    QString from;         // txtFrom
-    QString subject;      // txtSubject
-    QString textbody;     // txtTextbody
+    QString from;           // txtFrom
+    QString subject;        // txtSubject
+    QString textbody;       // txtTextbody
     int selectedCount = 0;  // SelectedCount
 };
 

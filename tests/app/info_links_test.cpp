@@ -19,7 +19,7 @@ TEST_F(InfoLinksTest, HelpMenuSelectsPagesAndFeedbackKeepsTheShownPage) {
         bool opensFeedback;
     };
     const Step steps[] = {
-        {"M_about", 1, 0, false}, {"M_msg", 0, 2, false},     {"M_about", 2, 0, false},
+        {"M_about", 1, 0, false}, {"M_msg", 0, 2, false},    {"M_about", 2, 0, false},
         {"M_about", 0, 0, false}, {"M_lblbook", 1, 1, true}, {"M_lblbook", 2, 2, true},
         {"M_msg", 1, 2, false},
     };

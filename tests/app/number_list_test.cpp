@@ -1,8 +1,9 @@
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <sys/stat.h>
 
 #include "recipients/number_entry.h"
 #include "window_fixture.h"
@@ -44,6 +45,11 @@ struct AddCase {
     bool added;
 };
 
+// Parameterised test names show the case name, not the bytes of the case.
+void PrintTo(const AddCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ManualEntryTest : public WindowTest, public ::testing::WithParamInterface<AddCase> {};
 
 TEST_P(ManualEntryTest, InputIsCheckedReportedAndSaved) {
@@ -69,9 +75,9 @@ TEST_P(ManualEntryTest, InputIsCheckedReportedAndSaved) {
         EXPECT_TRUE(boxes.empty());
     } else {
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, QStringLiteral("添加 ") + c.typed +
-                                     (c.added ? QStringLiteral(" 成功")
-                                              : QStringLiteral(" 失败 格式错误.")));
+        EXPECT_EQ(boxes[0].text,
+                  QStringLiteral("添加 ") + c.typed +
+                      (c.added ? QStringLiteral(" 成功") : QStringLiteral(" 失败 格式错误.")));
         EXPECT_EQ(boxes[0].title, QStringLiteral("添加提示"));
         EXPECT_EQ(boxes[0].style, 0);
     }
@@ -184,6 +190,10 @@ struct BookCase {
     QStringList entries;
 };
 
+void PrintTo(const BookCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ImportFileTest : public ImportTest, public ::testing::WithParamInterface<BookCase> {};
 
 TEST_P(ImportFileTest, LinesWithACommaBecomeEntriesWholeAndInOrder) {
@@ -215,9 +225,11 @@ INSTANTIATE_TEST_SUITE_P(
                      QByteArray(reinterpret_cast<const char*>((kLi + "\r\n" + kWang).utf16()),
                                 (kLi + "\r\n" + kWang).size() * 2),
                  {kLi, kWang}},
-        BookCase{"LoneCarriageReturnsAndLineFeeds", gbk(kLi + "\r" + kWang + "\n" + kLi),
+        BookCase{"LoneCarriageReturnsAndLineFeeds",
+                 gbk(kLi + "\r" + kWang + "\n" + kLi),
                  {kLi, kWang, kLi}},
-        BookCase{"BlanksAndBadNumbersKept", gbk("  a , 12345 \r\nx,\r\n,\r\n"),
+        BookCase{"BlanksAndBadNumbersKept",
+                 gbk("  a , 12345 \r\nx,\r\n,\r\n"),
                  {"  a , 12345 ", "x,", ","}},
         BookCase{"DuplicatesKept", gbk(kLi + "\r\n" + kLi + "\r\n"), {kLi, kLi}},
         BookCase{"FullWidthCommaSkipped", gbk(QStringLiteral("李三，13806012345\r\n")), {}},
@@ -245,8 +257,9 @@ TEST_F(ImportTest, MenuImportSavesAfterwardsEvenWhenTheDialogIsCancelled) {
 }
 
 TEST_F(ImportTest, UnreadableChoicesKeepTheListAndTheSavedFile) {
-    writeFile(settingsPath(), "[UserMsg]\r\nUser=13806012345@139.com\r\nPassword=\r\n"
-                              "[Phone]\r\n0=old,13506012345\r\ntotal=0\r\n");
+    writeFile(settingsPath(),
+              "[UserMsg]\r\nUser=13806012345@139.com\r\nPassword=\r\n"
+              "[Phone]\r\n0=old,13506012345\r\ntotal=0\r\n");
     const QByteArray saved = readFile(settingsPath());
     const QString folderPath = folder.filePath("folder.txt");
     ASSERT_TRUE(QDir().mkdir(folderPath));
@@ -290,7 +303,8 @@ TEST_F(NumberListTest, ViewingOpensTheSettingsFileOrSaysItIsMissing) {
     open();
     platform->expectMsgBox();
     menuEntry("M_looktxt")->trigger();
-    EXPECT_EQ(platform->calls().back().text, QStringLiteral("找不到电话本文件,可能你未保存或丢失."));
+    EXPECT_EQ(platform->calls().back().text,
+              QStringLiteral("找不到电话本文件,可能你未保存或丢失."));
     EXPECT_EQ(platform->calls().back().title, QStringLiteral("提示"));
     EXPECT_EQ(platform->calls().back().style, 32);
 

@@ -12,13 +12,18 @@ const QString kLength = QStringLiteral("您选择的电话号码错误,它不是
 struct WalkCase {
     const char* name;
     QStringList entries;
-    std::vector<int> clicks;       // rows clicked, in order
-    QString initialSubject;        // text of the field before the clicks
-    QString subject;               // field afterwards
-    int count;                     // SelectedCount afterwards
-    std::vector<int> picked;       // rows picked afterwards
-    QStringList messages;          // boxes shown, in order
+    std::vector<int> clicks;  // rows clicked, in order
+    QString initialSubject;   // text of the field before the clicks
+    QString subject;          // field afterwards
+    int count;                // SelectedCount afterwards
+    std::vector<int> picked;  // rows picked afterwards
+    QStringList messages;     // boxes shown, in order
 };
+
+// Parameterised test names show the case name, not the bytes of the case.
+void PrintTo(const WalkCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 QStringList numbered(int n, const QString& prefix = QStringLiteral("138060100")) {
     QStringList entries;
@@ -78,17 +83,29 @@ std::vector<WalkCase> walkCases() {
     // The limit: ten picks are accepted; an eleventh is refused wherever it lies.
     const QStringList twelve = numbered(12);
     std::vector<int> firstTen = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    cases.push_back({"TenAccepted", twelve, firstTen, "", joinedNumbers(twelve, firstTen), 10,
-                     firstTen, {}});
+    cases.push_back(
+        {"TenAccepted", twelve, firstTen, "", joinedNumbers(twelve, firstTen), 10, firstTen, {}});
     std::vector<int> clicksBelow = firstTen;
     clicksBelow.push_back(11);
-    cases.push_back({"EleventhBelowAll", twelve, clicksBelow, "", joinedNumbers(twelve, firstTen),
-                     10, firstTen, {kLimit}});
+    cases.push_back({"EleventhBelowAll",
+                     twelve,
+                     clicksBelow,
+                     "",
+                     joinedNumbers(twelve, firstTen),
+                     10,
+                     firstTen,
+                     {kLimit}});
     std::vector<int> upperTen = {2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
     std::vector<int> clicksAbove = upperTen;
     clicksAbove.push_back(0);
-    cases.push_back({"EleventhAboveSome", twelve, clicksAbove, "", joinedNumbers(twelve, upperTen),
-                     10, upperTen, {kLimit}});
+    cases.push_back({"EleventhAboveSome",
+                     twelve,
+                     clicksAbove,
+                     "",
+                     joinedNumbers(twelve, upperTen),
+                     10,
+                     upperTen,
+                     {kLimit}});
     return cases;
 }
 

@@ -108,6 +108,11 @@ struct ServerFailure {
     SmtpTestServer::Mode mode;
 };
 
+// Parameterised test names show the case name, not the bytes of the case.
+void PrintTo(const ServerFailure& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class SendFailureTest : public SendTest, public ::testing::WithParamInterface<ServerFailure> {};
 
 TEST_P(SendFailureTest, EndsInTheFailureBoxShownWhileSendingThenIdle) {
@@ -195,6 +200,10 @@ struct CheckCase {
     bool deselectAgain;  // field filled, but the latest walk accepted nothing
     bool passes;
 };
+
+void PrintTo(const CheckCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SendCheckTest : public SendTest, public ::testing::WithParamInterface<CheckCase> {};
 

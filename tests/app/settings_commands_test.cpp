@@ -34,8 +34,9 @@ TEST_F(SettingsCommandTest, SaveButtonAndMenuWriteTheFileAndConfirm) {
         EXPECT_EQ(box.title, QStringLiteral("提示"));
         EXPECT_EQ(box.style, 33);
         EXPECT_EQ(readFile(settingsPath()),
-                  QByteArray("[UserMsg]\r\nUser=13806012345@139.com\r\nPassword=\" \xC3\xDC\xC2\xEB \"\r\n"
-                             "[Phone]\r\n0=\xC0\xEE\xC8\xFD,13806012345\r\n1=b,1\r\ntotal=1\r\n"));
+                  QByteArray(
+                      "[UserMsg]\r\nUser=13806012345@139.com\r\nPassword=\" \xC3\xDC\xC2\xEB \"\r\n"
+                      "[Phone]\r\n0=\xC0\xEE\xC8\xFD,13806012345\r\n1=b,1\r\ntotal=1\r\n"));
     }
 }
 
@@ -45,7 +46,8 @@ TEST_F(SettingsCommandTest, SavedWindowLoadsBackIntoANewWindowUnchanged) {
     window->txtPass->setText(QStringLiteral("\"quoted\" 𠀀 end "));
     QStringList entries;
     for (int i = 0; i < 300; ++i) {
-        entries << QStringLiteral(" 名字%1 =;[x],1380601%2 ").arg(i).arg(i, 4, 10, QLatin1Char('0'));
+        entries
+            << QStringLiteral(" 名字%1 =;[x],1380601%2 ").arg(i).arg(i, 4, 10, QLatin1Char('0'));
     }
     entries << QString() << QString(1000, QChar(0x9F98));
     window->lstphone->setEntries(entries);

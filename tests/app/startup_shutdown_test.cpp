@@ -72,8 +72,9 @@ TEST_F(StartupTest, SavedAccountAndListAreLoaded) {
 }
 
 TEST_F(StartupTest, UnusableListCountStillLoadsTheAccountInSilence) {
-    writeFile(settingsPath(), "[UserMsg]\r\nUser=a@139.com\r\nPassword=x\r\n"
-                              "[Phone]\r\n0=a,13806012345\r\ntotal=abc\r\n");
+    writeFile(settingsPath(),
+              "[UserMsg]\r\nUser=a@139.com\r\nPassword=x\r\n"
+              "[Phone]\r\n0=a,13806012345\r\ntotal=abc\r\n");
     open();
     EXPECT_EQ(window->txtFrom->text(), QStringLiteral("a@139.com"));
     EXPECT_EQ(window->lstphone->count(), 0);

@@ -221,8 +221,8 @@ TEST_F(WindowLayoutTest, WindowReturnsToItsSizeAndMinimisingChangesNothing) {
 TEST_F(WindowLayoutTest, FieldsAndListAreAnnouncedByTheirLabels) {
     open();
     const std::pair<const char*, const char*> buddies[] = {
-        {"txtFrom", "Label1_5"},    {"txtPass", "Label1_4"},     {"txtSubject", "Label1_3"},
-        {"lstphone", "Label1_0"},   {"txtTextbody", "Label1_2"},
+        {"txtFrom", "Label1_5"},  {"txtPass", "Label1_4"},     {"txtSubject", "Label1_3"},
+        {"lstphone", "Label1_0"}, {"txtTextbody", "Label1_2"},
     };
     for (const auto& [field, label] : buddies) {
         SCOPED_TRACE(field);

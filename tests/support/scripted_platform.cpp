@@ -50,7 +50,9 @@ void ScriptedPlatform::expectShell(bool started) {
     script_.push_back({Kind::Shell, started ? 1 : 0, {}, {}});
 }
 
-void ScriptedPlatform::expectEndProgram() { script_.push_back({Kind::EndProgram, 0, {}, {}}); }
+void ScriptedPlatform::expectEndProgram() {
+    script_.push_back({Kind::EndProgram, 0, {}, {}});
+}
 
 std::vector<ScriptedPlatform::Call> ScriptedPlatform::callsOf(Kind kind) const {
     std::vector<Call> matching;
@@ -72,8 +74,8 @@ ScriptedPlatform::Answer ScriptedPlatform::next(const Call& call) {
     Answer answer = std::move(script_.front());
     script_.pop_front();
     if (answer.kind != call.kind) {
-        ADD_FAILURE() << "expected " << kindName(answer.kind) << " but got "
-                      << kindName(call.kind) << " \"" << call.text.toStdString() << "\"";
+        ADD_FAILURE() << "expected " << kindName(answer.kind) << " but got " << kindName(call.kind)
+                      << " \"" << call.text.toStdString() << "\"";
     }
     if (answer.hook) {
         answer.hook(call);
@@ -104,7 +106,9 @@ bool ScriptedPlatform::FileExists(const QString& path, bool includeHidden) {
     return info.isFile() && (includeHidden || !info.isHidden());
 }
 
-bool ScriptedPlatform::DeleteFile(const QString& path) { return QFile::remove(path); }
+bool ScriptedPlatform::DeleteFile(const QString& path) {
+    return QFile::remove(path);
+}
 
 recipients::TextLines ScriptedPlatform::ReadTextLines(const QString& path) {
     return recipients::readTextLines(path);
@@ -119,6 +123,8 @@ app::ApplicationFacts ScriptedPlatform::AppFacts() {
     return {appFolder_, QStringLiteral("Zelvo短信发送器"), 1, 0, 0};
 }
 
-QSize ScriptedPlatform::ScreenSizeTwips() { return screenTwips_; }
+QSize ScriptedPlatform::ScreenSizeTwips() {
+    return screenTwips_;
+}
 
 }  // namespace zelvo::testing

@@ -21,9 +21,9 @@ public:
 
     struct Call {
         Kind kind;
-        QString text;  // message, prompt, command line, or the dialog's file name
-        int style = 0;  // message box style or window style
-        QString title;  // title, or the dialog's filter
+        QString text;         // message, prompt, command line, or the dialog's file name
+        int style = 0;        // message box style or window style
+        QString title;        // title, or the dialog's filter
         QString defaultText;  // input box default, or the dialog's initial folder
     };
 

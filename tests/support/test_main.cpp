@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
-#include <unistd.h>
 
 // One QApplication for every test program, so widget and core tests share one entry point.
 int main(int argc, char** argv) {

@@ -1,9 +1,10 @@
 // Linux and other desktops: the Windows programs named in command lines stand for the
 // desktop's web browser and text editor.
+#include <unistd.h>
+
 #include <QDesktopServices>
 #include <QProcess>
 #include <QUrl>
-#include <unistd.h>
 
 #include "app/application_setup.h"
 #include "app/qt_platform_services.h"
@@ -18,10 +19,13 @@ bool startCommandLine(const QString& program, const QString& argument, int /*win
     if (name == QLatin1String("notepad.exe")) {
         return QDesktopServices::openUrl(QUrl::fromLocalFile(argument));
     }
-    return QProcess::startDetached(program, argument.isEmpty() ? QStringList{} : QStringList{argument});
+    return QProcess::startDetached(program,
+                                   argument.isEmpty() ? QStringList{} : QStringList{argument});
 }
 
-void endProcessNow() { ::_exit(0); }
+void endProcessNow() {
+    ::_exit(0);
+}
 
 void preparePlatformProcess() {
     // The web engine's sandbox refuses to run as root; without it the program still starts.

@@ -29,7 +29,9 @@ bool startCommandLine(const QString& program, const QString& argument, int windo
     return true;
 }
 
-void endProcessNow() { ExitProcess(0); }
+void endProcessNow() {
+    ExitProcess(0);
+}
 
 void preparePlatformProcess() {}
 
