@@ -232,5 +232,24 @@ TEST_F(WindowLayoutTest, FieldsAndListAreAnnouncedByTheirLabels) {
     }
 }
 
+TEST_F(WindowLayoutTest, KeyboardReachesTheMenuCommands) {
+    open();
+    window->activateWindow();
+    window->txtFrom->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), window->txtFrom);
+    // Alt alone moves into the menu bar; Down opens the first menu, Down and Return run its
+    // second entry (保存设置).
+    platform->expectMsgBox();
+    QTest::keyClick(window->txtFrom, Qt::Key_Alt);
+    QTRY_VERIFY(window->menuBar()->activeAction() != nullptr);
+    QTest::keyClick(window->menuBar(), Qt::Key_Down);
+    QMenu* menu = window->findChild<QMenu*>(QStringLiteral("Menu"));
+    QTRY_VERIFY(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_COMPARE(platform->callsOf(ScriptedPlatform::Kind::MsgBox).size(), std::size_t(1));
+    EXPECT_EQ(platform->calls().back().text, QStringLiteral("保存设置成功"));
+}
+
 }  // namespace
 }  // namespace zelvo::testing
