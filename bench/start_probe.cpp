@@ -1,0 +1,132 @@
+// Linked into each start-up program (the real main and the two floors). It notes the moment the
+// first window is on screen and the event loop has nothing left to do, then the peak memory of
+// this process and of every process it started, and reports both to the runner through the
+// pipe named in ZELVO_BENCH_REPORT_FD. With ZELVO_BENCH_PAGE=1 the memory is read only once a
+// web view has finished loading its page, so the web engine's helpers are at full size.
+#include <unistd.h>
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+#include <cstdio>
+#include <ctime>
+
+#include "process_memory.h"
+
+namespace {
+
+qint64 monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+// When the dynamic loader has finished and static initialisers run, before main().
+const qint64 loadedNs = monotonicNs();
+
+class StartProbe : public QObject {
+public:
+    StartProbe() : QObject(QCoreApplication::instance()), appNs_(monotonicNs()) {
+        waitForPage_ = qEnvironmentVariableIntValue("ZELVO_BENCH_PAGE") == 1;
+        // Helpers keep growing for a moment after the page reports it has loaded.
+        settle_.setSingleShot(true);
+        settle_.setInterval(kSettleMs);
+        connect(&settle_, &QTimer::timeout, this, [this] {
+            pageLoaded_ = true;
+            report();
+        });
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && !exposed_) {
+            auto* window = qobject_cast<QWindow*>(watched);
+            if (window && window->isExposed()) {
+                exposed_ = true;
+                exposeNs_ = monotonicNs();
+                // Expose events are delivered while the loop runs, so the dispatcher exists.
+                connect(QAbstractEventDispatcher::instance(),
+                        &QAbstractEventDispatcher::aboutToBlock, this, &StartProbe::onIdle);
+            }
+        }
+        return false;
+    }
+
+private:
+    void onIdle() {
+        if (idleNs_ == 0) {
+            idleNs_ = monotonicNs();
+            // The idle point is all the start-up figure needs; the rest is about memory.
+            if (!waitForPage_) {
+                report();
+                return;
+            }
+            QTimer::singleShot(kPageTimeoutMs, this, &StartProbe::report);
+        }
+        if (waitForPage_ && !watchingView_) watchView();
+    }
+
+    // The web view may be made after the window shows, so look again at every idle moment.
+    void watchView() {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            QObjectList candidates = top->findChildren<QObject*>();
+            candidates.prepend(top);
+            for (QObject* child : candidates) {
+                if (child->inherits("QWebEngineView")) {
+                    watchingView_ = true;
+                    // By name, so that the empty-window floor need not link the web engine.
+                    QObject::connect(child, SIGNAL(loadFinished(bool)), &settle_, SLOT(start()));
+                    return;
+                }
+            }
+        }
+    }
+
+    void report() {
+        if (reported_) return;
+        reported_ = true;
+        const zelvo::bench::MemoryPeaks peaks = zelvo::bench::memoryPeaksOfTree(::getpid());
+        const QByteArray line = QByteArrayLiteral("idle_ns=") + QByteArray::number(idleNs_) +
+                                " loaded_ns=" + QByteArray::number(loadedNs) +
+                                " app_ns=" + QByteArray::number(appNs_) +
+                                " expose_ns=" + QByteArray::number(exposeNs_) +
+                                " main_kb=" + QByteArray::number(peaks.mainKb) +
+                                " total_kb=" + QByteArray::number(peaks.totalKb) +
+                                " processes=" + QByteArray::number(peaks.processes) +
+                                " page=" + (pageLoaded_ ? "1" : "0") + '\n';
+        const int fd = qEnvironmentVariableIntValue("ZELVO_BENCH_REPORT_FD");
+        if (fd > 2) {
+            [[maybe_unused]] const auto written =
+                ::write(fd, line.constData(), size_t(line.size()));
+        } else {
+            std::fputs(line.constData(), stdout);
+            std::fflush(stdout);
+        }
+        // Leave at once: shutting down is not measured, and the web engine's helpers end by
+        // themselves when their parent is gone.
+        ::_exit(0);
+    }
+
+    static constexpr int kPageTimeoutMs = 20'000;
+    static constexpr int kSettleMs = 500;
+    bool waitForPage_ = false;
+    bool exposed_ = false;
+    bool watchingView_ = false;
+    bool reported_ = false;
+    bool pageLoaded_ = false;
+    qint64 appNs_ = 0;
+    qint64 exposeNs_ = 0;
+    qint64 idleNs_ = 0;
+    QTimer settle_;
+};
+
+void installStartProbe() {
+    new StartProbe;
+}
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(installStartProbe)
