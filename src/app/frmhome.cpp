@@ -1,10 +1,13 @@
 #include "app/frmhome.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QSessionManager>
 #include <QTimer>
+#include <QWindow>
+#include <memory>
 
 #include "app/twips.h"
 
@@ -14,6 +17,8 @@ namespace {
 // Reasons for a close request; Form_QueryUnload receives them but does not act on them.
 constexpr int kUnloadFromControlMenu = 0;
 constexpr int kUnloadFromAppWindows = 2;
+// The latest the web engine starts after the window is shown.
+constexpr int kEngineStartLimitMs = 100;
 }  // namespace
 
 frmhome::frmhome(PlatformServices& platform, AppConfig config, MailMessageFactory mailFactory)
@@ -123,9 +128,29 @@ void frmhome::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!engineStarted_ && config_.startWebEngine) {
         engineStarted_ = true;
-        // Started after the first paint so that the web engine never delays the window.
-        QTimer::singleShot(0, WebBrowser1, &WebBrowser::startEngine);
+        startEngineWhenIdle();
     }
+}
+
+// Starting the web engine keeps the event loop busy for a good tenth of a second. A zero timer
+// set here would fire before the window is even exposed, so the engine starts once the window
+// is on screen and the event loop has nothing left to do, or after a short while at the latest:
+// a loop that never waits (a test polling in a loop) never goes idle.
+void frmhome::startEngineWhenIdle() {
+    auto started = std::make_shared<bool>(false);
+    auto idle = std::make_shared<QMetaObject::Connection>();
+    const auto start = [this, started, idle] {
+        if (*started) return;
+        *started = true;
+        disconnect(*idle);
+        QTimer::singleShot(0, WebBrowser1, &WebBrowser::startEngine);
+    };
+    if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
+        *idle = connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this, start] {
+            if (windowHandle() && windowHandle()->isExposed()) start();
+        });
+    }
+    QTimer::singleShot(kEngineStartLimitMs, this, start);
 }
 
 // The window keeps its designed size whenever it is not minimised.

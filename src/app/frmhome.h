@@ -116,6 +116,7 @@ private:
     QString settingsPath() const;
     void openWebPage(const QString& url);
     void onSessionEnding(QSessionManager& manager);
+    void startEngineWhenIdle();
 
     PlatformServices& platform_;
     AppConfig config_;

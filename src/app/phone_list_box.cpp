@@ -6,8 +6,30 @@
 
 namespace zelvo::app {
 
-PhoneListBox::PhoneListBox(QWidget* parent)
-    : QListView(parent), model_(new QStringListModel(this)) {
+namespace {
+
+// Laying out an entry of megabytes took the list seconds on every paint, and nobody reads that
+// far along one line: the list shows the start of a long entry. The entry keeps its whole text.
+constexpr qsizetype kShownLength = 1000;
+
+class EntryModel : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        QVariant value = QStringListModel::data(index, role);
+        if (role != Qt::DisplayRole) return value;
+        const QString text = value.toString();
+        if (text.size() <= kShownLength) return value;
+        qsizetype shown = kShownLength;
+        if (text[shown - 1].isHighSurrogate()) --shown;
+        return QString(text.first(shown) + QChar(0x2026));
+    }
+};
+
+}  // namespace
+
+PhoneListBox::PhoneListBox(QWidget* parent) : QListView(parent), model_(new EntryModel(this)) {
     setModel(model_);
     setSelectionMode(QAbstractItemView::MultiSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

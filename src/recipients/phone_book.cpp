@@ -11,10 +11,12 @@ namespace zelvo::recipients {
 
 namespace {
 
-QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes) {
+QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes, bool& clean) {
     // The BOM has been cut off already; a second one is content and stays.
     QStringDecoder decoder(encoding, QStringConverter::Flag::ConvertInitialBom);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes);
+    clean = !decoder.hasError();
+    return text;
 }
 
 bool isUtf8(QByteArrayView bytes) {
@@ -25,16 +27,26 @@ bool isUtf8(QByteArrayView bytes) {
 
 }  // namespace
 
-QString decodePhoneBook(const QByteArray& bytes) {
+QString decodePhoneBook(const QByteArray& bytes, bool* clean) {
+    bool ignored = true;
+    bool& noErrors = clean ? *clean : ignored;
+    noErrors = true;
     const QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF")) return decodeWith(QStringConverter::Utf8, view.sliced(3));
-    if (view.startsWith("\xFF\xFE")) return decodeWith(QStringConverter::Utf16LE, view.sliced(2));
-    if (view.startsWith("\xFE\xFF")) return decodeWith(QStringConverter::Utf16BE, view.sliced(2));
+    if (view.startsWith("\xEF\xBB\xBF"))
+        return decodeWith(QStringConverter::Utf8, view.sliced(3), noErrors);
+    if (view.startsWith("\xFF\xFE"))
+        return decodeWith(QStringConverter::Utf16LE, view.sliced(2), noErrors);
+    if (view.startsWith("\xFE\xFF"))
+        return decodeWith(QStringConverter::Utf16BE, view.sliced(2), noErrors);
     // Phone books written on a Chinese Windows are GBK; GBK text with a Chinese name is almost
     // never valid UTF-8, so valid UTF-8 is taken as such.
-    if (isUtf8(view)) return decodeWith(QStringConverter::Utf8, view);
+    if (isUtf8(view)) return decodeWith(QStringConverter::Utf8, view, noErrors);
     QStringDecoder gb18030("GB18030");
-    if (gb18030.isValid()) return gb18030.decode(view);
+    if (gb18030.isValid()) {
+        QString text = gb18030.decode(view);
+        noErrors = !gb18030.hasError();
+        return text;
+    }
     // A Qt without ICU has no GB18030; the local code page is the next best guess.
     return QString::fromLocal8Bit(view);
 }
@@ -81,8 +93,20 @@ TextLines readTextLines(const QString& path) {
         result.error = QStringLiteral("无法读取文件 %1。").arg(shown);
         return result;
     }
+    // A picture or an archive chosen by mistake would otherwise fill the list with junk.
+    bool clean = true;
+    const QString text = decodePhoneBook(bytes, &clean);
+    if (text.contains(QChar(0))) {
+        result.error = QStringLiteral("%1 不是文本文件。").arg(shown);
+        return result;
+    }
+    if (!clean) {
+        result.error =
+            QStringLiteral("无法识别文件 %1 的编码 (应为 UTF-8、UTF-16 或 GBK 文本)。").arg(shown);
+        return result;
+    }
     result.ok = true;
-    result.lines = splitPhoneBookLines(decodePhoneBook(bytes));
+    result.lines = splitPhoneBookLines(text);
     return result;
 }
 

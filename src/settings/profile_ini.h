@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <optional>
 
 namespace zelvo::settings {
@@ -30,6 +31,14 @@ private:
     QHash<QString, Section> sections_;        // case-folded section name -> keys
 };
 
+// ProfileIni's reading rules in one pass, for a reader that wants only some values and should
+// not pay for a table of every key. `enter` gets the case-folded name of each section at its
+// first appearance and says whether its values are wanted; `take` then gets each of its
+// key=value lines, the key trimmed but not folded, the value as ProfileIni would store it.
+// Lines of a repeated section are never passed on; duplicate keys are, in file order.
+void readProfileText(QStringView text, const std::function<bool(const QString&)>& enter,
+                     const std::function<void(QStringView, QStringView)>& take);
+
 // Builds INI text that ProfileIni reads back exactly: CR LF line ends, "key=value" with no
 // blanks around "=". A value that reading would change (blanks at either end, or a pair of
 // quotes around it) is written inside one more pair of double quotes. A line break cannot
@@ -39,6 +48,7 @@ class ProfileIniWriter {
 public:
     void beginSection(QStringView name);
     void addValue(QStringView key, QStringView value);
+    void reserve(qsizetype characters) { text_.reserve(characters); }
     const QString& text() const { return text_; }
 
 private:

@@ -36,6 +36,12 @@ bool syncToDisk(QFile& file) {
 #endif
 }
 
+// The owner, group and other bits alone. The "User" bits say what this process may do, and
+// setPermissions() would turn them into owner bits: as root a 0444 file came back 0644.
+QFileDevice::Permissions modeBits(QFileDevice::Permissions permissions) {
+    return permissions & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
+
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
@@ -48,6 +54,10 @@ QString replaceFile(const QString& path, const QByteArray& contents) {
     const bool replacing = target->exists();
     if (replacing && target->isDir()) return QStringLiteral("该位置是一个文件夹");
     if (replacing && !target->isFile()) return QStringLiteral("该位置不是普通文件");
+    // The rename below would replace even a file that may not be written. Its owner's write bit
+    // is asked too: root may write anything, but a file made read-only is meant to stay.
+    if (replacing && (!target->isWritable() || !(target->permissions() & QFileDevice::WriteOwner)))
+        return QStringLiteral("该文件是只读的");
 
     const QString targetPath = target->filePath();
     const QString tempPath = targetPath + QStringLiteral(".tmp");
@@ -64,7 +74,7 @@ QString replaceFile(const QString& path, const QByteArray& contents) {
         writeError = temp.errorString();
     } else if (!syncToDisk(temp)) {
         writeError = qt_error_string(errno);
-    } else if (replacing && !temp.setPermissions(target->permissions())) {
+    } else if (replacing && !temp.setPermissions(modeBits(target->permissions()))) {
         writeError = temp.errorString();
     }
     temp.close();

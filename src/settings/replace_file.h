@@ -9,7 +9,8 @@ namespace zelvo::settings {
 // whole new one, never a mix and never nothing: the bytes go to "<file>.tmp" beside it, are
 // flushed to disk, and the temporary file is renamed over the old one. The old file is never
 // deleted first. A symbolic link is followed and its target replaced; the link stays. A new
-// file is readable and writable by its owner only; a replaced one keeps its permissions.
+// file is readable and writable by its owner only; a replaced one keeps its permissions. A
+// file that may not be written, or whose owner may not write it, is left alone.
 // Returns why it failed, in Chinese for the user, or an empty string on success.
 QString replaceFile(const QString& path, const QByteArray& contents);
 

@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <array>
 #include <optional>
+#include <vector>
 
 #include "settings/profile_ini.h"
 #include "settings/replace_file.h"
@@ -36,6 +38,29 @@ std::optional<int> parseTotal(QStringView text) {
     const int total = negative ? -magnitude : magnitude;
     if (total > 32767) return std::nullopt;
     return total;
+}
+
+// The entry number a key of the list section stands for: only keys spelled exactly as
+// QString::number() spells 0 to 32767 are ever looked up.
+std::optional<int> entryNumber(QStringView key) {
+    if (key.isEmpty() || key.size() > 5 || (key.size() > 1 && key.front() == u'0')) return {};
+    int number = 0;
+    for (const QChar c : key) {
+        if (c < u'0' || c > u'9') return {};
+        number = number * 10 + (c.unicode() - u'0');
+    }
+    if (number >= kMaxSavedEntries) return {};
+    return number;
+}
+
+// An entry's key without a heap allocation per entry.
+QStringView decimalKey(qsizetype number, std::array<char16_t, 20>& buffer) {
+    qsizetype at = qsizetype(buffer.size());
+    do {
+        buffer[std::size_t(--at)] = char16_t(u'0' + number % 10);
+        number /= 10;
+    } while (number > 0);
+    return QStringView(buffer.data() + at, qsizetype(buffer.size()) - at);
 }
 
 QString saveError(const QString& path, const QString& reason) {
@@ -77,22 +102,63 @@ QByteArray encodeSettings(const SettingsData& data) {
     ini.addValue(kPasswordKey, data.password);
     ini.beginSection(kListSection);
     const qsizetype count = std::min(data.entries.size(), kMaxSavedEntries);
-    for (qsizetype i = 0; i < count; ++i) ini.addValue(QString::number(i), data.entries[i]);
+    qsizetype characters = 64 + data.user.size() + data.password.size();
+    for (qsizetype i = 0; i < count; ++i) characters += data.entries[i].size() + 10;
+    ini.reserve(characters);
+    std::array<char16_t, 20> key;
+    for (qsizetype i = 0; i < count; ++i) ini.addValue(decimalKey(i, key), data.entries[i]);
     ini.addValue(kTotalKey, QString::number(count - 1));
     return encodeGb18030(ini.text());
 }
 
 SettingsData decodeSettings(const QByteArray& bytes) {
-    const ProfileIni ini = ProfileIni::parse(decodeFileText(bytes));
+    // Reads the file as ProfileIni and value() would, in one pass that keeps only the values
+    // asked for: a table of every key costs tens of milliseconds for a full list.
+    const QString accountSection = kAccountSection.toString().toCaseFolded();
+    const QString listSection = kListSection.toString().toCaseFolded();
+    const QString userKey = kUserKey.toString().toCaseFolded();
+    const QString passwordKey = kPasswordKey.toString().toCaseFolded();
+    const QString totalKey = kTotalKey.toString().toCaseFolded();
+    enum class Section { Other, Account, List } section = Section::Other;
+    std::optional<QString> user, password, total;
+    std::vector<std::optional<QString>> listed;  // by entry number; the first key of a name wins
+    const auto keep = [](std::optional<QString>& slot, QStringView value) {
+        if (!slot) slot = value.toString();
+    };
+    readProfileText(
+        decodeFileText(bytes),
+        [&](const QString& name) {
+            section = name == accountSection ? Section::Account
+                      : name == listSection  ? Section::List
+                                             : Section::Other;
+            return section != Section::Other;
+        },
+        [&](QStringView key, QStringView value) {
+            if (section == Section::List) {
+                if (const std::optional<int> number = entryNumber(key)) {
+                    if (std::size_t(*number) >= listed.size())
+                        listed.resize(std::size_t(*number) + 1);
+                    keep(listed[std::size_t(*number)], value);
+                    return;
+                }
+            }
+            const QString folded = key.toString().toCaseFolded();
+            if (section == Section::List && folded == totalKey) keep(total, value);
+            if (section == Section::Account && folded == userKey) keep(user, value);
+            if (section == Section::Account && folded == passwordKey) keep(password, value);
+        });
+
     SettingsData data;
-    data.user = ini.value(kAccountSection, kUserKey).value_or(QString());
-    data.password = ini.value(kAccountSection, kPasswordKey).value_or(QString());
-    const std::optional<int> total =
-        parseTotal(ini.value(kListSection, kTotalKey).value_or(QString()));
-    if (!total) return data;
+    data.user = user.value_or(QString());
+    data.password = password.value_or(QString());
+    const std::optional<int> count = parseTotal(total.value_or(QString()));
+    if (!count) return data;
     // A key missing below `total` still takes its place in the list, as an empty entry.
-    for (int i = 0; i <= *total; ++i) {
-        data.entries.append(ini.value(kListSection, QString::number(i)).value_or(QString()));
+    data.entries.reserve(*count + 1);
+    for (int i = 0; i <= *count; ++i) {
+        std::optional<QString>* entry =
+            std::size_t(i) < listed.size() ? &listed[std::size_t(i)] : nullptr;
+        data.entries.append(entry && *entry ? std::move(**entry) : QString());
     }
     return data;
 }

@@ -23,27 +23,38 @@ void ensureCurlInitialised() {
                         curl_easy_strerror(result));
 }
 
+// What a failure report may quote from the dialogue: the verb of the last command and the
+// server's last reply line. AUTH arguments and the login lines after AUTH are never kept.
+struct Dialogue {
+    QByteArray lastCommand;
+    QByteArray lastReply;
+    bool loggedIn = false;  // the server accepted our AUTH
+    bool withheld = false;  // the message was held back for want of a login
+    bool closing = false;   // after QUIT nothing more is worth reporting
+};
+
 struct Upload {
     const QByteArray* data;
+    Dialogue* dialogue;
+    bool mustLogIn;
     qsizetype offset = 0;
 };
 
 size_t readMessage(char* buffer, size_t size, size_t count, void* user) {
     auto* upload = static_cast<Upload*>(user);
+    // libcurl skips the login when the server offers no AUTH at all (or knows only HELO) and
+    // goes on to MAIL. The account's mail must not go out without its login, so the message
+    // is held back: the server gets an unfinished DATA and delivers nothing.
+    if (upload->mustLogIn && !upload->dialogue->loggedIn) {
+        upload->dialogue->withheld = true;
+        return CURL_READFUNC_ABORT;
+    }
     const size_t left = static_cast<size_t>(upload->data->size() - upload->offset);
     const size_t chunk = std::min(size * count, left);
     std::memcpy(buffer, upload->data->constData() + upload->offset, chunk);
     upload->offset += static_cast<qsizetype>(chunk);
     return chunk;
 }
-
-// What a failure report may quote from the dialogue: the verb of the last command and the
-// server's last reply line. AUTH arguments and the login lines after AUTH are never kept.
-struct Dialogue {
-    QByteArray lastCommand;
-    QByteArray lastReply;
-    bool closing = false;  // after QUIT nothing more is worth reporting
-};
 
 int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* user) {
     auto* dialogue = static_cast<Dialogue*>(user);
@@ -62,6 +73,7 @@ int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* user
         const QByteArray line = lines.last().trimmed();
         // 334 lines are the server's half of a login exchange; they say nothing useful.
         if (!line.isEmpty() && !line.startsWith("334")) dialogue->lastReply = line;
+        if (dialogue->lastCommand == "AUTH" && line.startsWith("235")) dialogue->loggedIn = true;
     }
     return 0;
 }
@@ -72,6 +84,9 @@ struct Cause {
 };
 
 Cause causeOf(CURLcode code, const Dialogue& dialogue) {
+    if (dialogue.withheld)
+        return {"邮件服务器不提供可用的登录方式, 邮件没有发出",
+                "the server offers no login we can use, so nothing was sent"};
     switch (code) {
         case CURLE_COULDNT_RESOLVE_HOST:
             return {"找不到邮件服务器", "mail server not found"};
@@ -176,7 +191,7 @@ void submitMail(const SmtpSubmission& submission, const TransportOptions& option
     // clean-up, which may still talk to the server (QUIT).
     char errorBuffer[CURL_ERROR_SIZE] = {};
     Dialogue dialogue;
-    Upload upload{&submission.message};
+    Upload upload{&submission.message, &dialogue, submission.authenticate};
     std::unique_ptr<curl_slist, SlistDeleter> recipients(
         curl_slist_append(nullptr, submission.envelopeTo.constData()));
     const QByteArray caFile = options.caFile.toLocal8Bit();

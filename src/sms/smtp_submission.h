@@ -20,7 +20,8 @@ struct SmtpSubmission {
 };
 
 // Submits over one connection with libcurl: STARTTLS whenever offered, login when asked,
-// one recipient. Returns once the server has accepted the data; throws MailError otherwise,
+// one recipient. When a login is asked for, a server that offers none we can use is sent no
+// message. Returns once the server has accepted the data; throws MailError otherwise,
 // with the curl error and the server's last reply but never the credentials.
 void submitMail(const SmtpSubmission& submission, const TransportOptions& options);
 

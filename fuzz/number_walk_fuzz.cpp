@@ -1,0 +1,60 @@
+// Number entries and the selection walk: any entries, picks and current row give an outcome
+// that keeps the promises of selection_walk.h.
+#include <algorithm>
+#include <set>
+
+#include "fuzz_support.h"
+#include "recipients/number_entry.h"
+#include "recipients/selection_walk.h"
+
+using namespace zelvo::recipients;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    QStringList entries;
+    const int rows = in.ConsumeIntegralInRange<int>(0, 40);
+    for (int i = 0; i < rows; ++i) entries << zelvo::fuzz::consumeText(in, 40);
+    std::vector<bool> picks(in.ConsumeIntegralInRange<size_t>(0, size_t(rows) + 2));
+    for (size_t i = 0; i < picks.size(); ++i) picks[i] = in.ConsumeBool();
+    const int currentRow = in.ConsumeIntegralInRange<int>(-2, rows + 1);
+
+    for (const QString& entry : entries) {
+        const QString number = cutNumber(entry);
+        FUZZ_CHECK(number == numberOf(entry).toString());
+        FUZZ_CHECK(number.size() <= 11);
+        FUZZ_CHECK(entry.contains(number));
+        const NumberCheck check = checkNumber(number);
+        FUZZ_CHECK(check == checkNumber(QStringView(number)));
+        if (check == NumberCheck::Accepted) {
+            FUZZ_CHECK(number.size() == 11);
+            FUZZ_CHECK(std::find(MobilePrefixTable.begin(), MobilePrefixTable.end(),
+                                 QStringView(number).first(3)) != MobilePrefixTable.end());
+        }
+        if (passesManualEntryFormat(entry)) FUZZ_CHECK(number.size() == 11);
+    }
+
+    const SelectionOutcome outcome = runSelectionWalk(entries, picks, currentRow);
+    const auto counted =
+        static_cast<size_t>(std::min<qsizetype>(entries.size(), std::ssize(picks)));
+    FUZZ_CHECK(outcome.selectedCount >= 0 && outcome.selectedCount <= MaxSelectedNumbers);
+    FUZZ_CHECK(outcome.recipientText.has_value() == (outcome.selectedCount > 0));
+    if (outcome.recipientText) {
+        FUZZ_CHECK(outcome.recipientText->size() == 12 * outcome.selectedCount - 1);
+    }
+    FUZZ_CHECK((outcome.rejection == WalkRejection::None) == outcome.deselect.empty());
+
+    // Each cleared pick was a pick, once; with them cleared a fresh walk accepts what is left
+    // and shows the same field.
+    std::set<int> cleared;
+    std::vector<bool> after = picks;
+    for (const int row : outcome.deselect) {
+        FUZZ_CHECK(row >= 0 && static_cast<size_t>(row) < counted && picks[size_t(row)]);
+        FUZZ_CHECK(cleared.insert(row).second);
+        after[size_t(row)] = false;
+    }
+    const SelectionOutcome again = runSelectionWalk(entries, after, currentRow);
+    FUZZ_CHECK(again.rejection == WalkRejection::None);
+    FUZZ_CHECK(again.selectedCount == outcome.selectedCount);
+    FUZZ_CHECK(again.recipientText == outcome.recipientText);
+    return 0;
+}
