@@ -23,7 +23,7 @@ struct MailStamp {
 // An address field split into its parts.
 struct MailAddress {
     QString display;     // may be empty
-    QByteArray address;  // bare addr-spec, ASCII
+    QByteArray address;  // the bare address, ASCII
 };
 
 // Throws MailError when `value` holds CR, LF or NUL: such text would end a header or an
