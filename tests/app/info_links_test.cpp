@@ -43,20 +43,15 @@ TEST_F(InfoLinksTest, HelpMenuSelectsPagesAndFeedbackKeepsTheShownPage) {
 
 TEST_F(InfoLinksTest, EachClickOnALinkOpensItsPageAgain) {
     open();
-    const std::pair<QWidget*, QString> links[] = {
-        {window->Label2, config.registrationUrl},
-    };
-    for (const auto& [label, url] : links) {
+    for (int click = 0; click < 2; ++click) {
         platform->expectShell();
-        platform->expectShell();
-        QTest::mouseClick(label, Qt::LeftButton);
-        QTest::mouseClick(label, Qt::LeftButton);
-        const auto shells = platform->callsOf(Kind::Shell);
-        ASSERT_EQ(shells.size(), 2u);
-        for (const auto& shell : shells) {
-            EXPECT_EQ(shell.text, QStringLiteral("explorer.exe ") + url);
-            EXPECT_EQ(shell.style, 2);
-        }
+        QTest::mouseClick(window->Label2, Qt::LeftButton);
+    }
+    const auto shells = platform->callsOf(Kind::Shell);
+    ASSERT_EQ(shells.size(), 2u);
+    for (const auto& shell : shells) {
+        EXPECT_EQ(shell.text, QStringLiteral("explorer.exe ") + config.registrationUrl);
+        EXPECT_EQ(shell.style, 2);
     }
     window->SSTab1->setCurrentIndex(0);
     platform->expectShell();

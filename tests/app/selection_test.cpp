@@ -78,6 +78,14 @@ std::vector<WalkCase> walkCases() {
          1,
          {0},
          {kOperator}},
+        {"RejectionKeepsLaterPicks",
+         {"a,12306012341", "b,13806012342"},
+         {1, 0},
+         "",
+         "13806012342",
+         1,
+         {1},
+         {kOperator}},
     };
 
     // The limit: ten picks are accepted; an eleventh is refused wherever it lies.

@@ -1,5 +1,4 @@
 #include <QDir>
-#include <QFile>
 
 #include "window_fixture.h"
 
@@ -7,11 +6,6 @@ namespace zelvo::testing {
 namespace {
 
 using Kind = ScriptedPlatform::Kind;
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 using SettingsCommandTest = WindowTest;
 
@@ -90,21 +84,6 @@ TEST_F(SettingsCommandTest, FailedSaveKeepsTheOldFileAndSaysSoInsteadOfSuccess) 
     EXPECT_EQ(readFile(settingsPath()), old);
     EXPECT_EQ(window->txtFrom->text(), QStringLiteral("new@139.com"));
     EXPECT_EQ(window->lstphone->count(), 1);
-}
-
-TEST_F(SettingsCommandTest, FolderThatCannotHoldTheFileIsReported) {
-    // The program's folder is a path below a regular file: nothing can be created there.
-    QFile blocker(folder.filePath("not-a-folder"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    platform = std::make_unique<ScriptedPlatform>(folder.filePath("not-a-folder/app"));
-    open();
-    platform->expectMsgBox();
-    menuEntry("M_saveset")->trigger();
-    const auto boxes = platform->callsOf(Kind::MsgBox);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0].text, QStringLiteral("保存设置成功"));
-    EXPECT_EQ(boxes[0].style, 32);
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-#include <QFile>
 #include <QWindow>
 
 #include "app/twips.h"
@@ -8,17 +7,6 @@ namespace zelvo::testing {
 namespace {
 
 using Kind = ScriptedPlatform::Kind;
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QByteArray kSavedSettings =
     "[UserMsg]\r\nUser=13806012345@139.com\r\nPassword=pw\r\n"
@@ -68,16 +56,6 @@ TEST_F(StartupTest, SavedAccountAndListAreLoaded) {
     EXPECT_EQ(window->txtPass->text(), QStringLiteral("pw"));
     EXPECT_EQ(window->lstphone->entries(),
               QStringList({QStringLiteral("李三,13806012345"), QStringLiteral("b,13906012345")}));
-    EXPECT_TRUE(platform->calls().empty());
-}
-
-TEST_F(StartupTest, UnusableListCountStillLoadsTheAccountInSilence) {
-    writeFile(settingsPath(),
-              "[UserMsg]\r\nUser=a@139.com\r\nPassword=x\r\n"
-              "[Phone]\r\n0=a,13806012345\r\ntotal=abc\r\n");
-    open();
-    EXPECT_EQ(window->txtFrom->text(), QStringLiteral("a@139.com"));
-    EXPECT_EQ(window->lstphone->count(), 0);
     EXPECT_TRUE(platform->calls().empty());
 }
 

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QListView>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -30,6 +32,27 @@ inline AppConfig testConfig() {
                            std::chrono::milliseconds(5000)};
     config.startWebEngine = false;
     return config;
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+inline QByteArray gbk(const QString& text) {
+    return QStringEncoder("GB18030").encode(text);
+}
+
+// The list as set.ini in folder holds it, read back through a new window.
+inline QStringList savedEntries(const QString& folder) {
+    ScriptedPlatform platform(folder);
+    return app::frmhome(platform, testConfig()).lstphone->entries();
 }
 
 // A window on a scripted platform whose application folder is a fresh temporary folder.

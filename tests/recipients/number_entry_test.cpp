@@ -69,34 +69,5 @@ TEST(MobilePrefix, OnlyListedPrefixesPass) {
     }
 }
 
-struct FormatCase {
-    const char* name;
-    QString text;
-    bool passes;
-};
-void PrintTo(const FormatCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class ManualEntryFormatTest : public ::testing::TestWithParam<FormatCase> {};
-
-TEST_P(ManualEntryFormatTest, NeedsCommaAndElevenCharactersAfterIt) {
-    EXPECT_EQ(passesManualEntryFormat(GetParam().text), GetParam().passes);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ManualEntryFormatTest,
-    ::testing::Values(FormatCase{"DefaultText", u"李三,13806012345"_s, true},
-                      FormatCase{"CommaFirst", u",13806012345"_s, true},
-                      FormatCase{"ThirteenDigits", u"李三,1380601234567"_s, true},
-                      FormatCase{"ElevenLetters", u"李三,abcdefghijk"_s, true},
-                      FormatCase{"SecondCommaCounts", u"李三,王,138060123"_s, true},
-                      FormatCase{"NoComma", u"13806012345"_s, false},
-                      FormatCase{"TenAfterComma", u"李三,1380601234"_s, false},
-                      FormatCase{"FullWidthComma", u"李三，13806012345"_s, false},
-                      FormatCase{"OnlyComma", u","_s, false},
-                      FormatCase{"Empty", QString(), false}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 }  // namespace
 }  // namespace zelvo::recipients

@@ -90,37 +90,9 @@ using R = WalkRejection;
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Lists, SelectionWalkTest, ::testing::Values(
+    // What clicks in the window cannot reach (tests/app/selection_test.cpp has the rest).
     // name, entries, picked rows, current row, message, cleared picks, field, count
     WalkCase{"EmptyList", {}, {}, -1, R::None, {}, std::nullopt, 0},
-    WalkCase{"SampleEntry", {u"李三,13806012345"_s}, {0}, 0, R::None, {}, u"13806012345"_s, 1},
-    WalkCase{"ElevenDigitsWithoutComma", {u"13806012345"_s}, {0}, 0, R::None, {},
-             u"13806012345"_s, 1},
-    WalkCase{"ExtraDigitsIgnored", {u"李三,138060123459876"_s}, {0}, 0, R::None, {},
-             u"13806012345"_s, 1},
-    WalkCase{"PrefixAndEightLetters", {u"李三,135abcdefgh"_s}, {0}, 0, R::None, {},
-             u"135abcdefgh"_s, 1},
-    WalkCase{"ListOrderNotClickOrder", validList(6), {1, 4}, 1, R::None, {},
-             joinedNumbers({1, 4}), 2},
-    WalkCase{"MiddleUnpicked", validList(3), {0, 2}, 1, R::None, {}, joinedNumbers({0, 2}), 2},
-    WalkCase{"OnlyPickUnpicked", validList(3), {}, 1, R::None, {}, std::nullopt, 0},
-    WalkCase{"ShortNumberKnownPrefix", {u"王五,1380601"_s}, {0}, 0, R::WrongLength, {0},
-             std::nullopt, 0},
-    WalkCase{"ShortNumberUnknownPrefix", {u"王五,1230601"_s}, {0}, 0, R::WrongOperator, {0},
-             std::nullopt, 0},
-    WalkCase{"UnknownPrefix", {Bad}, {0}, 0, R::WrongOperator, {0}, std::nullopt, 0},
-    WalkCase{"EmptyNumber", {u"王五,"_s}, {0}, 0, R::WrongOperator, {0}, std::nullopt, 0},
-    WalkCase{"FullWidthComma", {u"李三，13806012345"_s}, {0}, 0, R::WrongOperator, {0},
-             std::nullopt, 0},
-    WalkCase{"RejectionKeepsNumbersAbove", {validEntry(0), Bad}, {0, 1}, 1, R::WrongOperator,
-             {1}, joinedNumbers({0}), 1},
-    WalkCase{"RejectionKeepsNumbersBelow", {Bad, validEntry(1)}, {0, 1}, 0, R::WrongOperator,
-             {0}, joinedNumbers({1}), 1},
-    WalkCase{"TenAccepted", validList(10), firstRows(10), 9, R::None, {},
-             joinedNumbers(firstRows(10)), 10},
-    WalkCase{"EleventhBelowAll", validList(11), firstRows(11), 10, R::Limit, {10},
-             joinedNumbers(firstRows(10)), 10},
-    WalkCase{"EleventhAboveSome", validList(11), firstRows(11), 3, R::Limit, {3},
-             joinedNumbers({0, 1, 2, 4, 5, 6, 7, 8, 9, 10}), 10},
     // The clicked entry is fine, but a rejecting entry below it was picked by the program:
     // the click is taken back and the silent rebuild drops the rejecting entry as well.
     WalkCase{"ClickAboveRejectingPick", {validEntry(0), validEntry(1), Bad, validEntry(3)},
