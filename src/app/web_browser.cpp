@@ -1,57 +1,31 @@
 #include "app/web_browser.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLibrary>
 #include <QVBoxLayout>
-#include <QWebEngineCertificateError>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineView>
+
+#include "webview/web_view_module.h"
 
 namespace zelvo::app {
 
 namespace {
 
-// A page whose script dialogs and console messages go nowhere when silent.
-class SilentPage : public QWebEnginePage {
-public:
-    SilentPage(QWebEngineProfile* profile, const bool& silent, QObject* parent)
-        : QWebEnginePage(profile, parent), silent_(silent) {
-        connect(this, &QWebEnginePage::certificateError, this,
-                [this](QWebEngineCertificateError error) {
-                    if (silent_) {
-                        error.rejectCertificate();
-                    }
-                });
-    }
-
-protected:
-    void javaScriptAlert(const QUrl& origin, const QString& message) override {
-        if (!silent_) {
-            QWebEnginePage::javaScriptAlert(origin, message);
+// The module stands beside the executable; a build tree also finds it where it was built.
+CreateWebViewFunction loadWebViewModule(QString* error) {
+    const QStringList folders = {QCoreApplication::applicationDirPath(),
+                                 QStringLiteral(ZELVO_WEBVIEW_BUILD_DIR)};
+    for (const QString& folder : folders) {
+        QLibrary module(QDir(folder).filePath(QString::fromLatin1(kWebViewModuleName)));
+        if (auto create =
+                reinterpret_cast<CreateWebViewFunction>(module.resolve(kCreateWebViewSymbol))) {
+            return create;
         }
+        *error = module.errorString();
     }
-    bool javaScriptConfirm(const QUrl& origin, const QString& message) override {
-        return silent_ ? false : QWebEnginePage::javaScriptConfirm(origin, message);
-    }
-    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue,
-                          QString* result) override {
-        return silent_ ? false
-                       : QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
-    }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
-                                  int line, const QString& source) override {
-        if (!silent_) {
-            QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
-        }
-    }
-    QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
-                            const QStringList& acceptedMimeTypes) override {
-        return silent_ ? QStringList{}
-                       : QWebEnginePage::chooseFiles(mode, oldFiles, acceptedMimeTypes);
-    }
-
-private:
-    const bool& silent_;
-};
+    return nullptr;
+}
 
 }  // namespace
 
@@ -63,7 +37,7 @@ WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
 void WebBrowser::Navigate(const QUrl& url) {
     url_ = url;
     if (view_) {
-        view_->setUrl(url_);
+        view_->setProperty("url", url_);
     }
 }
 
@@ -75,18 +49,22 @@ void WebBrowser::startEngine() {
     if (view_) {
         return;
     }
-    view_ = new QWebEngineView(this);
+    QString error;
+    const CreateWebViewFunction create = loadWebViewModule(&error);
+    if (!create) {
+        auto* notice =
+            new QLabel(QStringLiteral("无法加载网页组件, 信息公告不能显示.\n") + error, this);
+        notice->setWordWrap(true);
+        notice->setAlignment(Qt::AlignCenter);
+        layout()->addWidget(notice);
+        return;
+    }
+    view_ = create(this, &silent_);
     view_->setObjectName(QStringLiteral("WebBrowser1View"));
-    // An off-the-record profile keeps no cookies or cache beside the program. It is made after
-    // the view so that it is destroyed after the view's page.
-    auto* profile = new QWebEngineProfile(this);
-    auto* page = new SilentPage(profile, silent_, view_);
-    view_->setPage(page);
-    view_->setContextMenuPolicy(Qt::NoContextMenu);
-    connect(view_, &QWebEngineView::loadFinished, this, &WebBrowser::loadFinished);
+    connect(view_, SIGNAL(loadFinished(bool)), this, SIGNAL(loadFinished(bool)));
     layout()->addWidget(view_);
     if (url_.isValid()) {
-        view_->setUrl(url_);
+        view_->setProperty("url", url_);
     }
 }
 

@@ -3,13 +3,11 @@
 #include <QUrl>
 #include <QWidget>
 
-class QWebEngineView;
-
 namespace zelvo::app {
 
-// The embedded browser of the notices page. The web engine is started only once the window
-// is on screen (startEngine), so it never delays the window's first showing; a navigation
-// asked for before that is remembered and carried out then.
+// The embedded browser of the notices page. The web engine is loaded and started only once the
+// window is on screen (startEngine), so it never delays the window's first showing; a
+// navigation asked for before that is remembered and carried out then.
 class WebBrowser : public QWidget {
     Q_OBJECT
 public:
@@ -22,13 +20,15 @@ public:
     QUrl requestedUrl() const { return url_; }
 
     void startEngine();
-    QWebEngineView* view() const { return view_; }
+    // The web view, once started: a QWebEngineView with the properties url and title. Null
+    // before, or when the web engine could not be loaded (the page then says so).
+    QWidget* view() const { return view_; }
 
 signals:
     void loadFinished(bool ok);
 
 private:
-    QWebEngineView* view_ = nullptr;
+    QWidget* view_ = nullptr;
     QUrl url_;
     bool silent_ = false;
 };

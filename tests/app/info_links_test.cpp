@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QSignalSpy>
-#include <QWebEngineView>
 
 #include "window_fixture.h"
 
@@ -108,8 +107,9 @@ TEST_F(NoticesPageTest, BundledPageLoadsWithoutDelayingTheWindow) {
     EXPECT_EQ(window->WebBrowser1->requestedUrl(), QUrl(config.infoPageUrl));
     EXPECT_TRUE(window->WebBrowser1->silent());
     QTRY_VERIFY(window->WebBrowser1->view() != nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(window->WebBrowser1->view()->title() == QStringLiteral("信息公告"),
-                             30000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        window->WebBrowser1->view()->property("title").toString() == QStringLiteral("信息公告"),
+        30000);
     EXPECT_EQ(window->SSTab1->currentIndex(), 1);
 }
 
