@@ -18,14 +18,13 @@ namespace {
 
 using Kind = ScriptedPlatform::Kind;
 
-const QString kAccount = QStringLiteral("13806012345@139.com");
 const QString kLi = QStringLiteral("李三,13806012345");
 const QString kWang = QStringLiteral("王五,13906054321");
 
 // A saved file as the program writes it, with the account and two entries.
 QByteArray savedFile(const QByteArray& extraListLines = {}) {
     return gbk(QStringLiteral("[UserMsg]\r\nUser=%1\r\nPassword=pw\r\n[Phone]\r\n0=%2\r\n1=%3\r\n")
-                   .arg(kAccount, kLi, kWang)) +
+                   .arg(kTestAccount, kLi, kWang)) +
            extraListLines + "total=1\r\n";
 }
 
@@ -119,7 +118,7 @@ QByteArray tenMegabytes(const QByteArray& line) {
 }
 
 Shown accountAndTwo() {
-    return {kAccount, "pw", {kLi, kWang}};
+    return {kTestAccount, "pw", {kLi, kWang}};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -152,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
                     savedFile(QByteArray("\0\0\r\n", 4)).replace("pw", QByteArray("p\0w", 3)));
             },
             [] {
-                return Shown{kAccount, QString::fromLatin1("p\0w", 3), {kLi, kWang}};
+                return Shown{kTestAccount, QString::fromLatin1("p\0w", 3), {kLi, kWang}};
             },
             {}},
         SettingsCase{
@@ -162,19 +161,19 @@ INSTANTIATE_TEST_SUITE_P(
                           savedFile().replace("pw", "p\x81").replace("\xC0\xEE", "\xFF\x81\x30"));
             },
             [] {
-                return Shown{kAccount,
+                return Shown{kTestAccount,
                              QStringLiteral("p\uFFFD"),
                              {QStringLiteral("\uFFFD\uFFFD0\u4E09,13806012345"), kWang}};
             },
             {}},
         SettingsCase{"Total32767WithoutEntries",
                      [](const QDir& d) {
-                         writeFile(d.filePath("set.ini"), gbk("[UserMsg]\r\nUser=" + kAccount +
+                         writeFile(d.filePath("set.ini"), gbk("[UserMsg]\r\nUser=" + kTestAccount +
                                                               "\r\n[Phone]\r\ntotal=32767\r\n"));
                      },
                      // Every index the file names, 0 to 32767, as an empty entry.
                      [] {
-                         return Shown{kAccount, {}, QStringList(32768, QString())};
+                         return Shown{kTestAccount, {}, QStringList(32768, QString())};
                      },
                      {}},
         SettingsCase{"FolderInItsPlace",

@@ -18,9 +18,6 @@ using namespace std::chrono_literals;
 using Kind = ScriptedPlatform::Kind;
 using Peer = ScriptedSmtpPeer;
 
-const QString kFailure = QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常.");
-const QString kSuccess = QStringLiteral("短信发送成功.");
-const QString kAccount = QStringLiteral("13806012345@139.com");
 const QString kPassword = QStringLiteral("secret");
 
 class HostileServerTest : public WindowTest {
@@ -31,7 +28,7 @@ protected:
         config.smtpCaFile = caFile;
         config.smtpTimeouts = {2000ms, 1000ms, 3000ms};
         open();
-        window->txtFrom->setText(kAccount);
+        window->txtFrom->setText(kTestAccount);
         window->txtPass->setText(kPassword);
         window->lstphone->setEntries(
             {QStringLiteral("李三,13806012345"), QStringLiteral("王五,13906054321")});
@@ -79,7 +76,7 @@ TEST_P(HostilePeerTest, EndsInTheFailureBoxWithNothingDelivered) {
     const Peer peer(script);
     openAt(peer.port());
 
-    EXPECT_EQ(send(), kFailure);
+    EXPECT_EQ(send(), kSendFailed);
     EXPECT_TRUE(peer.messages().empty());
     expectIdleAndTakingInput();
 }
@@ -154,7 +151,7 @@ TEST_F(HostileServerTest, CertificateThatDoesNotVerifyEndsBeforeTheLogin) {
     const SmtpTestServer server(
         {.login = QStringLiteral("13806012345"), .password = kPassword, .startTls = true});
     openAt(server.port());  // the server's own certificate is not trusted
-    EXPECT_EQ(send(), kFailure);
+    EXPECT_EQ(send(), kSendFailed);
     EXPECT_TRUE(server.authAttempts().empty());
     EXPECT_TRUE(server.received().empty());
     expectIdleAndTakingInput();
@@ -165,7 +162,7 @@ TEST_F(HostileServerTest, CertificateThatDoesNotVerifyEndsBeforeTheLogin) {
 TEST_F(HostileServerTest, WellBehavedPeerTakesTheMail) {
     const Peer peer(Peer::wellBehaved());
     openAt(peer.port());
-    EXPECT_EQ(send(), kSuccess);
+    EXPECT_EQ(send(), kSendSucceeded);
     ASSERT_EQ(peer.messages().size(), 1);
     EXPECT_TRUE(peer.verbs().contains("AUTH"));
 }
@@ -178,7 +175,7 @@ TEST_F(HostileServerTest, BodyLinesStartingWithADotArriveIntact) {
     const QString body = QStringLiteral(".\r\n..\r\n.hidden\r\n. \r\n结束\r\n.");
     window->txtTextbody->setText(body);
     ASSERT_EQ(window->txtTextbody->text(), body);
-    EXPECT_EQ(send(), kSuccess);
+    EXPECT_EQ(send(), kSendSucceeded);
     const auto mails = server.received();
     ASSERT_EQ(mails.size(), 1u);
     EXPECT_EQ(mails[0].textBody(), body);

@@ -9,9 +9,6 @@ namespace {
 using Kind = ScriptedPlatform::Kind;
 using testing::SmtpTestServer;
 
-const QString kSuccess = QStringLiteral("短信发送成功.");
-const QString kFailure = QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常.");
-const QString kAccount = QStringLiteral("13806012345@139.com");
 const QString kMessage = QStringLiteral("今晚七点老地方见, 不见不散! Bring 2 tickets.");
 
 // A window pointed at a real SMTP server on this machine, with an account and a list.
@@ -24,7 +21,7 @@ protected:
         config.smtpPort = server->port();
         config.smtpCaFile = server->caFile();
         open();
-        window->txtFrom->setText(kAccount);
+        window->txtFrom->setText(kTestAccount);
         window->txtPass->setText(QStringLiteral("p@ss word"));
         window->lstphone->setEntries({QStringLiteral("李三,13806012345"),
                                       QStringLiteral("王五,13906054321"),
@@ -63,7 +60,7 @@ TEST_F(SendTest, PickedNumbersAndAChineseMessageReachTheGatewayAsOneMail) {
     ASSERT_EQ(window->txtTextbody->text(), kMessage);
 
     send();
-    EXPECT_EQ(lastBox(), kSuccess);
+    EXPECT_EQ(lastBox(), kSendSucceeded);
     EXPECT_EQ(platform->calls().back().title, QStringLiteral("提示"));
     EXPECT_EQ(platform->calls().back().style, 32);
     expectIdle();
@@ -71,7 +68,7 @@ TEST_F(SendTest, PickedNumbersAndAChineseMessageReachTheGatewayAsOneMail) {
     const auto mails = server->received();
     ASSERT_EQ(mails.size(), 1u);
     const auto& mail = mails[0];
-    EXPECT_EQ(mail.mailFrom, kAccount);
+    EXPECT_EQ(mail.mailFrom, kTestAccount);
     EXPECT_EQ(mail.rcptTos, QStringList{config.gatewayAddress});
     EXPECT_EQ(mail.login, QStringLiteral("13806012345"));
     EXPECT_EQ(mail.password, QStringLiteral("p@ss word"));
@@ -89,7 +86,7 @@ TEST_F(SendTest, PickedNumbersAndAChineseMessageReachTheGatewayAsOneMail) {
     EXPECT_EQ(window->txtTextbody->text(), kMessage);
     EXPECT_EQ(window->SelectedCount, 2);
     send();
-    EXPECT_EQ(lastBox(), kSuccess);
+    EXPECT_EQ(lastBox(), kSendSucceeded);
     const auto again = server->received();
     ASSERT_EQ(again.size(), 2u);
     EXPECT_EQ(again[1].subject(), again[0].subject());
@@ -103,7 +100,7 @@ TEST_F(SendTest, MenuEntrySendsExactlyWhatTheButtonSends) {
     const QString text = QStringLiteral("第一行.\r\n.第二行\r\n..\r\n.");
     window->txtTextbody->setText(text);
     send(menuEntry("M_send"));
-    EXPECT_EQ(lastBox(), kSuccess);
+    EXPECT_EQ(lastBox(), kSendSucceeded);
     const auto mails = server->received();
     ASSERT_EQ(mails.size(), 1u);
     EXPECT_EQ(mails[0].subject(), QStringLiteral("13906054321"));
@@ -129,7 +126,7 @@ TEST_P(SendFailureTest, EndsInTheFailureBoxShownWhileSendingThenIdle) {
     clickEntry(0);
     window->txtTextbody->setText(QStringLiteral("你好"));
     const auto during = send();
-    EXPECT_EQ(lastBox(), kFailure);
+    EXPECT_EQ(lastBox(), kSendFailed);
     EXPECT_EQ(during.first, QStringLiteral("Sending..."));
     EXPECT_FALSE(during.second);
     expectIdle();
@@ -151,7 +148,7 @@ TEST_F(SendTest, PasswordIsSentOnlyAfterStartTls) {
     clickEntry(0);
     window->txtTextbody->setText(QStringLiteral("加密"));
     send();
-    EXPECT_EQ(lastBox(), kSuccess);
+    EXPECT_EQ(lastBox(), kSendSucceeded);
     const auto attempts = server->authAttempts();
     ASSERT_FALSE(attempts.empty());
     for (const auto& attempt : attempts) {
@@ -211,9 +208,9 @@ TEST_P(SendCheckTest, OnlyFormsThatPassTheCheckAreSent) {
     if (c.passes) {
         // Sent: either accepted (the button is Idle again before the success box) or refused
         // by the server while the button still read "Sending...".
-        EXPECT_TRUE(lastBox() == kSuccess || during.first == QStringLiteral("Sending..."));
+        EXPECT_TRUE(lastBox() == kSendSucceeded || during.first == QStringLiteral("Sending..."));
     } else {
-        EXPECT_EQ(lastBox(), kFailure);
+        EXPECT_EQ(lastBox(), kSendFailed);
         EXPECT_EQ(during.first, QStringLiteral("发送短信"));
         EXPECT_TRUE(during.second);
         EXPECT_TRUE(server->authAttempts().empty());
@@ -225,17 +222,17 @@ TEST_P(SendCheckTest, OnlyFormsThatPassTheCheckAreSent) {
 INSTANTIATE_TEST_SUITE_P(
     Forms, SendCheckTest,
     ::testing::Values(
-        CheckCase{"Message69", kAccount, QString(69, QChar(0x77ed)), 1, true},
-        CheckCase{"Message70", kAccount, QString(69, QChar(0x77ed)) + "m", 1, false},
-        CheckCase{"OneSpace", kAccount, QStringLiteral(" "), 1, true},
-        CheckCase{"EmptyMessage", kAccount, QString(), 1, false},
+        CheckCase{"Message69", kTestAccount, QString(69, QChar(0x77ed)), 1, true},
+        CheckCase{"Message70", kTestAccount, QString(69, QChar(0x77ed)) + "m", 1, false},
+        CheckCase{"OneSpace", kTestAccount, QStringLiteral(" "), 1, true},
+        CheckCase{"EmptyMessage", kTestAccount, QString(), 1, false},
         CheckCase{"Account18", QStringLiteral("1380601234@139.com"), "x", 1, false},
         CheckCase{"SuffixMissing", QStringLiteral("13806012345@139.net"), "x", 1, false},
         CheckCase{"Account20", QStringLiteral("138060123456@139.com"), "x", 1, false},
         CheckCase{"SuffixOtherCase", QStringLiteral("13806012345@139.COM"), "x", 1, false},
         CheckCase{"SuffixAtStart", QStringLiteral("@139.com13806012345"), "x", 1, true},
-        CheckCase{"NothingPicked", kAccount, "x", 0, false},
-        CheckCase{"FieldFilledButNothingCounted", kAccount, "x", 2, false}),
+        CheckCase{"NothingPicked", kTestAccount, "x", 0, false},
+        CheckCase{"FieldFilledButNothingCounted", kTestAccount, "x", 2, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

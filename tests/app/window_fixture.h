@@ -16,6 +16,11 @@
 
 namespace zelvo::testing {
 
+// Texts the send command shows, and the account the tests type.
+inline const QString kSendSucceeded = QStringLiteral("短信发送成功.");
+inline const QString kSendFailed = QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常.");
+inline const QString kTestAccount = QStringLiteral("13806012345@139.com");
+
 // Addresses that lead nowhere outside this machine.
 inline AppConfig testConfig() {
     AppConfig config;
