@@ -1,7 +1,5 @@
 #include "bench_platform.h"
 
-#include <QFile>
-#include <QFileInfo>
 
 namespace zelvo::bench {
 
@@ -21,19 +19,6 @@ QString BenchPlatform::OpenFileDialog(const QString&, const QString&, const QStr
 
 bool BenchPlatform::Shell(const QString&, int) {
     return false;
-}
-
-bool BenchPlatform::FileExists(const QString& path, bool includeHidden) {
-    const QFileInfo info(path);
-    return info.isFile() && (includeHidden || !info.isHidden());
-}
-
-bool BenchPlatform::DeleteFile(const QString& path) {
-    return QFile::remove(path);
-}
-
-recipients::TextLines BenchPlatform::ReadTextLines(const QString& path) {
-    return recipients::readTextLines(path);
 }
 
 app::ApplicationFacts BenchPlatform::AppFacts() {

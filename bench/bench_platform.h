@@ -25,9 +25,6 @@ public:
     QString OpenFileDialog(const QString& fileName, const QString& filter,
                            const QString& initialFolder) override;
     bool Shell(const QString& commandLine, int windowStyle) override;
-    bool FileExists(const QString& path, bool includeHidden) override;
-    bool DeleteFile(const QString& path) override;
-    recipients::TextLines ReadTextLines(const QString& path) override;
     void EndProgram() override {}
     app::ApplicationFacts AppFacts() override;
     QSize ScreenSizeTwips() override { return {12000, 12000}; }

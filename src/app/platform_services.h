@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSize>
 #include <QString>
 
@@ -45,11 +47,18 @@ public:
     // Starts "program argument" without waiting: explorer.exe opens a web address in the
     // browser, notepad.exe opens a file in the text editor. False when it could not start.
     virtual bool Shell(const QString& commandLine, int windowStyle) = 0;
+    // File operations on the local file system. Every implementation, the doubles included,
+    // works on real files, so they are shared here; an implementation may still override them.
     // Whether an ordinary file (or, with includeHidden, also a hidden one) exists at path.
-    virtual bool FileExists(const QString& path, bool includeHidden) = 0;
-    virtual bool DeleteFile(const QString& path) = 0;
+    virtual bool FileExists(const QString& path, bool includeHidden) {
+        const QFileInfo info(path);
+        return info.isFile() && (includeHidden || !info.isHidden());
+    }
+    virtual bool DeleteFile(const QString& path) { return QFile::remove(path); }
     // Reads a text file by lines, whatever its encoding and line ends.
-    virtual recipients::TextLines ReadTextLines(const QString& path) = 0;
+    virtual recipients::TextLines ReadTextLines(const QString& path) {
+        return recipients::readTextLines(path);
+    }
     // Ends the process at once; no further handler runs.
     virtual void EndProgram() = 0;
     virtual ApplicationFacts AppFacts() = 0;

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -51,19 +50,6 @@ bool QtPlatformServices::Shell(const QString& commandLine, int windowStyle) {
     const QString program = space < 0 ? commandLine : commandLine.left(space);
     const QString argument = space < 0 ? QString() : commandLine.mid(space + 1);
     return startCommandLine(program, argument, windowStyle);
-}
-
-bool QtPlatformServices::FileExists(const QString& path, bool includeHidden) {
-    const QFileInfo info(path);
-    return info.isFile() && (includeHidden || !info.isHidden());
-}
-
-bool QtPlatformServices::DeleteFile(const QString& path) {
-    return QFile::remove(path);
-}
-
-recipients::TextLines QtPlatformServices::ReadTextLines(const QString& path) {
-    return recipients::readTextLines(path);
 }
 
 void QtPlatformServices::EndProgram() {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QFileInfo>
 
 namespace zelvo::testing {
 
@@ -99,19 +97,6 @@ QString ScriptedPlatform::OpenFileDialog(const QString& fileName, const QString&
 
 bool ScriptedPlatform::Shell(const QString& commandLine, int windowStyle) {
     return next({Kind::Shell, commandLine, windowStyle, {}, {}}).number != 0;
-}
-
-bool ScriptedPlatform::FileExists(const QString& path, bool includeHidden) {
-    const QFileInfo info(path);
-    return info.isFile() && (includeHidden || !info.isHidden());
-}
-
-bool ScriptedPlatform::DeleteFile(const QString& path) {
-    return QFile::remove(path);
-}
-
-recipients::TextLines ScriptedPlatform::ReadTextLines(const QString& path) {
-    return recipients::readTextLines(path);
 }
 
 void ScriptedPlatform::EndProgram() {

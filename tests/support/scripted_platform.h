@@ -13,8 +13,8 @@ namespace zelvo::testing {
 // A platform double for tests. Interactive calls (message box, input box, file dialog,
 // starting a program, ending the program) must be scripted in order with expect...(); a call
 // that was not scripted, or of another kind than the next scripted one, fails the test. File
-// calls go to the real file system, with the application folder given here. Every call is
-// recorded.
+// calls go to the real file system (the shared implementations), with the application folder
+// given here. Every scripted call is recorded.
 class ScriptedPlatform : public app::PlatformServices {
 public:
     enum class Kind { MsgBox, InputBox, OpenFileDialog, Shell, EndProgram };
@@ -49,9 +49,6 @@ public:
     QString OpenFileDialog(const QString& fileName, const QString& filter,
                            const QString& initialFolder) override;
     bool Shell(const QString& commandLine, int windowStyle) override;
-    bool FileExists(const QString& path, bool includeHidden) override;
-    bool DeleteFile(const QString& path) override;
-    recipients::TextLines ReadTextLines(const QString& path) override;
     void EndProgram() override;
     app::ApplicationFacts AppFacts() override;
     QSize ScreenSizeTwips() override;
