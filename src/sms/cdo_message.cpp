@@ -13,7 +13,8 @@ constexpr int kAuthenticateNone = 0;
 constexpr int kAuthenticateBasic = 1;
 
 [[noreturn]] void badConfiguration(const QString& english) {
-    throw MailError(("邮件配置无效 / invalid mail configuration: " + english).toStdString());
+    throw MailError(QStringLiteral("邮件配置无效 / invalid mail configuration: ") + english,
+                    FailureCause::InvalidInput);
 }
 
 int integerField(const CdoFields& fields, const QString& shortName, int fallback) {

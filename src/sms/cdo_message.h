@@ -3,18 +3,11 @@
 #include <QString>
 #include <QVariant>
 #include <map>
-#include <stdexcept>
 
-#include "config/app_config.h"
+#include "sms/mail_error.h"
+#include "sms/transport_options.h"
 
 namespace zelvo::sms {
-
-// Raised by the mail object for every failure: bad field, no server, refused login,
-// refused sender, recipient or data, time-out, dropped connection.
-class MailError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Namespace of the configuration field names; the short names are appended to it.
 inline constexpr const char* kCdoConfigNamespace =
@@ -36,12 +29,6 @@ private:
 
 struct CdoConfiguration {
     CdoFields Fields;
-};
-
-// How the submission behaves on the wire beyond what the fields say.
-struct TransportOptions {
-    SmtpTimeouts timeouts;
-    QString caFile;  // extra CA bundle to trust, empty for the system store only
 };
 
 // The program's mail object: message fields plus configuration, submitted by send().

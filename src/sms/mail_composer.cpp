@@ -3,7 +3,7 @@
 #include <QUuid>
 #include <algorithm>
 
-#include "sms/cdo_message.h"
+#include "sms/mail_error.h"
 
 namespace zelvo::sms {
 namespace {
@@ -18,7 +18,7 @@ const QByteArray kWordEnd = "?=";
 const QByteArray kCrlf = "\r\n";
 
 [[noreturn]] void fail(const QString& english, const QString& chinese) {
-    throw MailError(QStringLiteral("%1 / %2").arg(chinese, english).toStdString());
+    throw MailError(QStringLiteral("%1 / %2").arg(chinese, english), FailureCause::InvalidInput);
 }
 
 bool isPlainPrintable(const QString& text) {

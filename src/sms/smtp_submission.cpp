@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "sms/mail_composer.h"
+#include "sms/mail_error.h"
 
 namespace zelvo::sms {
 namespace {
@@ -20,7 +21,8 @@ void ensureCurlInitialised() {
     static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
     if (result != CURLE_OK)
         throw MailError(std::string("无法初始化网络库 / libcurl initialisation failed: ") +
-                        curl_easy_strerror(result));
+                            curl_easy_strerror(result),
+                        FailureCause::Setup);
 }
 
 // What a failure report may quote from the dialogue: the verb of the last command and the
@@ -79,42 +81,51 @@ int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* user
 }
 
 struct Cause {
+    FailureCause kind;
     const char* chinese;
     const char* english;
 };
 
 Cause causeOf(CURLcode code, const Dialogue& dialogue) {
     if (dialogue.withheld)
-        return {"邮件服务器不提供可用的登录方式, 邮件没有发出",
+        return {FailureCause::NoUsableLogin, "邮件服务器不提供可用的登录方式, 邮件没有发出",
                 "the server offers no login we can use, so nothing was sent"};
     switch (code) {
         case CURLE_COULDNT_RESOLVE_HOST:
-            return {"找不到邮件服务器", "mail server not found"};
+            return {FailureCause::Resolve, "找不到邮件服务器", "mail server not found"};
         case CURLE_COULDNT_CONNECT:
-            return {"无法连接邮件服务器", "could not connect to the mail server"};
+            return {FailureCause::Connect, "无法连接邮件服务器",
+                    "could not connect to the mail server"};
         case CURLE_LOGIN_DENIED:
-            return {"邮箱登录被拒绝,请检查账号和密码", "the server refused the login"};
+            return {FailureCause::LoginRefused, "邮箱登录被拒绝,请检查账号和密码",
+                    "the server refused the login"};
         case CURLE_OPERATION_TIMEDOUT:
-            return {"邮件服务器响应超时", "the mail server did not answer in time"};
+            return {FailureCause::Timeout, "邮件服务器响应超时",
+                    "the mail server did not answer in time"};
         case CURLE_PEER_FAILED_VERIFICATION:
         case CURLE_SSL_CONNECT_ERROR:
         case CURLE_USE_SSL_FAILED:
         case CURLE_SSL_CACERT_BADFILE:
-            return {"安全连接失败", "the secure connection failed"};
+            return {FailureCause::Tls, "安全连接失败", "the secure connection failed"};
         default:
             break;
     }
     const bool refused = dialogue.lastReply.startsWith('4') || dialogue.lastReply.startsWith('5');
     if (refused && dialogue.lastCommand == "MAIL")
-        return {"邮件服务器拒绝了发件人", "the server refused the sender"};
+        return {FailureCause::SenderRefused, "邮件服务器拒绝了发件人",
+                "the server refused the sender"};
     if (refused && dialogue.lastCommand == "RCPT")
-        return {"邮件服务器拒绝了收件人", "the server refused the recipient"};
+        return {FailureCause::RecipientRefused, "邮件服务器拒绝了收件人",
+                "the server refused the recipient"};
     if (refused && dialogue.lastCommand == "DATA")
-        return {"邮件服务器拒绝了邮件内容", "the server refused the message"};
-    if (refused) return {"邮件服务器拒绝了请求", "the server refused the request"};
+        return {FailureCause::MessageRefused, "邮件服务器拒绝了邮件内容",
+                "the server refused the message"};
+    if (refused)
+        return {FailureCause::Other, "邮件服务器拒绝了请求", "the server refused the request"};
     if (code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING)
-        return {"与邮件服务器的连接中断", "the connection to the mail server was dropped"};
-    return {"发送失败", "the submission failed"};
+        return {FailureCause::Dropped, "与邮件服务器的连接中断",
+                "the connection to the mail server was dropped"};
+    return {FailureCause::Other, "发送失败", "the submission failed"};
 }
 
 [[noreturn]] void throwFailure(CURLcode code, const char* errorBuffer, const Dialogue& dialogue,
@@ -135,7 +146,7 @@ Cause causeOf(CURLcode code, const Dialogue& dialogue) {
             text += QStringLiteral(" (after %1)").arg(QString::fromLatin1(dialogue.lastCommand));
         text += QStringLiteral(": ") + QString::fromUtf8(dialogue.lastReply.left(kMaxReplyShown));
     }
-    throw MailError(text.toStdString());
+    throw MailError(text, cause.kind);
 }
 
 // The host as it may stand in the URL; anything that could change the URL's meaning is refused.
@@ -161,7 +172,8 @@ QByteArray urlHost(const QString& host) {
         });
         if (valid) return ace;
     }
-    throw MailError(("邮件服务器地址无效 / invalid SMTP server name: " + host).toStdString());
+    throw MailError(QStringLiteral("邮件服务器地址无效 / invalid SMTP server name: ") + host,
+                    FailureCause::InvalidInput);
 }
 
 long responseTimeoutSeconds(std::chrono::milliseconds timeout) {
@@ -198,7 +210,8 @@ void submitMail(const SmtpSubmission& submission, const TransportOptions& option
     const QByteArray login = submission.login.toUtf8();
     const QByteArray password = submission.password.toUtf8();
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
-    if (!curl || !recipients) throw MailError("无法初始化网络库 / curl_easy_init failed");
+    if (!curl || !recipients)
+        throw MailError("无法初始化网络库 / curl_easy_init failed", FailureCause::Setup);
     CURL* handle = curl.get();
 
     curl_easy_setopt(handle, CURLOPT_URL, url.constData());

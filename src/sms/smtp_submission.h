@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "sms/cdo_message.h"
+#include "sms/transport_options.h"
 
 namespace zelvo::sms {
 
