@@ -63,13 +63,19 @@ inline QStringList savedEntries(const QString& folder) {
 // A window on a scripted platform whose application folder is a fresh temporary folder.
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        platform = std::make_unique<ScriptedPlatform>(folder.path());
-    }
+    void SetUp() override { reset(); }
     void TearDown() override {
         window.reset();
         platform.reset();
+    }
+
+    // Starts over in a new empty folder, as for a new test.
+    void reset(QSize screenTwips = {12000, 12000}) {
+        window.reset();
+        platform.reset();
+        folder = std::make_unique<QTemporaryDir>();
+        ASSERT_TRUE(folder->isValid());
+        platform = std::make_unique<ScriptedPlatform>(folder->path(), screenTwips);
     }
 
     app::frmhome& open(app::MailMessageFactory factory = {}) {
@@ -79,7 +85,8 @@ protected:
         return *window;
     }
 
-    QString settingsPath() const { return folder.filePath(QStringLiteral("set.ini")); }
+    QString path(const QString& name) const { return folder->filePath(name); }
+    QString settingsPath() const { return path(QStringLiteral("set.ini")); }
 
     template <typename T = QWidget>
     T* control(const char* name) const {
@@ -87,12 +94,7 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-
-    QAction* menuEntry(const char* name) const {
-        QAction* action = window->findChild<QAction*>(QString::fromLatin1(name));
-        EXPECT_NE(action, nullptr) << name;
-        return action;
-    }
+    QAction* menuEntry(const char* name) const { return control<QAction>(name); }
 
     // Types text as a user would: Latin characters as key clicks, others as an input method
     // commits them.
@@ -116,7 +118,7 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
     }
 
-    QTemporaryDir folder;
+    std::unique_ptr<QTemporaryDir> folder;
     AppConfig config = testConfig();
     std::unique_ptr<ScriptedPlatform> platform;
     std::unique_ptr<app::frmhome> window;

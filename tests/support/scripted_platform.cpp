@@ -2,25 +2,29 @@
 
 #include <gtest/gtest.h>
 
-
 namespace zelvo::testing {
 
 using Kind = ScriptedPlatform::Kind;
 
-const char* kindName(Kind kind) {
-    switch (kind) {
+static const char* kindName(Kind kind) {
+    const char* names[] = {"box", "input", "open", "shell", "end"};
+    return names[static_cast<int>(kind)];
+}
+
+static QString describe(const ScriptedPlatform::Call& c) {
+    switch (c.kind) {
         case Kind::MsgBox:
-            return "MsgBox";
+            return QStringLiteral("box %1 %2: %3").arg(c.style).arg(c.title, c.text);
         case Kind::InputBox:
-            return "InputBox";
+            return QStringLiteral("input %1: %2 [%3]").arg(c.title, c.text, c.defaultText);
         case Kind::OpenFileDialog:
-            return "OpenFileDialog";
+            return QStringLiteral("open %1 in %2: %3").arg(c.title, c.defaultText, c.text);
         case Kind::Shell:
-            return "Shell";
+            return QStringLiteral("shell %1: %2").arg(c.style).arg(c.text);
         case Kind::EndProgram:
-            return "EndProgram";
+            return QStringLiteral("end");
     }
-    return "?";
+    return {};
 }
 
 ScriptedPlatform::ScriptedPlatform(QString appFolder, QSize screenTwips)
@@ -52,32 +56,53 @@ void ScriptedPlatform::expectEndProgram() {
     script_.push_back({Kind::EndProgram, 0, {}, {}});
 }
 
+void ScriptedPlatform::script(const QStringList& answers) {
+    for (const QString& answer : answers) {
+        const QString word = answer.section(u' ', 0, 0);
+        const QString rest = answer.section(u' ', 1);
+        if (word == u"ok" || word == u"cancel") {
+            expectMsgBox(word == u"ok" ? app::kAnswerOk : app::kAnswerCancel);
+        } else if (word == u"input") {
+            expectInputBox(rest);
+        } else if (word == u"file") {
+            expectOpenFileDialog(rest);
+        } else if (word == u"shell" || word == u"noshell") {
+            expectShell(word == u"shell");
+        } else if (word == u"end") {
+            expectEndProgram();
+        } else {
+            ADD_FAILURE() << "no such answer: " << answer.toStdString();
+        }
+    }
+}
+
 std::vector<ScriptedPlatform::Call> ScriptedPlatform::callsOf(Kind kind) const {
     std::vector<Call> matching;
     for (const Call& call : calls_) {
-        if (call.kind == kind) {
-            matching.push_back(call);
-        }
+        if (call.kind == kind) matching.push_back(call);
     }
     return matching;
+}
+
+QStringList ScriptedPlatform::log() const {
+    QStringList lines;
+    for (const Call& call : calls_) lines << describe(call);
+    return lines;
 }
 
 ScriptedPlatform::Answer ScriptedPlatform::next(const Call& call) {
     calls_.push_back(call);
     if (script_.empty()) {
-        ADD_FAILURE() << "unexpected " << kindName(call.kind) << " \"" << call.text.toStdString()
-                      << "\" (title \"" << call.title.toStdString() << "\")";
+        ADD_FAILURE() << "unexpected " << describe(call).toStdString();
         return {call.kind, app::kAnswerCancel, {}, {}};
     }
     Answer answer = std::move(script_.front());
     script_.pop_front();
     if (answer.kind != call.kind) {
-        ADD_FAILURE() << "expected " << kindName(answer.kind) << " but got " << kindName(call.kind)
-                      << " \"" << call.text.toStdString() << "\"";
+        ADD_FAILURE() << "expected " << kindName(answer.kind) << " but got "
+                      << describe(call).toStdString();
     }
-    if (answer.hook) {
-        answer.hook(call);
-    }
+    if (answer.hook) answer.hook(call);
     return answer;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -11,10 +12,9 @@
 namespace zelvo::testing {
 
 // A platform double for tests. Interactive calls (message box, input box, file dialog,
-// starting a program, ending the program) must be scripted in order with expect...(); a call
-// that was not scripted, or of another kind than the next scripted one, fails the test. File
-// calls go to the real file system (the shared implementations), with the application folder
-// given here. Every scripted call is recorded.
+// starting a program, ending the program) must be scripted in order; a call that was not
+// scripted, or of another kind than the next scripted one, fails the test. File calls go to
+// the real file system, with the application folder given here. Every call is recorded.
 class ScriptedPlatform : public app::PlatformServices {
 public:
     enum class Kind { MsgBox, InputBox, OpenFileDialog, Shell, EndProgram };
@@ -37,9 +37,15 @@ public:
     void expectOpenFileDialog(QString path, Hook onCall = {});
     void expectShell(bool started = true);
     void expectEndProgram();
+    // The same in words, one per call: "ok", "cancel", "input <text>", "file <path>",
+    // "shell", "noshell", "end".
+    void script(const QStringList& answers);
 
     const std::vector<Call>& calls() const { return calls_; }
     std::vector<Call> callsOf(Kind kind) const;
+    // Each call in one line, as "box <style> <title>: <text>", "input <title>: <prompt>
+    // [<default>]", "open <filter> in <folder>: <name>", "shell <style>: <command>", "end".
+    QStringList log() const;
     // Unanswered scripted calls.
     std::size_t pending() const { return script_.size(); }
 
@@ -70,7 +76,5 @@ private:
     std::vector<Call> calls_;
     int endProgramCount_ = 0;
 };
-
-const char* kindName(ScriptedPlatform::Kind kind);
 
 }  // namespace zelvo::testing

@@ -1,0 +1,168 @@
+// The menu commands, the buttons and links that share their handlers, and the dialogs they
+// open: each row runs from the same saved account and list, with the second entry picked.
+#include <QWindow>
+
+#include "window_fixture.h"
+
+namespace zelvo::testing {
+namespace {
+
+// set.ini as a user might have edited it; any save rewrites it in the program's own form.
+const QString kEdited = QStringLiteral(
+    "; mine\n[usermsg]\nuser = 13806012345@139.com\nPassword=\" 密码 \"\n[PHONE]\n"
+    "0=李三,13806012345\n1=王五,13906054321\ntotal = 1\n");
+const QString kLi = QStringLiteral("李三,13806012345");
+const QString kWang = QStringLiteral("王五,13906054321");
+
+// The file the program writes for this account and list.
+QByteArray savedBytes(const QString& user, const QStringList& entries) {
+    QString text = "[UserMsg]\r\nUser=" + user + "\r\nPassword=\" 密码 \"\r\n[Phone]\r\n";
+    for (int i = 0; i < entries.size(); ++i)
+        text += QStringLiteral("%1=%2\r\n").arg(i).arg(entries[i]);
+    return gbk(text + QStringLiteral("total=%1\r\n").arg(entries.size() - 1));
+}
+
+const char* kAsk =
+    "input 手动添加号码: 请输入姓名及移动手机号码,格式： 李三,13806012345 [李三,13806012345]";
+const char* kSaved = "box 33 提示: 保存设置成功";
+const char* kOpen = "open *.txt in %D: ";
+const char* kClear = "box 33 提示: 您确定要清空电话列表吗?";
+const char* kQuit = "box 33 退出提示: 您确定要退出程序吗?";
+const char* kHome = "shell 2: explorer.exe http://127.0.0.1:9/home";
+const char* kFeedback = "shell 2: explorer.exe http://127.0.0.1:9/feedback";
+const char* kRegister = "shell 2: explorer.exe http://127.0.0.1:9/register";
+const char* kEditor = "shell 3: notepad.exe %D/set.ini";
+
+class CommandTest : public WindowTest {
+protected:
+    // Steps: an action's name triggers it, a control's name clicks it; "pageN" shows page N,
+    // "rm" deletes set.ini, "dirty" changes the account in the window, "close" closes the
+    // window from its title bar.
+    void run(const QString& steps) {
+        for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+            QObject* object = window->findChild<QObject*>(step);
+            if (step.startsWith(u"page")) {
+                window->SSTab1->setCurrentIndex(step.mid(4).toInt());
+            } else if (step == u"rm") {
+                QFile::remove(settingsPath());
+            } else if (step == u"dirty") {
+                window->txtFrom->setText(QStringLiteral("changed@139.com"));
+            } else if (step == u"close") {
+                window->windowHandle()->close();
+            } else if (auto* action = qobject_cast<QAction*>(object)) {
+                action->trigger();
+            } else if (auto* widget = qobject_cast<QWidget*>(object)) {
+                QTest::mouseClick(widget, Qt::LeftButton);
+            } else {
+                ADD_FAILURE() << "no such step " << step.toStdString();
+            }
+        }
+    }
+};
+
+TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
+    // List afterwards: "=" as before, "+x" with x added, else the entries separated by ";".
+    // File afterwards: '=' as before, '-' none, 'L' the account and list as the program saves.
+    // clang-format off
+    const struct {
+        const char *name, *steps;
+        QStringList answers, log;
+        const char* list;
+        char file;
+        int page;
+    } rows[] = {
+        {"SaveButton", "Command2", {"ok"}, {kSaved}, "=", 'L', 1},
+        {"SaveMenuAnsweredCancel", "dirty M_saveset", {"cancel"}, {kSaved}, "=", 'L', 1},
+        {"AddSample", "M_addphone", {"input 李三,13806012345", "ok"}, {kAsk, "box 0 添加提示: 添加 李三,13806012345 成功"}, "+李三,13806012345", 'L', 1},
+        {"AddWithoutName", "M_addphone", {"input ,13806012345", "ok"}, {kAsk, "box 0 添加提示: 添加 ,13806012345 成功"}, "+,13806012345", 'L', 1},
+        {"AddThirteenDigits", "M_addphone", {"input a,1380601234567", "ok"}, {kAsk, "box 0 添加提示: 添加 a,1380601234567 成功"}, "+a,1380601234567", 'L', 1},
+        {"AddElevenLetters", "M_addphone", {"input a,abcdefghijk", "ok"}, {kAsk, "box 0 添加提示: 添加 a,abcdefghijk 成功"}, "+a,abcdefghijk", 'L', 1},
+        {"AddSecondCommaCounts", "M_addphone", {"input a,b,138060123", "ok"}, {kAsk, "box 0 添加提示: 添加 a,b,138060123 成功"}, "+a,b,138060123", 'L', 1},
+        {"AddWithoutComma", "M_addphone", {"input 13806012345", "ok"}, {kAsk, "box 0 添加提示: 添加 13806012345 失败 格式错误."}, "=", '=', 1},
+        {"AddTenDigits", "M_addphone", {"input a,1380601234", "ok"}, {kAsk, "box 0 添加提示: 添加 a,1380601234 失败 格式错误."}, "=", '=', 1},
+        {"AddFullWidthComma", "M_addphone", {"input a，13806012345", "ok"}, {kAsk, "box 0 添加提示: 添加 a，13806012345 失败 格式错误."}, "=", '=', 1},
+        {"AddOnlyComma", "M_addphone", {"input ,", "ok"}, {kAsk, "box 0 添加提示: 添加 , 失败 格式错误."}, "=", '=', 1},
+        {"AddCancelled", "M_addphone", {"input "}, {kAsk}, "=", '=', 1},
+        {"ClearCancelled", "M_clsphone", {"cancel"}, {kClear}, "=", '=', 1},
+        {"Clear", "M_clsphone", {"ok"}, {kClear}, "", 'L', 1},
+        {"ImportButtonDoesNotSave", "Command4", {"file %D/book.txt"}, {kOpen}, "a,1;b,2", '=', 1},
+        {"ImportMenuSaves", "M_txt", {"file %D/book.txt"}, {kOpen}, "a,1;b,2", 'L', 1},
+        {"ImportTwice", "Command4 Command4", {"file %D/book.txt", "file %D/book.txt"}, {kOpen, kOpen}, "a,1;b,2", '=', 1},
+        {"ImportButtonCancelled", "Command4", {"file "}, {kOpen}, "=", '=', 1},
+        {"ImportMenuCancelledStillSaves", "M_txt", {"file "}, {kOpen}, "=", 'L', 1},
+        {"ViewFile", "M_looktxt", {"shell"}, {kEditor}, "=", '=', 1},
+        {"ViewWithoutEditor", "M_looktxt", {"noshell", "ok"}, {kEditor, "box 32 提示: 无法打开文本编辑器, 请自行打开文件 %D/set.ini"}, "=", '=', 1},
+        {"ViewMissingFile", "rm M_looktxt", {"ok"}, {"box 32 提示: 找不到电话本文件,可能你未保存或丢失."}, "=", '-', 1},
+        {"About", "M_about", {}, {}, "=", '=', 0},
+        {"AboutFromNotices", "page2 M_about", {}, {}, "=", '=', 0},
+        {"Notices", "page0 M_msg", {}, {}, "=", '=', 2},
+        {"Feedback", "M_lblbook", {"shell"}, {kFeedback}, "=", '=', 1},
+        {"FeedbackKeepsThePage", "page2 M_lblbook", {"shell"}, {kFeedback}, "=", '=', 2},
+        {"FeedbackLink", "page0 lblfeedback", {"shell"}, {kFeedback}, "=", '=', 0},
+        {"RegisterLinkEachClick", "Label2 Label2", {"shell", "shell"}, {kRegister, kRegister}, "=", '=', 1},
+        {"NoBrowser", "Label2", {"noshell", "ok"}, {kRegister, "box 32 提示: 无法打开网页 http://127.0.0.1:9/register, 请在浏览器中手动打开."}, "=", '=', 1},
+        {"InformationLinesAreNoLinks", "page0 lblmsg1_2 lblmsg1_3 lbltitle Image1", {}, {}, "=", '=', 0},
+        {"ExitMenuCancelled", "dirty M_exit", {"cancel"}, {kQuit}, "=", '=', 1},
+        {"ExitButtonCancelled", "Command3", {"cancel"}, {kQuit}, "=", '=', 1},
+        {"TitleBarCancelled", "close", {"cancel"}, {kQuit}, "=", '=', 1},
+        {"ExitMenu", "dirty M_exit", {"ok", "shell", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
+        {"ExitButton", "dirty Command3", {"ok", "shell", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
+        {"TitleBar", "dirty close", {"ok", "shell", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
+        {"ExitWithoutBrowser", "Command3", {"ok", "noshell", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        reset();
+        const QByteArray edited = gbk(kEdited);
+        writeFile(settingsPath(), edited);
+        writeFile(path("book.txt"), "a,1\r\nno comma\r\nb,2\r\n");
+        open();
+        clickEntry(1);
+        const QStringList before = window->lstphone->entries();
+        QStringList answers = row.answers, log = row.log;
+        answers.replaceInStrings("%D", folder->path());
+        log.replaceInStrings("%D", folder->path());
+        platform->script(answers);
+        run(QString::fromUtf8(row.steps));
+
+        EXPECT_EQ(platform->log(), log);
+        const QString list = QString::fromUtf8(row.list);
+        const QStringList entries = list == u"="            ? before
+                                    : list.startsWith(u'+') ? before + QStringList(list.mid(1))
+                                                            : list.split(u';', Qt::SkipEmptyParts);
+        EXPECT_EQ(window->lstphone->entries(), entries);
+        const auto picks = window->lstphone->picks();
+        EXPECT_EQ(std::count(picks.begin(), picks.end(), true),
+                  list == u"=" || list.startsWith(u'+') ? 1 : 0);
+        EXPECT_EQ(window->txtSubject->text() + QString::number(window->SelectedCount),
+                  "139060543211");
+        EXPECT_EQ(window->SSTab1->currentIndex(), row.page);
+        EXPECT_EQ(window->isVisible(), !log.endsWith("end"));
+        const QByteArray file = row.file == '='   ? edited
+                                : row.file == 'L' ? savedBytes(window->txtFrom->text(), entries)
+                                                  : "<unreadable>";
+        EXPECT_EQ(readFile(settingsPath()), file);
+    }
+}
+
+TEST_F(CommandTest, FullListTakesNoMoreAndSaysHowManyWereLeftOut) {
+    QByteArray book;
+    for (int i = 0; i < 40000; ++i)
+        book += gbk(QStringLiteral("用户%1,138%2\r\n").arg(i).arg(i, 8, 10, QLatin1Char('0')));
+    writeFile(path("book.txt"), book);
+    open();
+    platform->script({"file " + path("book.txt"), "ok", "input 李三,13806012345", "ok"});
+    run("M_txt M_addphone");
+    EXPECT_EQ(
+        platform->log().mid(1),
+        QStringList(
+            {"box 32 提示: 号码列表最多容纳 32767 个号码, 电话本中另有 7233 个号码没有导入.", kAsk,
+             "box 0 添加提示: 添加 李三,13806012345 失败 号码列表已满(最多 32767 个号码)."}));
+    EXPECT_EQ(window->lstphone->count(), 32767);
+    EXPECT_EQ(window->lstphone->entry(32766), QStringLiteral("用户32766,13800032766"));
+    EXPECT_EQ(savedEntries(folder->path()), window->lstphone->entries());
+}
+
+}  // namespace
+}  // namespace zelvo::testing

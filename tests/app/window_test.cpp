@@ -1,0 +1,447 @@
+// The window as the user sees it: its controls, how it starts, the keyboard, the message
+// field, picking recipients in the number list, and the Qt dialogs behind the platform calls.
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include "app/application_setup.h"
+#include "app/qt_platform_services.h"
+#include "window_fixture.h"
+
+namespace zelvo::testing {
+namespace {
+
+QString shownText(QObject* object) {
+    if (auto* label = qobject_cast<QLabel*>(object)) return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(object)) return button->text();
+    if (auto* frame = qobject_cast<QGroupBox*>(object)) return frame->title();
+    if (auto* line = qobject_cast<QLineEdit*>(object)) return line->text();
+    if (auto* box = qobject_cast<app::MultiLineTextBox*>(object)) return box->text();
+    if (auto* action = qobject_cast<QAction*>(object)) return action->text();
+    return {};
+}
+
+using WindowLayoutTest = WindowTest;
+
+TEST_F(WindowLayoutTest, EveryControlAndMenuEntryHasItsNamePlaceAndText) {
+    // Where: the page, or the menu for its entries. Fields start empty.
+    // clang-format off
+    const struct {
+        const char* name;
+        const char* where;
+        const char* text;
+    } rows[] = {
+        {"Frame1", "page1", ""},
+        {"Label1_5", "page1", "移动139邮箱帐号(例如:13806012345@139.com 必须使用移动139邮箱.)"},
+        {"txtFrom", "page1", ""},
+        {"Label2", "page1", "如果你没有139邮箱,可以点击这里注册"},
+        {"Label1_4", "page1", "邮箱帐号密码"},
+        {"txtPass", "page1", ""},
+        {"Label1_3", "page1", "接收短信手机号码(从手机号码列表中选择)"},
+        {"txtSubject", "page1", ""},
+        {"Label1_0", "page1", "手机号码列表(限制选择10个号码)"},
+        {"Label1_2", "page1", "短信内容"},
+        {"lstphone", "page1", ""},
+        {"txtTextbody", "page1", ""},
+        {"Command1", "page1", "发送短信"},
+        {"Command4", "page1", "导入电话本"},
+        {"Command2", "page1", "保存设置"},
+        {"Command3", "page1", "退出程序"},
+        {"Image1", "page0", ""},
+        {"lblfeedback", "page0", "意见建议信息反馈"},
+        {"Frame4", "page0", "软件信息栏"},
+        {"lblmsg1_1", "page0", "设计 Zelvo软件工作室"},
+        {"lbltitle", "page0", "名称 Zelvo短信发送器"},
+        {"lblversion", "page0", "版本 1.0.0"},
+        {"lblmsg1_0", "page0", "功能 免费发送移动手机短信."},
+        {"lblmsg1_3", "page0", "邮件 support@example.com"},
+        {"lblmsg1_2", "page0", "主页 http://127.0.0.1:9/home"},
+        {"WebBrowser1", "page2", ""},
+        {"M_send", "Menu", "发送短信"},
+        {"M_saveset", "Menu", "保存设置"},
+        {"M_exit", "Menu", "退出程序"},
+        {"M_addphone", "M_setphone", "手动输入号码"},
+        {"M_txt", "M_setphone", "文本文件导入"},
+        {"M_clsphone", "M_setphone", "清空号码列表"},
+        {"M_looktxt", "M_setphone", "查看电话本文件"},
+        {"M_msg", "M_help", "信息公告"},
+        {"M_lblbook", "M_help", "故障反馈"},
+        {"M_about", "M_help", "关于程序"},
+    };
+    // clang-format on
+    open();
+    std::map<QString, QStringList> menus;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QObject* object = window->findChild<QObject*>(QString::fromLatin1(row.name));
+        ASSERT_NE(object, nullptr);
+        EXPECT_EQ(shownText(object), QString::fromUtf8(row.text));
+        if (auto* action = qobject_cast<QAction*>(object)) {
+            menus[row.where] << row.name;
+            EXPECT_TRUE(action->shortcut().isEmpty());
+        } else {
+            EXPECT_TRUE(control(row.where)->isAncestorOf(qobject_cast<QWidget*>(object)));
+        }
+    }
+    QStringList titles;
+    for (QAction* title : window->menuBar()->actions()) {
+        titles << title->text();
+        QStringList entries;
+        for (QAction* entry : title->menu()->actions()) entries << entry->objectName();
+        EXPECT_EQ(entries, menus[title->menu()->objectName()]);
+    }
+    EXPECT_EQ(titles, QStringList({"菜单管理", "手机号码管理", "软件帮助"}));
+    QStringList tabs;
+    for (int i = 0; i < window->SSTab1->count(); ++i) tabs << window->SSTab1->tabBar()->tabText(i);
+    EXPECT_EQ(tabs, QStringList({"关于程序", "程序界面", "信息公告"}));
+    EXPECT_FALSE(window->Image1->pixmap().isNull());
+    for (const auto& [field, label] : {std::pair{"txtFrom", "Label1_5"},
+                                       {"txtPass", "Label1_4"},
+                                       {"txtSubject", "Label1_3"},
+                                       {"lstphone", "Label1_0"},
+                                       {"txtTextbody", "Label1_2"}}) {
+        EXPECT_EQ(control<QLabel>(label)->buddy(), control(field)) << field;
+        EXPECT_EQ(control(field)->accessibleName(), control<QLabel>(label)->text()) << field;
+    }
+}
+
+TEST_F(WindowLayoutTest, StartsCentredSilentAndEmptyOnTheSendingPage) {
+    for (const QSize screen : {QSize(15000, 12000), QSize(3000, 3000)}) {
+        reset(screen);
+        open();
+        const QSize outer = window->size();  // a desktop's frame comes only once shown
+        EXPECT_EQ(window->pos(), QPoint((screen.width() / 15 - outer.width()) / 2,
+                                        (screen.height() / 15 - outer.height()) / 2));
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Zelvo短信发送器"));
+        EXPECT_EQ(window->SSTab1->currentIndex(), 1);
+        EXPECT_EQ(window->lstphone->count(), 0);
+        EXPECT_TRUE(platform->calls().empty());
+        EXPECT_FALSE(QFile::exists(settingsPath()));
+    }
+    QTest::keyClicks(window->txtPass, QStringLiteral("s3cr et"));
+    EXPECT_EQ(window->txtPass->text(), QStringLiteral("s3cr et"));
+    EXPECT_EQ(window->txtPass->displayText(), QStringLiteral("*******"));
+
+    const QSize designed = window->size();
+    window->resize(designed + QSize(120, 80));
+    QTRY_COMPARE(window->size(), designed);
+    window->showMinimized();
+    QTRY_VERIFY(window->isMinimized());
+    window->showNormal();
+    QTRY_COMPARE(window->size(), designed);
+    EXPECT_EQ(window->txtPass->text(), QStringLiteral("s3cr et"));
+}
+
+TEST_F(WindowLayoutTest, WithoutAMailObjectEverySendEndsInTheFailureBox) {
+    writeFile(settingsPath(),
+              "[UserMsg]\r\nUser=13806012345@139.com\r\n[Phone]\r\n0=a,13806012345\r\ntotal=0\r\n");
+    open([]() -> std::unique_ptr<sms::CdoMessage> { throw std::runtime_error("no mail"); });
+    ASSERT_EQ(window->lstphone->count(), 1);  // later start-up steps still ran
+    clickEntry(0);
+    window->txtTextbody->setText(QStringLiteral("你好"));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        platform->expectMsgBox(app::kAnswerOk, [&](const ScriptedPlatform::Call&) {
+            EXPECT_FALSE(window->Command1->isEnabled());
+        });
+        QTest::mouseClick(window->Command1, Qt::LeftButton);
+        EXPECT_EQ(platform->log().back(), "box 32 提示: " + kSendFailed);
+        EXPECT_TRUE(window->Command1->isEnabled());
+    }
+}
+
+TEST_F(WindowLayoutTest, KeyboardWalksThePageAndReachesTheMenus) {
+    open();
+    window->activateWindow();
+    window->txtFrom->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), window->txtFrom);
+    QStringList visited = {QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 7; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(visited, QStringList({"txtFrom", "txtPass", "txtTextbody", "Command1", "Command2",
+                                    "Command3", "lstphone", "Command4"}));
+    QTest::mouseClick(window->txtSubject->viewport(), Qt::LeftButton);
+    EXPECT_NE(QApplication::focusWidget(), window->txtSubject);
+
+    // Alt opens the menu bar; Down, Down and Return run the first menu's second entry.
+    platform->expectMsgBox();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Alt);
+    QTRY_VERIFY(window->menuBar()->activeAction() != nullptr);
+    QTest::keyClick(window->menuBar(), Qt::Key_Down);
+    auto* menu = control<QMenu>("Menu");
+    QTRY_VERIFY(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_COMPARE(platform->log(), QStringList{"box 33 提示: 保存设置成功"});
+}
+
+TEST_F(WindowLayoutTest, MessageFieldStopsAtSeventyCharactersTypedOrPasted) {
+    open();
+    app::MultiLineTextBox* body = window->txtTextbody;
+    QTest::keyClicks(body, QString(71, u'a'));
+    EXPECT_EQ(body->text(), QString(70, u'a'));
+    // Pasted text is cut; a line end counts as two characters, as in the mail; a character
+    // outside the basic plane is never halved.
+    const struct {
+        QString before, pasted, after;
+    } pastes[] = {{"", QString(100, QChar(0x4E2D)), QString(70, QChar(0x4E2D))},
+                  {"", QString(68, u'b') + "\nxyz", QString(68, u'b') + "\r\n"},
+                  {QString(69, u'c'), QStringLiteral("😀"), QString(69, u'c')}};
+    for (const auto& p : pastes) {
+        body->setText(p.before);
+        body->moveCursor(QTextCursor::End);
+        QApplication::clipboard()->setText(p.pasted);
+        body->paste();
+        EXPECT_EQ(body->text(), p.after);
+    }
+}
+
+// ---- picking recipients ----------------------------------------------------------------------
+
+const QString kLimit = QStringLiteral("L");
+
+// "#n" stands for n entries "n<i>,138060100<ii>"; entries are separated by ";".
+QStringList entriesOf(const QString& spec) {
+    QStringList entries;
+    for (const QString& part : spec.split(u';', Qt::SkipEmptyParts)) {
+        if (!part.startsWith(u'#')) {
+            entries << part;
+            continue;
+        }
+        for (int i = 0; i < part.mid(1).toInt(); ++i)
+            entries << QStringLiteral("n%1,138060100%2").arg(i).arg(i, 2, 10, QChar(u'0'));
+    }
+    return entries;
+}
+
+// "0-9 11": rows 0 to 9, then 11.
+std::vector<int> rowsOf(const QString& spec) {
+    std::vector<int> rows;
+    for (const QString& part : spec.split(u' ', Qt::SkipEmptyParts)) {
+        for (int r = part.section(u'-', 0, 0).toInt(); r <= part.section(u'-', -1).toInt(); ++r)
+            rows.push_back(r);
+    }
+    return rows;
+}
+
+TEST_F(WindowLayoutTest, ClicksOnTheListBuildTheRecipientField) {
+    // Boxes, in order: Limit, Operator or leNgth, and whether the clicked entry was still
+    // picked while the box was open (+) or not (-). All have the title 错误提示 and style 32.
+    // clang-format off
+    const struct {
+        const char *name, *entries, *clicks, *subjectBefore, *subject;
+        int count;
+        const char *picked, *boxes;
+    } rows[] = {
+        {"Sample", "李三,13806012345", "0", "", "13806012345", 1, "0", ""},
+        {"ListOrder", "#5", "4 1", "", "13806010001,13806010004", 2, "1 4", ""},
+        {"MiddleDeselected", "a,13806012341;b,13906012342;c,15006012343", "0 1 2 1", "",
+         "13806012341,15006012343", 2, "0 2", ""},
+        {"LastPickDeselectedKeepsField", "a,13806012345", "0 0", "", "13806012345", 0, "", ""},
+        {"DigitsWithoutComma", "13806012345", "0", "", "13806012345", 1, "0", ""},
+        {"ExtraDigitsIgnored", "a,1380601234599", "0", "", "13806012345", 1, "0", ""},
+        {"LettersAfterPrefix", "x,135abcdefgh", "0", "", "135abcdefgh", 1, "0", ""},
+        {"ShortNumber", "x,1380601", "0", "old", "old", 0, "", "N+"},
+        {"OtherOperator", "x,13306012345", "0", "old", "old", 0, "", "O+"},
+        {"PrefixBeforeLength", "x,1231", "0", "", "", 0, "", "O+"},
+        {"EmptyNumber", "x,", "0", "", "", 0, "", "O+"},
+        {"SpaceAfterComma", "x, 13806012345", "0", "", "", 0, "", "O+"},
+        {"FirstCommaSeparates", "x,y,13806012345", "0", "", "", 0, "", "O+"},
+        {"FullWidthComma", "李三，13806012345", "0", "", "", 0, "", "O+"},
+        {"FullWidthDigits", "x,１３８06012345", "0", "", "", 0, "", "O+"},
+        {"RejectionKeepsEarlierPicks", "a,13806012341;b,12306012342", "0 1", "", "13806012341", 1,
+         "0", "O+"},
+        {"RejectionKeepsLaterPicks", "a,12306012341;b,13806012342", "1 0", "", "13806012342", 1,
+         "1", "O+"},
+        {"TenAccepted", "#12", "0-9", "", "#0-9", 10, "0-9", ""},
+        {"EleventhBelowAll", "#12", "0-9 11", "", "#0-9", 10, "0-9", "L-"},
+        {"EleventhAboveSome", "#12", "2-11 0", "", "#2-11", 10, "2-11", "L-"},
+        {"LimitThenOperator", "#11;x,12306012345", "0-9 10 0-9 11", "", "13806010009", 0, "",
+         "L- O+"},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        reset();
+        open();
+        window->lstphone->setEntries(entriesOf(QString::fromUtf8(row.entries)));
+        window->txtSubject->setText(QString::fromUtf8(row.subjectBefore));
+        int clicked = -1;
+        QStringList boxes;
+        const QStringList expectedBoxes = QString(row.boxes).split(u' ', Qt::SkipEmptyParts);
+        for (int i = 0; i < expectedBoxes.size(); ++i) {
+            platform->expectMsgBox(app::kAnswerOk, [&](const ScriptedPlatform::Call& call) {
+                const QString kind = call.text.endsWith(u"上限。")       ? "L"
+                                     : call.text.endsWith(u"移动号码。") ? "O"
+                                     : call.text.endsWith(u"手机号码。") ? "N"
+                                                                         : call.text;
+                boxes << kind + (window->lstphone->isPicked(clicked) ? "+" : "-");
+                EXPECT_EQ(call.title + QString::number(call.style), QStringLiteral("错误提示32"));
+            });
+        }
+        for (int r : rowsOf(row.clicks)) clickEntry(clicked = r);
+        EXPECT_EQ(boxes, expectedBoxes);
+        QString subject = QString::fromUtf8(row.subject);
+        if (subject.startsWith(u'#')) {
+            QStringList numbers;
+            for (int r : rowsOf(subject.mid(1)))
+                numbers << QStringLiteral("138060100%1").arg(r, 2, 10, QChar(u'0'));
+            subject = numbers.join(u',');
+        }
+        EXPECT_EQ(window->txtSubject->text(), subject);
+        EXPECT_EQ(window->SelectedCount, row.count);
+        std::vector<int> picked;
+        for (int r = 0; r < window->lstphone->count(); ++r)
+            if (window->lstphone->isPicked(r)) picked.push_back(r);
+        EXPECT_EQ(picked, rowsOf(row.picked));
+    }
+}
+
+TEST_F(WindowLayoutTest, OnlyAClickOrSpaceTogglesAnEntry) {
+    open();
+    window->lstphone->setEntries(entriesOf("#4"));
+    for (int row : {1, 3, 1}) clickEntry(row);
+    EXPECT_EQ(window->lstphone->picks(), std::vector<bool>({false, false, false, true}));
+
+    // Dragging across entries does not pick the ones passed over.
+    QListView* list = window->lstphone;
+    const QPoint from = list->visualRect(list->model()->index(0, 0)).center();
+    const QPoint to = list->visualRect(list->model()->index(2, 0)).center();
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, to, list->viewport()->mapToGlobal(to), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &move);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, to);
+    EXPECT_EQ(window->lstphone->picks(), std::vector<bool>({true, false, false, true}));
+
+    // Select-all picks nothing; Space toggles the entry with the focus.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    list->selectionModel()->setCurrentIndex(list->model()->index(2, 0),
+                                            QItemSelectionModel::NoUpdate);
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(window->lstphone->picks(), std::vector<bool>({true, false, true, true}));
+    EXPECT_EQ(window->txtSubject->text(), QStringLiteral("13806010000,13806010002,13806010003"));
+    EXPECT_EQ(window->SelectedCount, 3);
+}
+
+// ---- the web view ----------------------------------------------------------------------------
+
+TEST_F(WindowLayoutTest, NoticesPageLoadsTheBundledPageAndFailsSilently) {
+    config.startWebEngine = true;
+    config.infoPageUrl = QStringLiteral("qrc:/info/notices.html");
+    open();
+    EXPECT_TRUE(window->WebBrowser1->silent());
+    QTRY_VERIFY(window->WebBrowser1->view() != nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        window->WebBrowser1->view()->property("title").toString() == QStringLiteral("信息公告"),
+        30000);
+    EXPECT_EQ(window->SSTab1->currentIndex(), 1);
+
+    config.infoPageUrl = QStringLiteral("http://127.0.0.1:9/notices");
+    window = std::make_unique<app::frmhome>(*platform, config);
+    QSignalSpy finished(window->WebBrowser1, &app::WebBrowser::loadFinished);
+    window->show();
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 30000);
+    EXPECT_FALSE(finished.first().first().toBool());
+    window->SSTab1->setCurrentIndex(2);
+    QTest::qWait(200);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(platform->calls().empty());
+}
+
+// ---- the Qt dialogs --------------------------------------------------------------------------
+
+// Answers the next modal dialog from inside its event loop, as a user would.
+void whenModalShows(std::function<void(QWidget*)> answer) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer = std::move(answer)] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->deleteLater();
+            timer->stop();
+            answer(modal);
+        }
+    });
+    timer->start();
+}
+
+TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
+    using B = QMessageBox;
+    const struct {
+        int style;
+        B::Icon icon;
+        B::StandardButtons buttons;
+        std::function<void(QMessageBox*)> press;
+        int answer;
+    } boxes[] = {
+        {0, B::NoIcon, B::Ok, [](B* b) { b->button(B::Ok)->click(); }, 1},
+        {32, B::Question, B::Ok, [](B* b) { b->button(B::Ok)->click(); }, 1},
+        {33, B::Question, B::Ok | B::Cancel, [](B* b) { b->button(B::Ok)->click(); }, 1},
+        {33, B::Question, B::Ok | B::Cancel, [](B* b) { b->button(B::Cancel)->click(); }, 2},
+        {33, B::Question, B::Ok | B::Cancel, [](B* b) { QTest::keyClick(b, Qt::Key_Escape); }, 2},
+    };
+    app::QtPlatformServices services;
+    for (const auto& c : boxes) {
+        SCOPED_TRACE(c.style);
+        whenModalShows([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->windowTitle() + box->accessibleName(), "退出提示退出提示");
+            EXPECT_EQ(box->text(), QStringLiteral("您确定要退出程序吗?"));
+            EXPECT_EQ(box->icon(), c.icon);
+            EXPECT_EQ(box->standardButtons(), c.buttons);
+            c.press(box);
+        });
+        EXPECT_EQ(services.MsgBox("您确定要退出程序吗?", c.style, "退出提示"), c.answer);
+    }
+    for (const bool confirm : {true, false}) {
+        whenModalShows([confirm](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->windowTitle() + dialog->labelText(), "手动添加号码提示");
+            EXPECT_EQ(dialog->textValue(), QStringLiteral("李三,13806012345"));
+            dialog->setTextValue(QStringLiteral("王五,13906054321"));
+            confirm ? dialog->accept() : dialog->reject();
+        });
+        EXPECT_EQ(services.InputBox("提示", "手动添加号码", "李三,13806012345"),
+                  confirm ? QStringLiteral("王五,13906054321") : QString());
+    }
+    const app::ApplicationFacts facts = services.AppFacts();
+    EXPECT_EQ(facts.title +
+                  QStringLiteral(" %1.%2.%3").arg(facts.major).arg(facts.minor).arg(facts.revision),
+              QStringLiteral("Zelvo短信发送器 1.0.0"));
+    EXPECT_EQ(facts.folder, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(services.ScreenSizeTwips(), QSize(12000, 12000));  // offscreen: 800 by 800 pixels
+
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    app::installTranslations(*qApp);
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Ok)->text(), QStringLiteral("确定"));
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+}
+
+TEST(QtPlatformServicesTest, FileTestsTellOrdinaryFromHiddenFiles) {
+    QTemporaryDir folder;
+    for (const char* name : {"plain.ini", ".hidden.ini"}) writeFile(folder.filePath(name), "");
+    app::QtPlatformServices services;
+    EXPECT_TRUE(services.FileExists(folder.filePath("plain.ini"), false));
+    EXPECT_FALSE(services.FileExists(folder.filePath(".hidden.ini"), false));
+    EXPECT_TRUE(services.FileExists(folder.filePath(".hidden.ini"), true));
+    EXPECT_FALSE(services.FileExists(folder.path(), true));  // a folder is no file
+    EXPECT_TRUE(services.DeleteFile(folder.filePath("plain.ini")));
+    EXPECT_FALSE(services.FileExists(folder.filePath("plain.ini"), true));
+}
+
+}  // namespace
+}  // namespace zelvo::testing
