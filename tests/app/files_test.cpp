@@ -155,9 +155,8 @@ TEST_F(FilesTest, SettingsFileLoadsAndSavesOrIsRefusedUntouched) {
 }
 
 TEST_F(FilesTest, PhoneBookIsTakenByTheMenuOrRefusedWithTheListKept) {
-    // Make: how the book is placed (see place()), or "below" (a path below set.ini, a file),
-    // "mem" (/proc/self/mem: a regular file whose read fails).
-    // Refusal: words of the message; empty: the list afterwards.
+    // Make: how the book is placed (see place()). Refusal: words of the message; empty: the
+    // list afterwards. /proc/self/mem is a regular file whose read fails.
     const QByteArray binary = QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) +
                               repeated(QByteArray::fromHex("00010a0d2c7f80ff"), 4096) +
                               gbk("\r\n" + kLi);
@@ -168,7 +167,7 @@ TEST_F(FilesTest, PhoneBookIsTakenByTheMenuOrRefusedWithTheListKept) {
         const char *name, *make;
         QByteArray bytes;
         QStringList entries;
-        const char* refusal;
+        const char *refusal, *book = "book.txt";
     } rows[] = {
         {"Gbk", "", gbk(both), {kLi, kWang}, ""},
         {"Utf8", "", (kLi + "\n" + kWang + "\n").toUtf8(), {kLi, kWang}, ""},
@@ -195,9 +194,10 @@ TEST_F(FilesTest, PhoneBookIsTakenByTheMenuOrRefusedWithTheListKept) {
         {"Utf8MarkThenBrokenUtf8", "", "\xEF\xBB\xBF\xE6\x9D,1\r\n", {}, "编码"},
         {"Missing", "none", "", {}, "找不到"},
         {"Folder", "dir", "", {}, "找不到"},
+        {"Hidden", "", gbk(kLi), {}, "找不到", ".book.txt"},
         {"Fifo", "fifo", "", {}, "找不到"},
-        {"BelowAFile", "below", "", {}, "找不到"},
-        {"ReadFails", "mem", "", {}, "无法读取"},
+        {"BelowAFile", "none", "", {}, "找不到", "set.ini/book.txt"},
+        {"ReadFails", "none", "", {}, "无法读取", "/proc/self/mem"},
     };
     // clang-format on
     const QByteArray saved =
@@ -206,13 +206,10 @@ TEST_F(FilesTest, PhoneBookIsTakenByTheMenuOrRefusedWithTheListKept) {
         SCOPED_TRACE(row.name);
         reset();
         writeFile(settingsPath(), saved);
-        const QString make = row.make;
-        const QString book = make == u"mem"     ? "/proc/self/mem"
-                             : make == u"below" ? path("set.ini/book.txt")
-                                                : path("book.txt");
-        ASSERT_TRUE(place(make == u"mem" || make == u"below" ? "none" : make, book, row.bytes));
+        const QString book = QDir(folder->path()).filePath(row.book);
+        ASSERT_TRUE(place(row.make, book, row.bytes));
         open();
-        platform->expectOpenFileDialog(book);
+        platform->script({"file " + book});
         if (*row.refusal) platform->expectMsgBox();
         menuEntry("M_txt")->trigger();
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QSize>
-#include <QString>
 #include <QStringList>
 #include <deque>
 #include <functional>
@@ -18,7 +17,6 @@ namespace zelvo::testing {
 class ScriptedPlatform : public app::PlatformServices {
 public:
     enum class Kind { MsgBox, InputBox, OpenFileDialog, Shell, EndProgram };
-
     struct Call {
         Kind kind;
         QString text;         // message, prompt, command line, or the dialog's file name
@@ -26,40 +24,40 @@ public:
         QString title;        // title, or the dialog's filter
         QString defaultText;  // input box default, or the dialog's initial folder
     };
+    using Hook = std::function<void(const Call&)>;
 
-    explicit ScriptedPlatform(QString appFolder, QSize screenTwips = {12000, 12000});
+    explicit ScriptedPlatform(QString appFolder, QSize screenTwips = {12000, 12000})
+        : appFolder_(std::move(appFolder)), screenTwips_(screenTwips) {}
     ~ScriptedPlatform() override;
 
-    // onCall runs while the box or dialog would be open, before the answer is returned.
-    using Hook = std::function<void(const Call&)>;
+    // onCall runs while the box is open, before the answer is returned.
     void expectMsgBox(int answer = app::kAnswerOk, Hook onCall = {});
-    void expectInputBox(QString answer, Hook onCall = {});
-    void expectOpenFileDialog(QString path, Hook onCall = {});
-    void expectShell(bool started = true);
-    void expectEndProgram();
-    // The same in words, one per call: "ok", "cancel", "input <text>", "file <path>",
-    // "shell", "noshell", "end".
+    // Answers in words, one per call: "ok", "cancel", "input <text>", "file <path>", "shell",
+    // "noshell", "end".
     void script(const QStringList& answers);
 
     const std::vector<Call>& calls() const { return calls_; }
     std::vector<Call> callsOf(Kind kind) const;
-    // Each call in one line, as "box <style> <title>: <text>", "input <title>: <prompt>
+    // Each call in one line: "box <style> <title>: <text>", "input <title>: <prompt>
     // [<default>]", "open <filter> in <folder>: <name>", "shell <style>: <command>", "end".
     QStringList log() const;
-    // Unanswered scripted calls.
-    std::size_t pending() const { return script_.size(); }
 
-    int MsgBox(const QString& text, int style, const QString& title) override;
-    QString InputBox(const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
-    QString OpenFileDialog(const QString& fileName, const QString& filter,
-                           const QString& initialFolder) override;
-    bool Shell(const QString& commandLine, int windowStyle) override;
-    void EndProgram() override;
-    app::ApplicationFacts AppFacts() override;
-    QSize ScreenSizeTwips() override;
-
-    int endProgramCount() const { return endProgramCount_; }
+    int MsgBox(const QString& text, int style, const QString& title) override {
+        return next({Kind::MsgBox, text, style, title, {}}).number;
+    }
+    QString InputBox(const QString& prompt, const QString& title, const QString& def) override {
+        return next({Kind::InputBox, prompt, 0, title, def}).text;
+    }
+    QString OpenFileDialog(const QString& name, const QString& filter,
+                           const QString& folder) override {
+        return next({Kind::OpenFileDialog, name, 0, filter, folder}).text;
+    }
+    bool Shell(const QString& command, int style) override {
+        return next({Kind::Shell, command, style, {}, {}}).number != 0;
+    }
+    void EndProgram() override { next({Kind::EndProgram, {}, 0, {}, {}}); }
+    app::ApplicationFacts AppFacts() override { return {appFolder_, "Zelvo短信发送器", 1, 0, 0}; }
+    QSize ScreenSizeTwips() override { return screenTwips_; }
 
 private:
     struct Answer {
@@ -74,7 +72,6 @@ private:
     QSize screenTwips_;
     std::deque<Answer> script_;
     std::vector<Call> calls_;
-    int endProgramCount_ = 0;
 };
 
 }  // namespace zelvo::testing
