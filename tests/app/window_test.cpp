@@ -126,6 +126,10 @@ TEST_F(WindowLayoutTest, StartsCentredSilentAndEmptyOnTheSendingPage) {
     EXPECT_EQ(window->txtPass->text(), QStringLiteral("s3cr et"));
     EXPECT_EQ(window->txtPass->displayText(), QStringLiteral("*******"));
 
+    window->SSTab1->setCurrentIndex(0);  // the feedback link turns red once the mouse is on it
+    QTest::mouseMove(window->lblfeedback, window->lblfeedback->rect().center());
+    QTRY_COMPARE(window->lblfeedback->palette().color(QPalette::WindowText), QColor(Qt::red));
+
     const QSize designed = window->size();
     window->resize(designed + QSize(120, 80));
     QTRY_COMPARE(window->size(), designed);
