@@ -3,9 +3,9 @@
 // whose Date, addresses, display name, Subject and body read back as given, and whose plain
 // ASCII Subject stands in it verbatim.
 #include <QDateTime>
-#include <algorithm>
 #include <QStringDecoder>
 #include <QTimeZone>
+#include <algorithm>
 
 #include "fuzz_support.h"
 #include "sms/cdo_message.h"
@@ -90,9 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Any moment from 1900 to 9999 at any offset a zone can have today, in whole minutes as a
     // Date header gives it.
     const qint64 seconds = in.ConsumeIntegralInRange<qint64>(-2208988800LL, 253402300799LL);
-    const int offset = in.ConsumeIntegralInRange<int>(-14 * 60, 14 * 60) * 60;
+    const int offset = in.ConsumeIntegralInRange<int>(-14 * 3600, 14 * 3600) / 60 * 60;
     MailStamp stamp{QDateTime::fromSecsSinceEpoch(seconds, QTimeZone(offset)),
-                    QByteArray::fromStdString(in.ConsumeRandomLengthString(40))};
+                    '<' + QByteArray::number(seconds) + "@fuzz>"};
     if (in.ConsumeBool()) {
         try {
             stamp = freshStamp(parseMailAddress(content.from, "From"));
@@ -103,10 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const bool breaks = hasLineBreakOrNul(content.from) || hasLineBreakOrNul(content.to) ||
                         hasLineBreakOrNul(content.subject);
-    const bool stampValid =
-        stamp.date.isValid() && stamp.messageId.startsWith('<') && stamp.messageId.endsWith('>') &&
-        std::all_of(stamp.messageId.begin(), stamp.messageId.end(),
-                    [](char c) { return c > ' ' && c < 0x7f; });
+    const bool stampValid = stamp.date.isValid() && stamp.messageId.startsWith('<') &&
+                            stamp.messageId.endsWith('>') &&
+                            std::all_of(stamp.messageId.begin(), stamp.messageId.end(),
+                                        [](char c) { return c > ' ' && c < 0x7f; });
     QByteArray mail;
     try {
         mail = composeMail(content, stamp);

@@ -39,7 +39,7 @@ void replay(std::string name, Input input) {
 }
 
 Input mutated(Input input, std::mt19937& random) {
-    for (int edits = 1 + int(random() % 8); edits > 0; --edits) {
+    for (int edits = 1 + int(random() % 3); edits > 0; --edits) {
         const size_t at = input.empty() ? 0 : random() % input.size();
         switch (random() % 4) {
             case 0:
