@@ -17,7 +17,8 @@ import socketserver
 import sys
 import threading
 import time
-#The raw peer's replies when the script says nothing else: a server that takes the mail.
+
+# The raw peer's replies when the script says nothing else: a server that takes the mail.
 WELL_BEHAVED = {
     "greeting": "220 127.0.0.1 ESMTP\n",
     "EHLO": "250-127.0.0.1\n250 AUTH PLAIN LOGIN\n",
@@ -37,7 +38,7 @@ class Recorder:
         self._lock = threading.Lock()
 
     def __call__(self, **record):
-#Written before the peer replies, so the client never sees a reply before the record.
+        # Written before the peer replies, so the client never sees a reply before the record.
         with self._lock, open(self._path, "a", encoding="utf-8") as out:
             out.write(json.dumps(record) + "\n")
 
@@ -46,7 +47,7 @@ def mail_record(raw, mail_from, rcpt_tos, **extra):
     message = email.message_from_bytes(raw, policy=email.policy.default)
     date = message["Date"]
     return dict(kind="mail", mail_from=mail_from, rcpt_tos=rcpt_tos,
-                subject=str(message["Subject"]), from_header=str(message["From"]),
+                subject=str(message["Subject"]),
                 body=message.get_content(),
                 date=date.datetime.timestamp() if date and date.datetime else None,
                 message_id=str(message["Message-ID"] or ""),
@@ -63,8 +64,7 @@ def text(spec):
 class ScriptedPeer(socketserver.StreamRequestHandler):
     def reply(self, spec):
         """Sends one reply; False when the conversation is over."""
-        spec = {
-    "text" : spec} if isinstance(spec, str) else spec
+        spec = {"text": spec} if isinstance(spec, str) else spec
         data = spec.get("text", "").replace("\n", "\r\n").encode("latin-1")
         if spec.get("pad"):
             data = data[:-2] + b"x" * spec["pad"] + b"\r\n"
@@ -83,7 +83,7 @@ class ScriptedPeer(socketserver.StreamRequestHandler):
     def handle(self):
         script = {**WELL_BEHAVED, **self.server.script}
         try:
-    if not self.reply(script["greeting"]):
+            if not self.reply(script["greeting"]):
                 return
             for line in self.rfile:
                 verb = line.split()[0].upper().decode("latin-1") if line.split() else ""
@@ -134,7 +134,7 @@ def start_smtp(args, record):
         login = auth_data.login.decode("utf-8", "replace")
         password = auth_data.password.decode("utf-8", "replace")
         session.zelvo_login = (login, password, server._tls_protocol is not None)
-#handled = False : aiosmtpd itself answers 535 to a wrong password.
+        # handled=False: aiosmtpd itself answers 535 to a wrong password.
         return AuthResult(success=password == args.password, handled=False)
 
     class RecordingSMTP(SMTP):
@@ -152,10 +152,10 @@ def start_smtp(args, record):
     if args.cert:
         tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
         tls.load_cert_chain(args.cert, args.key)
-    for _ in range(5):  # a free port may be taken before the server binds it
+    for _ in range(1 if args.port else 5):  # a free port may be taken before it is bound
         with socket.socket() as probe:
             probe.bind(("127.0.0.1", 0))
-            port = probe.getsockname()[1]
+            port = args.port or probe.getsockname()[1]
         controller = RecordingController(Handler(), hostname="127.0.0.1", port=port,
                                          authenticator=authenticate, auth_require_tls=False,
                                          auth_required=True, tls_context=tls)
@@ -171,6 +171,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--events", required=True)
     parser.add_argument("--password", default="")
+    parser.add_argument("--port", type=int, default=0, help="a free one by default")
     parser.add_argument("--cert")
     parser.add_argument("--key")
     parser.add_argument("--script", help="JSON: replies by verb, 'greeting' and '.'")
