@@ -309,11 +309,11 @@ int run(int repeats) {
         if (i == 0)
             writeFile(messagePath, QByteArray::fromBase64(
                                        server.events("mail").back()["raw"].toString().toLatin1()));
-        const std::size_t before = server.received().size();
+        const qsizetype before = server.events("mail").size();
         const Clock::time_point floorStart = Clock::now();
         const bool sent = runProgram(curlCommand);
         const double floorNs = nsSince(floorStart);
-        if (!sent || server.received().size() != before + 1)
+        if (!sent || server.events("mail").size() != before + 1)
             fail(QStringLiteral("curl did not send"));
         if (i == 0) continue;
         send.ns.push_back(ns);
