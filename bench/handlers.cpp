@@ -22,7 +22,7 @@
 #include "bench_platform.h"
 #include "recipients/number_entry.h"
 #include "stats.h"
-#include "support/smtp_test_server.h"
+#include "support/smtp_peer.h"
 
 extern char** environ;
 
@@ -168,8 +168,8 @@ int run(int repeats) {
     std::printf("phone_book_bytes=%lld\n", static_cast<long long>(book.size()));
 
     const QString login = QStringLiteral("13806012345");
-    const QString password = QStringLiteral("p@ss word");
-    testing::SmtpTestServer server({.login = login, .password = password});
+    const QString password = testing::kPeerPassword;
+    const testing::SmtpPeer server({});
 
     AppConfig config = AppConfig::builtIn();
     config.smtpHost = QStringLiteral("127.0.0.1");
@@ -306,12 +306,14 @@ int run(int repeats) {
             fail(QStringLiteral("send failed: %1").arg(platform.messages.last()));
         const double ns =
             double(std::chrono::duration_cast<std::chrono::nanoseconds>(accepted - start).count());
-        if (i == 0) writeFile(messagePath, server.received().back().content);
-        const std::size_t before = server.received().size();
+        if (i == 0)
+            writeFile(messagePath, QByteArray::fromBase64(
+                                       server.events("mail").back()["raw"].toString().toLatin1()));
+        const qsizetype before = server.events("mail").size();
         const Clock::time_point floorStart = Clock::now();
         const bool sent = runProgram(curlCommand);
         const double floorNs = nsSince(floorStart);
-        if (!sent || server.received().size() != before + 1)
+        if (!sent || server.events("mail").size() != before + 1)
             fail(QStringLiteral("curl did not send"));
         if (i == 0) continue;
         send.ns.push_back(ns);

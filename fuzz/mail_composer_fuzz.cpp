@@ -1,8 +1,11 @@
-// The gateway mail: any fields either are refused with MailError or give a message that is
-// plain 7-bit text with CRLF lines of legal length, whose Subject and body read back as given.
+// The gateway mail: fields with CR, LF or NUL in a header, or a malformed address, are refused
+// with MailError; any others give a message of plain 7-bit text with CRLF lines of legal length,
+// whose Date, addresses, display name, Subject and body read back as given, and whose plain
+// ASCII Subject stands in it verbatim.
 #include <QDateTime>
 #include <QStringDecoder>
 #include <QTimeZone>
+#include <algorithm>
 
 #include "fuzz_support.h"
 #include "sms/cdo_message.h"
@@ -45,6 +48,37 @@ QString readHeaderText(const QByteArray& value) {
     return QString::fromUtf8(utf8);
 }
 
+bool hasLineBreakOrNul(const QString& text) {
+    return text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0));
+}
+
+bool isWellFormedAddress(const QByteArray& address) {
+    return !address.isEmpty() && std::all_of(address.begin(), address.end(), [](char c) {
+        return c > ' ' && c < 0x7f && !QByteArray("<>,;").contains(c);
+    });
+}
+
+bool parses(const QString& field) {
+    try {
+        return isWellFormedAddress(parseMailAddress(field, "field").address);
+    } catch (const MailError&) {
+        return false;
+    }
+}
+
+// The display name before " <address>": a quoted string or encoded words.
+QString displayOf(const QByteArray& value, const QByteArray& address) {
+    const QByteArray display = value.left(value.size() - address.size() - 3);
+    if (!display.startsWith('"')) return readHeaderText(display);
+    FUZZ_CHECK(display.size() >= 2 && display.endsWith('"'));
+    QByteArray unquoted;
+    for (qsizetype i = 1; i + 1 < display.size(); ++i) {
+        if (display[i] == '\\') ++i;
+        unquoted += display[i];
+    }
+    return QString::fromLatin1(unquoted);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -53,11 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     content.from = consumeText(in, 80);
     content.to = consumeText(in, 80);
     content.subject = consumeText(in, 400);
-    // Any moment from 1900 to 9999 at any offset a zone can have.
+    // Any moment from 1900 to 9999 at any offset a zone can have today, in whole minutes as a
+    // Date header gives it.
     const qint64 seconds = in.ConsumeIntegralInRange<qint64>(-2208988800LL, 253402300799LL);
-    const int offset = in.ConsumeIntegralInRange<int>(-14 * 3600, 14 * 3600);
+    const int offset = in.ConsumeIntegralInRange<int>(-14 * 3600, 14 * 3600) / 60 * 60;
     MailStamp stamp{QDateTime::fromSecsSinceEpoch(seconds, QTimeZone(offset)),
-                    QByteArray::fromStdString(in.ConsumeRandomLengthString(40))};
+                    '<' + QByteArray::number(seconds) + "@fuzz>"};
     if (in.ConsumeBool()) {
         try {
             stamp = freshStamp(parseMailAddress(content.from, "From"));
@@ -66,12 +101,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     content.textBody = consumeText(in, 600);
 
+    const bool breaks = hasLineBreakOrNul(content.from) || hasLineBreakOrNul(content.to) ||
+                        hasLineBreakOrNul(content.subject);
+    const bool stampValid = stamp.date.isValid() && stamp.messageId.startsWith('<') &&
+                            stamp.messageId.endsWith('>') &&
+                            std::all_of(stamp.messageId.begin(), stamp.messageId.end(),
+                                        [](char c) { return c > ' ' && c < 0x7f; });
     QByteArray mail;
     try {
         mail = composeMail(content, stamp);
     } catch (const MailError&) {
-        return 0;  // refusing is always allowed; crashing or writing a bad message is not
+        // Refused only for a reason: a line break or NUL, a bad address or a bad stamp.
+        FUZZ_CHECK(breaks || !parses(content.from) || !parses(content.to) || !stampValid);
+        return 0;
     }
+    FUZZ_CHECK(!breaks);
 
     FUZZ_CHECK(mail.endsWith("\r\n"));
     for (qsizetype i = 0; i < mail.size(); ++i) {
@@ -91,12 +135,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FUZZ_CHECK(readHeaderText(headerValue(headers, "Subject")) ==
                withoutLoneSurrogates(content.subject, u'?'));
+    const bool plainAscii = std::all_of(content.subject.begin(), content.subject.end(),
+                                        [](QChar c) { return c >= u' ' && c <= u'~'; });
+    if (plainAscii && !content.subject.contains(QLatin1String("=?")) &&
+        !content.subject.startsWith(u' ') && !content.subject.endsWith(u' '))
+        FUZZ_CHECK(headers.contains("\r\nSubject: " + content.subject.toLatin1() + "\r\n"));
+    const QDateTime date =
+        QDateTime::fromString(QString::fromLatin1(headerValue(headers, "Date")), Qt::RFC2822Date);
+    FUZZ_CHECK(date.toSecsSinceEpoch() == stamp.date.toSecsSinceEpoch() &&
+               date.offsetFromUtc() == stamp.date.offsetFromUtc());
     for (const char* field : {"From", "To"}) {
         const QByteArray value = headerValue(headers, field);
-        const QByteArray address =
-            parseMailAddress(field == QByteArray("From") ? content.from : content.to, field)
-                .address;
-        FUZZ_CHECK(value == address || value.endsWith('<' + address + '>'));
+        const MailAddress parsed =
+            parseMailAddress(field == QByteArray("From") ? content.from : content.to, field);
+        FUZZ_CHECK(isWellFormedAddress(parsed.address));
+        if (parsed.display.isEmpty()) {
+            FUZZ_CHECK(value == parsed.address);
+        } else {
+            FUZZ_CHECK(value.endsWith(" <" + parsed.address + '>'));
+            FUZZ_CHECK(displayOf(value, parsed.address) ==
+                       withoutLoneSurrogates(parsed.display, u'?'));
+        }
     }
 
     QString body = withoutLoneSurrogates(content.textBody, u'?');

@@ -1,7 +1,6 @@
 // set.ini as read from disk: any bytes load without crashing, and what was loaded saves and
 // loads back the same, apart from what a file cannot hold.
 #include "fuzz_support.h"
-#include "settings/profile_ini.h"
 #include "settings/settings_file.h"
 
 using namespace zelvo::settings;

@@ -1,0 +1,68 @@
+#include "support/smtp_peer.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <stdexcept>
+
+namespace zelvo::testing {
+namespace {
+
+constexpr int kStartLimitMs = 30'000;  // a loaded machine starts Python slowly
+
+void run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(kStartLimitMs) || process.exitCode() != 0)
+        throw std::runtime_error(program.toStdString() + ": " + process.readAll().toStdString());
+}
+
+}  // namespace
+
+SmtpPeer::SmtpPeer(Options options) {
+    const QString events = dir_.filePath(QStringLiteral("events.jsonl"));
+    QStringList arguments = {QStringLiteral(ZELVO_TEST_SOURCE_DIR "/support/smtp_peer.py"),
+                             "--events", events, "--password", kPeerPassword};
+    if (!options.script.isEmpty()) arguments << "--script" << QString::fromUtf8(options.script);
+    if (options.startTls) {
+        caFile_ = dir_.filePath(QStringLiteral("cert.pem"));
+        const QString key = dir_.filePath(QStringLiteral("key.pem"));
+        run(QStringLiteral("openssl"),
+            {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+             "-days", "2", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+             "-keyout", key, "-out", caFile_});
+        arguments << "--cert" << caFile_ << "--key" << key;
+    }
+    // Stderr goes to the test's own: a pipe nobody reads would fill and stall the peer.
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(QStringLiteral(ZELVO_TEST_PYTHON), arguments);
+    const QDeadlineTimer deadline(kStartLimitMs);
+    while (!process_.canReadLine()) {
+        if (deadline.hasExpired() || process_.state() == QProcess::NotRunning)
+            throw std::runtime_error("the SMTP test peer did not start");
+        process_.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+    }
+    const QByteArray line = process_.readLine().trimmed();
+    port_ = line.startsWith("READY ") ? line.mid(6).toInt() : 0;
+    if (port_ <= 0) throw std::runtime_error("SMTP test peer: " + line.toStdString());
+}
+
+SmtpPeer::~SmtpPeer() {
+    process_.closeWriteChannel();  // the peer ends when its input closes
+    if (!process_.waitForFinished(10'000)) process_.kill();
+    process_.waitForFinished();
+}
+
+QList<QJsonObject> SmtpPeer::events(const QString& kind) const {
+    QFile file(dir_.filePath(QStringLiteral("events.jsonl")));
+    QList<QJsonObject> result;
+    if (!file.open(QIODevice::ReadOnly)) return result;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QJsonObject event = QJsonDocument::fromJson(line).object();
+        if (event[QStringLiteral("kind")].toString() == kind) result << event;
+    }
+    return result;
+}
+
+}  // namespace zelvo::testing
