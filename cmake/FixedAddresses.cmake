@@ -4,10 +4,13 @@ set(ZELVO_SMTP_PORT "25" CACHE STRING "SMTP port")
 set(ZELVO_GATEWAY_ADDRESS "sms@139.com" CACHE STRING "Mailbox of the mail-to-SMS gateway")
 set(ZELVO_MAIL_DOMAIN_SUFFIX "@139.com" CACHE STRING "'@' and the mail domain of the accounts (8 characters)")
 set(ZELVO_INFO_PAGE_URL "qrc:/info/notices.html" CACHE STRING "Notices page shown on the notices tab")
-set(ZELVO_HOMEPAGE_URL "https://zelvo.example.com/" CACHE STRING "Maker's homepage, opened on exit")
-set(ZELVO_FEEDBACK_URL "https://zelvo.example.com/feedback" CACHE STRING "Feedback page")
+# The maker has no homepage, feedback page or contact mail of its own yet: empty leaves them out
+# (no browser at exit, the feedback link shows the bundled notices page's section on reporting a
+# problem, no mail line on the about page).
+set(ZELVO_HOMEPAGE_URL "" CACHE STRING "Maker's homepage, opened on exit; empty for none")
+set(ZELVO_FEEDBACK_URL "" CACHE STRING "Feedback page; empty for the bundled notices page")
 set(ZELVO_REGISTRATION_URL "https://mail.10086.cn/" CACHE STRING "Registration page of the 139 mailbox")
-set(ZELVO_CONTACT_MAIL "support@zelvo.example.com" CACHE STRING "Maker's contact mail address")
+set(ZELVO_CONTACT_MAIL "" CACHE STRING "Maker's contact mail address; empty for none")
 
 string(LENGTH "${ZELVO_MAIL_DOMAIN_SUFFIX}" _zelvo_suffix_length)
 if(NOT _zelvo_suffix_length EQUAL 8)

@@ -85,13 +85,14 @@ void frmhome::bindEvents() {
 
 // Every close request ends in the one question of Form_QueryUnload.
 void frmhome::closeEvent(QCloseEvent* event) {
-    qint16 cancel = 0;
     if (sending_) {
-        cancel = -1;  // a send is under way; the window takes no requests until it is over
-    } else {
-        Form_QueryUnload(cancel,
-                         event->spontaneous() ? kUnloadFromControlMenu : kUnloadFromAppWindows);
+        // The window takes no requests until the send is over; Command1_Click asks then.
+        closeRequestedWhileSending_ = true;
+        event->ignore();
+        return;
     }
+    qint16 cancel = 0;
+    Form_QueryUnload(cancel, event->spontaneous() ? kUnloadFromControlMenu : kUnloadFromAppWindows);
     if (cancel != 0) {
         event->ignore();
     } else {
@@ -177,9 +178,7 @@ void frmhome::M_exit_Click() {
 
 void frmhome::M_txt_Click() {
     Command4_Click();
-    if (!lastImportFailed_) {
-        SaveSettings();
-    }
+    SaveSettings();
 }
 
 void frmhome::M_lblbook_Click() {

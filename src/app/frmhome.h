@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/link_label.h"
 #include "app/multi_line_text_box.h"
@@ -117,16 +118,18 @@ private:
     void openWebPage(const QString& url);
     void onSessionEnding(QSessionManager& manager);
     void startEngineWhenIdle();
+    // Checks the form and submits; the failure's details (empty for a failed check), or
+    // nothing when the server accepted the mail.
+    std::optional<QString> sendMessage();
 
     PlatformServices& platform_;
     AppConfig config_;
     MailMessageFactory mailFactory_;
     QSize designedSize_;
     bool engineStarted_ = false;
-    // Set by Command4_Click when the chosen phone book could not be read: the menu import
-    // then keeps set.ini as it is.
-    bool lastImportFailed_ = false;
     bool sending_ = false;
+    // The window's close button was used during a send; the question comes after it.
+    bool closeRequestedWhileSending_ = false;
 };
 
 }  // namespace zelvo::app

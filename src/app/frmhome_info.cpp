@@ -1,5 +1,8 @@
 // The about and notices pages, the two text links and the help menu.
+#include <QUrl>
+
 #include "app/frmhome.h"
+#include "info/info_texts.h"
 
 namespace zelvo::app {
 
@@ -14,7 +17,13 @@ void frmhome::Label2_Click() {
     openWebPage(config_.registrationUrl);
 }
 
+// Without a feedback page of the maker's, the bundled notices page says how to report a problem.
 void frmhome::lblfeedback_Click() {
+    if (config_.feedbackUrl.isEmpty()) {
+        WebBrowser1->Navigate(QUrl(QString::fromLatin1(info::kReportProblemUrl)));
+        SSTab1->setCurrentIndex(2);
+        return;
+    }
     openWebPage(config_.feedbackUrl);
 }
 

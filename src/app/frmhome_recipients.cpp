@@ -83,7 +83,6 @@ void frmhome::M_clsphone_Click() {
 }
 
 void frmhome::Command4_Click() {
-    lastImportFailed_ = false;
     const QString path =
         platform_.OpenFileDialog(QString(), QStringLiteral("*.txt"), platform_.AppFacts().folder);
     if (path.isEmpty()) {
@@ -91,14 +90,12 @@ void frmhome::Command4_Click() {
     }
     // A file that cannot be read leaves the list as it was: it is the user's phone book.
     if (!platform_.FileExists(path, false)) {
-        lastImportFailed_ = true;
         platform_.MsgBox(QStringLiteral("找不到电话本文件 %1, 号码列表没有改变.").arg(path),
                          kStyleQuestionOk, kNoticeTitle);
         return;
     }
     const recipients::TextLines file = platform_.ReadTextLines(path);
     if (!file.ok) {
-        lastImportFailed_ = true;
         platform_.MsgBox(file.error + QStringLiteral(" 号码列表没有改变."), kStyleQuestionOk,
                          kNoticeTitle);
         return;

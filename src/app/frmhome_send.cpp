@@ -1,8 +1,10 @@
 // The send command: check the form, fill the mail object, submit, report.
 #include <QScopedValueRollback>
+#include <optional>
 
 #include "app/blocking_call.h"
 #include "app/frmhome.h"
+#include "sms/failure_report.h"
 #include "sms/send_check.h"
 
 namespace zelvo::app {
@@ -10,11 +12,28 @@ namespace zelvo::app {
 namespace {
 const QString kIdleCaption = QStringLiteral("发送短信");
 const QString kSendingCaption = QStringLiteral("Sending...");
+const QString kNoticeTitle = QStringLiteral("提示");
 
 struct CheckFailed {};
 }  // namespace
 
 void frmhome::Command1_Click() {
+    if (const std::optional<QString> failure = sendMessage()) {
+        platform_.MsgBoxDetails(QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常."),
+                                kStyleQuestionOk, kNoticeTitle, *failure);
+        Command1->setEnabled(true);
+        Command1->setText(kIdleCaption);
+    } else {
+        platform_.MsgBox(QStringLiteral("短信发送成功."), kStyleQuestionOk, kNoticeTitle);
+    }
+    // A close asked for while the window took no input is answered now that the send is over.
+    if (closeRequestedWhileSending_) {
+        closeRequestedWhileSending_ = false;
+        close();
+    }
+}
+
+std::optional<QString> frmhome::sendMessage() {
     try {
         const sms::SendForm form{txtFrom->text(), txtSubject->text(), txtTextbody->text(),
                                  SelectedCount};
@@ -24,7 +43,7 @@ void frmhome::Command1_Click() {
         Command1->setText(kSendingCaption);
         Command1->setEnabled(false);
         if (!MailMessage) {
-            throw sms::MailError("no mail object");
+            throw sms::MailError("no mail object", sms::FailureCause::Setup);
         }
         MailMessage->From = txtFrom->text();
         MailMessage->To = config_.gatewayAddress;
@@ -45,14 +64,16 @@ void frmhome::Command1_Click() {
         }
         Command1->setEnabled(true);
         Command1->setText(kIdleCaption);
+        return std::nullopt;
+    } catch (const CheckFailed&) {
+        return QString();
+    } catch (const sms::MailError& error) {
+        return sms::failureDetails(error);
+    } catch (const std::exception& error) {
+        return sms::failureDetails(sms::MailError(error.what()));
     } catch (...) {
-        platform_.MsgBox(QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常."),
-                         kStyleQuestionOk, QStringLiteral("提示"));
-        Command1->setEnabled(true);
-        Command1->setText(kIdleCaption);
-        return;
+        return sms::failureDetails(sms::MailError("unknown error"));
     }
-    platform_.MsgBox(QStringLiteral("短信发送成功."), kStyleQuestionOk, QStringLiteral("提示"));
 }
 
 }  // namespace zelvo::app

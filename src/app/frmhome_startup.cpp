@@ -40,6 +40,12 @@ void frmhome::Form_Load() {
     runStep([&] { lblmsg1[1]->setText(texts.design); });
     runStep([&] { lblmsg1[2]->setText(texts.homepage); });
     runStep([&] { lblmsg1[3]->setText(texts.mail); });
+    // A line without an address is left out; the homepage line then moves up into its place.
+    runStep([&] {
+        lblmsg1[2]->setVisible(!texts.homepage.isEmpty());
+        lblmsg1[3]->setVisible(!texts.mail.isEmpty());
+        if (texts.mail.isEmpty()) lblmsg1[2]->move(lblmsg1[3]->pos());
+    });
     runStep([&] { WebBrowser1->Navigate(QUrl(config_.infoPageUrl)); });
     runStep([&] { WebBrowser1->setSilent(true); });
     runStep([&] { CdoConfigPrefix = QString::fromLatin1(sms::kCdoConfigNamespace); });
@@ -58,7 +64,10 @@ void frmhome::Form_QueryUnload(qint16& Cancel, int /*UnloadMode*/) {
         Cancel = -1;
         return;
     }
-    platform_.Shell(QStringLiteral("explorer.exe ") + config_.homepageUrl, kWindowMinimizedFocus);
+    if (!config_.homepageUrl.isEmpty()) {
+        platform_.Shell(QStringLiteral("explorer.exe ") + config_.homepageUrl,
+                        kWindowMinimizedFocus);
+    }
     platform_.EndProgram();
 }
 

@@ -38,6 +38,9 @@ public:
 
     // Modal; returns kAnswerOk or kAnswerCancel.
     virtual int MsgBox(const QString& text, int style, const QString& title) = 0;
+    // The same box with details that the user can open from it (the box's "显示详情..." button).
+    virtual int MsgBoxDetails(const QString& text, int style, const QString& title,
+                              const QString& details) = 0;
     // Modal; the confirmed text, or an empty text when cancelled.
     virtual QString InputBox(const QString& prompt, const QString& title,
                              const QString& defaultText) = 0;

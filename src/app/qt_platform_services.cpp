@@ -12,6 +12,11 @@
 namespace zelvo::app {
 
 int QtPlatformServices::MsgBox(const QString& text, int style, const QString& title) {
+    return MsgBoxDetails(text, style, title, QString());
+}
+
+int QtPlatformServices::MsgBoxDetails(const QString& text, int style, const QString& title,
+                                      const QString& details) {
     QMessageBox box(dialogParent());
     box.setWindowTitle(title);
     box.setText(text);
@@ -26,6 +31,7 @@ int QtPlatformServices::MsgBox(const QString& text, int style, const QString& ti
         box.setStandardButtons(QMessageBox::Ok);
     }
     box.setDefaultButton(QMessageBox::Ok);
+    if (!details.isEmpty()) box.setDetailedText(details);
     return box.exec() == QMessageBox::Ok ? kAnswerOk : kAnswerCancel;
 }
 

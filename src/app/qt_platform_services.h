@@ -8,6 +8,8 @@ namespace zelvo::app {
 class QtPlatformServices : public PlatformServices {
 public:
     int MsgBox(const QString& text, int style, const QString& title) override;
+    int MsgBoxDetails(const QString& text, int style, const QString& title,
+                      const QString& details) override;
     QString InputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
     QString OpenFileDialog(const QString& fileName, const QString& filter,

@@ -9,8 +9,8 @@ InfoTexts makeInfoTexts(const QString& appTitle, int major, int minor, int revis
     texts.version = QStringLiteral("版本 %1.%2.%3").arg(major).arg(minor).arg(revision);
     texts.function = QStringLiteral("功能 免费发送移动手机短信.");
     texts.design = QStringLiteral("设计 Zelvo软件工作室");
-    texts.homepage = QStringLiteral("主页 ") + homepageUrl;
-    texts.mail = QStringLiteral("邮件 ") + contactMail;
+    if (!homepageUrl.isEmpty()) texts.homepage = QStringLiteral("主页 ") + homepageUrl;
+    if (!contactMail.isEmpty()) texts.mail = QStringLiteral("邮件 ") + contactMail;
     return texts;
 }
 

@@ -4,11 +4,6 @@
 
 namespace zelvo::recipients {
 
-const std::array<QStringView, 13> MobilePrefixTable = {
-    u"134", u"135", u"136", u"137", u"138", u"139", u"150",
-    u"151", u"152", u"158", u"159", u"187", u"188",
-};
-
 namespace {
 constexpr qsizetype NumberLength = 11;
 constexpr qsizetype PrefixLength = 3;

@@ -10,7 +10,18 @@ inline constexpr int MaxSelectedNumbers = 10;
 // List positions and set.ini's `total` are 16-bit signed.
 inline constexpr int MaxListEntries = 32767;
 
-extern const std::array<QStringView, 13> MobilePrefixTable;
+// The operator's mobile prefixes: the first three characters of every number the gateway
+// delivers to. Compared exactly, character by character.
+inline constexpr auto MobilePrefixTable = std::to_array<QStringView>({
+    // clang-format off
+    u"134", u"135", u"136", u"137", u"138", u"139",
+    u"147", u"148",
+    u"150", u"151", u"152", u"157", u"158", u"159",
+    u"172", u"178",
+    u"182", u"183", u"184", u"187", u"188",
+    u"195", u"197", u"198",
+    // clang-format on
+});
 
 // The number part of a NumberEntry: at most 11 characters after the first ASCII comma,
 // or the first 11 characters when there is no comma.

@@ -36,10 +36,11 @@ bool syncToDisk(QFile& file) {
 #endif
 }
 
-// The owner, group and other bits alone. The "User" bits say what this process may do, and
-// setPermissions() would turn them into owner bits: as root a 0444 file came back 0644.
-QFileDevice::Permissions modeBits(QFileDevice::Permissions permissions) {
-    return permissions & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+// The owner's bits alone: the file holds the password, so group and others lose theirs at
+// every save. The "User" bits say what this process may do, and setPermissions() would turn
+// them into owner bits: as root a 0444 file came back 0644.
+QFileDevice::Permissions ownerBits(QFileDevice::Permissions permissions) {
+    return permissions & (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QString native(const QString& path) {
@@ -74,7 +75,7 @@ QString replaceFile(const QString& path, const QByteArray& contents) {
         writeError = temp.errorString();
     } else if (!syncToDisk(temp)) {
         writeError = qt_error_string(errno);
-    } else if (replacing && !temp.setPermissions(modeBits(target->permissions()))) {
+    } else if (replacing && !temp.setPermissions(ownerBits(target->permissions()))) {
         writeError = temp.errorString();
     }
     temp.close();

@@ -3,6 +3,7 @@
 #include <QString>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace zelvo::sms {
 
@@ -24,22 +25,34 @@ enum class FailureCause {
     Other,
 };
 
+// Where on the wire a send failed. Empty for a failure before any connection was tried.
+struct FailurePlace {
+    QString host;
+    int port = 0;
+    QString lastReply;  // the server's last reply line, printable and without the credentials
+};
+
 // Raised for every failure of a send: bad field, no server, refused login, refused sender,
-// recipient or data, time-out, dropped connection. what() is the whole report for the user;
-// it never holds the password.
+// recipient or data, time-out, dropped connection. what() is a technical description in
+// English (with Chinese where the input is at fault); failureDetails() in failure_report.h
+// makes the report for the user. Neither ever holds the password.
 class MailError : public std::runtime_error {
 public:
-    explicit MailError(const std::string& what, FailureCause cause = FailureCause::Other)
-        : std::runtime_error(what), cause_(cause) {}
+    explicit MailError(const std::string& what, FailureCause cause = FailureCause::Other,
+                       FailurePlace place = {})
+        : std::runtime_error(what), cause_(cause), place_(std::move(place)) {}
     explicit MailError(const char* what, FailureCause cause = FailureCause::Other)
         : MailError(std::string(what), cause) {}
-    explicit MailError(const QString& what, FailureCause cause = FailureCause::Other)
-        : MailError(what.toStdString(), cause) {}
+    explicit MailError(const QString& what, FailureCause cause = FailureCause::Other,
+                       FailurePlace place = {})
+        : MailError(what.toStdString(), cause, std::move(place)) {}
 
     FailureCause cause() const { return cause_; }
+    const FailurePlace& place() const { return place_; }
 
 private:
     FailureCause cause_;
+    FailurePlace place_;
 };
 
 }  // namespace zelvo::sms

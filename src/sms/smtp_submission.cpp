@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "sms/mail_composer.h"
 #include "sms/mail_error.h"
@@ -82,71 +83,80 @@ int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* user
 
 struct Cause {
     FailureCause kind;
-    const char* chinese;
     const char* english;
 };
 
 Cause causeOf(CURLcode code, const Dialogue& dialogue) {
     if (dialogue.withheld)
-        return {FailureCause::NoUsableLogin, "邮件服务器不提供可用的登录方式, 邮件没有发出",
+        return {FailureCause::NoUsableLogin,
                 "the server offers no login we can use, so nothing was sent"};
     switch (code) {
         case CURLE_COULDNT_RESOLVE_HOST:
-            return {FailureCause::Resolve, "找不到邮件服务器", "mail server not found"};
+            return {FailureCause::Resolve, "mail server not found"};
         case CURLE_COULDNT_CONNECT:
-            return {FailureCause::Connect, "无法连接邮件服务器",
-                    "could not connect to the mail server"};
+            return {FailureCause::Connect, "could not connect to the mail server"};
         case CURLE_LOGIN_DENIED:
-            return {FailureCause::LoginRefused, "邮箱登录被拒绝,请检查账号和密码",
-                    "the server refused the login"};
+            return {FailureCause::LoginRefused, "the server refused the login"};
         case CURLE_OPERATION_TIMEDOUT:
-            return {FailureCause::Timeout, "邮件服务器响应超时",
-                    "the mail server did not answer in time"};
+            return {FailureCause::Timeout, "the mail server did not answer in time"};
         case CURLE_PEER_FAILED_VERIFICATION:
         case CURLE_SSL_CONNECT_ERROR:
         case CURLE_USE_SSL_FAILED:
         case CURLE_SSL_CACERT_BADFILE:
-            return {FailureCause::Tls, "安全连接失败", "the secure connection failed"};
+            return {FailureCause::Tls, "the secure connection failed"};
         default:
             break;
     }
     const bool refused = dialogue.lastReply.startsWith('4') || dialogue.lastReply.startsWith('5');
     if (refused && dialogue.lastCommand == "MAIL")
-        return {FailureCause::SenderRefused, "邮件服务器拒绝了发件人",
-                "the server refused the sender"};
+        return {FailureCause::SenderRefused, "the server refused the sender"};
     if (refused && dialogue.lastCommand == "RCPT")
-        return {FailureCause::RecipientRefused, "邮件服务器拒绝了收件人",
-                "the server refused the recipient"};
+        return {FailureCause::RecipientRefused, "the server refused the recipient"};
     if (refused && dialogue.lastCommand == "DATA")
-        return {FailureCause::MessageRefused, "邮件服务器拒绝了邮件内容",
-                "the server refused the message"};
-    if (refused)
-        return {FailureCause::Other, "邮件服务器拒绝了请求", "the server refused the request"};
+        return {FailureCause::MessageRefused, "the server refused the message"};
+    if (refused) return {FailureCause::Other, "the server refused the request"};
     if (code == CURLE_SEND_ERROR || code == CURLE_RECV_ERROR || code == CURLE_GOT_NOTHING)
-        return {FailureCause::Dropped, "与邮件服务器的连接中断",
-                "the connection to the mail server was dropped"};
-    return {FailureCause::Other, "发送失败", "the submission failed"};
+        return {FailureCause::Dropped, "the connection to the mail server was dropped"};
+    return {FailureCause::Other, "the submission failed"};
+}
+
+// The server's reply as it may be shown and logged: no control or format characters (a
+// terminal would act on them), and never the credentials, should a server echo them back in
+// clear or as the base64 of a login exchange.
+QString presentableReply(const QByteArray& reply, const SmtpSubmission& submission) {
+    QString text = QString::fromUtf8(reply.left(kMaxReplyShown));
+    for (QChar& c : text)
+        if (!c.isPrint()) c = QChar::ReplacementCharacter;
+    if (!submission.authenticate || submission.password.isEmpty()) return text;
+    const QByteArray login = submission.login.toUtf8();
+    const QByteArray password = submission.password.toUtf8();
+    const QByteArray secrets[] = {password, password.toBase64(),
+                                  ('\0' + login + '\0' + password).toBase64()};
+    for (const QByteArray& secret : secrets)
+        text.replace(QString::fromUtf8(secret), QStringLiteral("***"));
+    return text;
 }
 
 [[noreturn]] void throwFailure(CURLcode code, const char* errorBuffer, const Dialogue& dialogue,
                                const SmtpSubmission& submission) {
     const Cause cause = causeOf(code, dialogue);
-    QString text =
-        QStringLiteral("短信邮件发送失败:%1 / SMTP submission to %2:%3 failed: %4 (curl %5: %6")
-            .arg(QString::fromUtf8(cause.chinese), submission.host)
-            .arg(submission.port)
-            .arg(QLatin1String(cause.english))
-            .arg(static_cast<int>(code))
-            .arg(QLatin1String(curl_easy_strerror(code)));
+    FailurePlace place{submission.host, submission.port,
+                       presentableReply(dialogue.lastReply, submission)};
+    QString text = QStringLiteral("SMTP submission to %1:%2 failed: %3 (curl %4: %5")
+                       .arg(submission.host)
+                       .arg(submission.port)
+                       .arg(QLatin1String(cause.english))
+                       .arg(static_cast<int>(code))
+                       .arg(QLatin1String(curl_easy_strerror(code)));
     if (errorBuffer[0] != '\0') text += QStringLiteral("; %1").arg(QString::fromUtf8(errorBuffer));
     text += QLatin1Char(')');
-    if (!dialogue.lastReply.isEmpty()) {
+    if (!place.lastReply.isEmpty()) {
         text += QStringLiteral("; server's last reply");
         if (!dialogue.lastCommand.isEmpty())
             text += QStringLiteral(" (after %1)").arg(QString::fromLatin1(dialogue.lastCommand));
-        text += QStringLiteral(": ") + QString::fromUtf8(dialogue.lastReply.left(kMaxReplyShown));
+        text += QStringLiteral(": ") + place.lastReply;
     }
-    throw MailError(text, cause.kind);
+    throw MailError(text, cause.kind, std::move(place));
 }
 
 // The host as it may stand in the URL; anything that could change the URL's meaning is refused.

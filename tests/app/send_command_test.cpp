@@ -35,6 +35,7 @@ struct Row {
     QString message = kMessage;
     std::vector<int> clicks = {2, 0};
     bool viaMenu = false;
+    const char* reason = "";  // words the failure box's details must hold, '|' between them
 };
 void PrintTo(const Row& row, std::ostream* out) {
     *out << row.name;
@@ -98,6 +99,17 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
     EXPECT_EQ(boxes[0].text, row.outcome == Outcome::Sent ? kSendSucceeded : kSendFailed);
     EXPECT_EQ(boxes[0].title, QStringLiteral("提示"));
     EXPECT_EQ(boxes[0].style, 32);
+    // The details say why, with the server and its port, never the password, and nothing a
+    // terminal would act on; a refused form has none.
+    const QString details = boxes[0].defaultText;
+    EXPECT_EQ(details.isEmpty(), row.outcome != Outcome::Failed) << details.toStdString();
+    if (row.outcome == Outcome::Failed) {
+        for (const QString& words : QString(row.reason).split(u'|'))
+            EXPECT_TRUE(details.contains(words)) << details.toStdString();
+        EXPECT_TRUE(details.contains(QStringLiteral("127.0.0.1, 端口 %1").arg(config.smtpPort)) &&
+                    !details.contains(row.password) && !details.contains(u'\x1b'))
+            << details.toStdString();
+    }
     const bool failedSending = row.outcome == Outcome::Failed;
     EXPECT_EQ(during, std::make_pair(failedSending ? kSending : kIdle, !failedSending));
     EXPECT_EQ(window->Command1->text(), kIdle);
@@ -172,37 +184,29 @@ INSTANTIATE_TEST_SUITE_P(
         Row{.name = "PickedThenUnpicked", .outcome = Refused, .clicks = {0, 0}},
         // Passes the check, so it goes to the server, which refuses such a sender.
         Row{.name = "SuffixAtStart", .outcome = Failed, .account = "@139.com13806012345"},
-        Row{.name = "WrongPassword", .outcome = Failed, .password = "p@ss w0rd"},
-        Row{.name = "NothingListens", .outcome = Failed, .peer = "none"},
-        Row{.name = "UntrustedCertificate", .outcome = Failed, .peer = "untrusted"},
+        // clang-format off
+        Row{.name = "WrongPassword", .outcome = Failed, .password = "p@ss w0rd", .reason = "拒绝了登录|535 5.7.8 Authentication|密码|SMTP发信服务"},
+        Row{.name = "NothingListens", .outcome = Failed, .peer = "none", .reason = "无法连接|封锁了端口 1"},
+        Row{.name = "UntrustedCertificate", .outcome = Failed, .peer = "untrusted", .reason = "安全连接 (TLS) 失败"},
         Row{.name = "Greets554", .outcome = Failed, .peer = R"({"greeting":"554 5.3.2 No\n"})"},
         Row{.name = "SilentFromTheStart", .outcome = Failed, .peer = R"({"greeting":{"stall":1}})"},
         Row{.name = "KnowsOnlyHelo", .outcome = Failed, .peer = R"({"EHLO":"500 5.5.1 What\n"})"},
-        Row{.name = "OffersNoAuth",
-            .outcome = Failed,
-            .peer = R"({"EHLO":"250-127.0.0.1\n250 8BITMIME\n"})"},
-        Row{.name = "OffersOnlyMechanismsWeDoNotSpeak",
-            .outcome = Failed,
-            .peer = R"({"EHLO":"250-127.0.0.1\n250 AUTH CRAM-MD5 DIGEST-MD5 NTLM XOAUTH2\n"})"},
-        Row{.name = "RefusesLogin", .outcome = Failed, .peer = R"({"AUTH":"535 5.7.8 No\n"})"},
-        Row{.name = "Closes421AtMail",
-            .outcome = Failed,
-            .peer = R"({"MAIL":{"text":"421 4.3.2 Shutting down\n","close":1}})"},
-        Row{.name = "RefusesRecipient", .outcome = Failed, .peer = R"({"RCPT":"550 5.1.1 No\n"})"},
+        Row{.name = "OffersNoAuth", .outcome = Failed, .peer = R"({"EHLO":"250-127.0.0.1\n250 8BITMIME\n"})", .reason = "没有提供可用的登录方式"},
+        Row{.name = "OffersOnlyMechanismsWeDoNotSpeak", .outcome = Failed, .peer = R"({"EHLO":"250-127.0.0.1\n250 AUTH CRAM-MD5 DIGEST-MD5 NTLM XOAUTH2\n"})"},
+        // A server that echoes the login, in clear and in base64, has it blotted out.
+        Row{.name = "RefusesLoginEchoingIt", .outcome = Failed, .peer = R"({"AUTH":"535 5.7.8 p@ss word ADEzODA2MDEyMzQ1AHBAc3Mgd29yZA==\n"})", .reason = "拒绝了登录|535 5.7.8 *** ***"},
+        Row{.name = "Closes421AtMail", .outcome = Failed, .peer = R"({"MAIL":{"text":"421 4.3.2 Shutting down\n","close":1}})", .reason = "拒绝了发件人|421 4.3.2 Shutting down"},
+        Row{.name = "RefusesRecipient", .outcome = Failed, .peer = R"({"RCPT":"550 5.1.1 No\n"})", .reason = "拒绝了收件人|550 5.1.1 No"},
         Row{.name = "Temporary452", .outcome = Failed, .peer = R"({"RCPT":"452 4.2.2 Full\n"})"},
         Row{.name = "MultiLineReplies",
             .outcome = Failed,
             .peer = R"({"greeting":"220-127.0.0.1\n220-no spam\n220 ready\n",
                         "RCPT":"550-5.1.1 The mailbox\n550-5.1.1 does not\n550 5.1.1 exist\n"})"},
         Row{.name = "RefusesData", .outcome = Failed, .peer = R"({"DATA":"554 5.5.1 No\n"})"},
-        Row{.name = "RefusesMessage", .outcome = Failed, .peer = R"({".":"554 5.6.0 No\n"})"},
-        Row{.name = "HangsUpDuringData",
-            .outcome = Failed,
-            .peer = R"({"DATA":{"text":"354 Go\n","close":1}})"},
+        Row{.name = "RefusesMessage", .outcome = Failed, .peer = R"({".":"554 5.6.0 No\n"})", .reason = "拒绝了邮件内容|554 5.6.0 No"},
+        Row{.name = "HangsUpDuringData", .outcome = Failed, .peer = R"({"DATA":{"text":"354 Go\n","close":1}})", .reason = "连接中断"},
         Row{.name = "HangsUpAfterTheMessage", .outcome = Failed, .peer = R"({".":{"close":1}})"},
-        Row{.name = "ReplyThatNeverEnds",
-            .outcome = Failed,
-            .peer = R"({"EHLO":{"text":"250-127.0.0.1 more\n","repeat":1}})"},
+        Row{.name = "ReplyThatNeverEnds", .outcome = Failed, .peer = R"({"EHLO":{"text":"250-127.0.0.1 more\n","repeat":1}})"},
         // Each reply in time, the whole conversation not: only the total time-out ends it.
         Row{.name = "DripsEveryReplyJustInTime",
             .outcome = Failed,
@@ -211,16 +215,11 @@ INSTANTIATE_TEST_SUITE_P(
                         "MAIL":{"text":"250 OK\n","drip_ms":90},
                         "RCPT":{"text":"250 OK\n","drip_ms":90},
                         "DATA":{"text":"354 Go\n","drip_ms":90}})"},
-        Row{.name = "AnswersLikeAWebServer",
-            .outcome = Failed,
-            .peer = R"({"greeting":{"text":"HTTP/1.1 400 Bad\nContent-Length: 0\n\n","close":1}})"},
-        Row{.name = "SendsBinaryNoise",
-            .outcome = Failed,
-            .peer = R"({"greeting":{"text":"\u0000\u00ff\u0080\u001b[2J\u00fe\n","repeat":1}})"},
-        Row{.name = "HundredKilobyteReplyLine",
-            .outcome = Failed,
-            .peer = R"({"RCPT":{"text":"550 5.1.1 \n","pad":102400}})"},
-        Row{.name = "StallsAtMail", .outcome = Failed, .peer = R"({"MAIL":{"stall":1}})"},
+        Row{.name = "AnswersLikeAWebServer", .outcome = Failed, .peer = R"({"greeting":{"text":"HTTP/1.1 400 Bad\nContent-Length: 0\n\n","close":1}})"},
+        Row{.name = "SendsBinaryNoise", .outcome = Failed, .peer = R"({"greeting":{"text":"\u0000\u00ff\u0080\u001b[2J\u00fe\n","repeat":1}})"},
+        Row{.name = "HundredKilobyteReplyLine", .outcome = Failed, .peer = R"({"RCPT":{"text":"550 5.1.1 \n","pad":102400}})"},
+        Row{.name = "StallsAtMail", .outcome = Failed, .peer = R"({"MAIL":{"stall":1}})", .reason = "响应超时|请检查网络连接"},
+        // clang-format on
         Row{.name = "StallsAtRcpt", .outcome = Failed, .peer = R"({"RCPT":{"stall":1}})"},
         Row{.name = "StallsAtData", .outcome = Failed, .peer = R"({"DATA":{"stall":1}})"},
         Row{.name = "StallsAfterTheMessage", .outcome = Failed, .peer = R"({".":{"stall":1}})"},
@@ -230,8 +229,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // While a send is under way the button reads "Sending..." and is disabled, and the window
-// takes no input: typing, clicks and closing are dropped, not queued.
-TEST_F(SendCommandTest, WindowTakesNoInputWhileASendIsUnderWay) {
+// takes no input: typing and clicks are dropped, not queued. A close asked for meanwhile gets
+// its question once the send is over.
+TEST_F(SendCommandTest, WindowTakesNoInputWhileASendIsUnderWayAndAsksTheCloseAfterIt) {
     start(R"({"MAIL":{"stall":1}})");
     type(window->txtFrom, kTestAccount);
     type(window->txtPass, kPeerPassword);
@@ -245,12 +245,15 @@ TEST_F(SendCommandTest, WindowTakesNoInputWhileASendIsUnderWay) {
         clickEntry(1);
         window->close();
     });
-    send();
+    platform->script({"ok", "ok", "shell", "end"});
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
     EXPECT_EQ(underWay, std::make_pair(kSending, false));
     EXPECT_EQ(window->txtTextbody->text(), QStringLiteral("hi"));
     EXPECT_EQ(window->lstphone->picks(), std::vector<bool>({true, false, false}));
-    EXPECT_EQ(platform->calls().size(), 1u);  // only the failure box
-    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(platform->log(),
+              QStringList({"box 32 提示: " + kSendFailed, "box 33 退出提示: 您确定要退出程序吗?",
+                           "shell 2: explorer.exe http://127.0.0.1:9/home", "end"}));
+    EXPECT_FALSE(window->isVisible());
 }
 
 }  // namespace

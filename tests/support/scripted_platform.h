@@ -22,7 +22,7 @@ public:
         QString text;         // message, prompt, command line, or the dialog's file name
         int style = 0;        // message box style or window style
         QString title;        // title, or the dialog's filter
-        QString defaultText;  // input box default, or the dialog's initial folder
+        QString defaultText;  // input box default, the dialog's initial folder, or box details
     };
     using Hook = std::function<void(const Call&)>;
 
@@ -44,6 +44,10 @@ public:
 
     int MsgBox(const QString& text, int style, const QString& title) override {
         return next({Kind::MsgBox, text, style, title, {}}).number;
+    }
+    int MsgBoxDetails(const QString& text, int style, const QString& title,
+                      const QString& details) override {
+        return next({Kind::MsgBox, text, style, title, details}).number;
     }
     QString InputBox(const QString& prompt, const QString& title, const QString& def) override {
         return next({Kind::InputBox, prompt, 0, title, def}).text;
