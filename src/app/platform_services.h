@@ -39,8 +39,11 @@ public:
     // Modal; returns kAnswerOk or kAnswerCancel.
     virtual int MsgBox(const QString& text, int style, const QString& title) = 0;
     // The same box with details that the user can open from it (the box's "显示详情..." button).
+    // An implementation that has no place for details shows the box without them.
     virtual int MsgBoxDetails(const QString& text, int style, const QString& title,
-                              const QString& details) = 0;
+                              const QString& /*details*/) {
+        return MsgBox(text, style, title);
+    }
     // Modal; the confirmed text, or an empty text when cancelled.
     virtual QString InputBox(const QString& prompt, const QString& title,
                              const QString& defaultText) = 0;
