@@ -29,6 +29,7 @@ int QtPlatformServices::MsgBoxDetails(const QString& text, int style, const QStr
         box.setEscapeButton(QMessageBox::Cancel);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);  // also beside a details button
     }
     box.setDefaultButton(QMessageBox::Ok);
     if (!details.isEmpty()) box.setDetailedText(details);
