@@ -90,6 +90,7 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         {"ImportTwice", "Command4 Command4", {"file %D/book.txt", "file %D/book.txt"}, {kOpen, kOpen}, "a,1;b,2", '=', 1},
         {"ImportButtonCancelled", "Command4", {"file "}, {kOpen}, "=", '=', 1},
         {"ImportMenuCancelledStillSaves", "M_txt", {"file "}, {kOpen}, "=", 'L', 1},
+        {"ImportMenuRefusedStillSaves", "dirty M_txt", {"file %D/none.txt", "ok"}, {kOpen, "box 32 提示: 找不到电话本文件 %D/none.txt, 号码列表没有改变."}, "=", 'L', 1},
         {"ViewFile", "M_looktxt", {"shell"}, {kEditor}, "=", '=', 1},
         {"ViewWithoutEditor", "M_looktxt", {"noshell", "ok"}, {kEditor, "box 32 提示: 无法打开文本编辑器, 请自行打开文件 %D/set.ini"}, "=", '=', 1},
         {"ViewMissingFile", "rm M_looktxt", {"ok"}, {"box 32 提示: 找不到电话本文件,可能你未保存或丢失."}, "=", '-', 1},
@@ -144,6 +145,23 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
                                                   : "<unreadable>";
         EXPECT_EQ(readFile(settingsPath()), file);
     }
+}
+
+// Addresses the build leaves empty lead nowhere: no homepage or mail line on the about page, no
+// browser at exit, and the feedback link shows the bundled page's section on reporting a problem.
+TEST_F(CommandTest, EmptyAddressesLeadNowhere) {
+    config.homepageUrl = config.feedbackUrl = config.contactMail = QString();
+    open();
+    EXPECT_FALSE(window->lblmsg1[2]->isVisibleTo(window.get()));
+    EXPECT_FALSE(window->lblmsg1[3]->isVisibleTo(window.get()));
+    platform->script({"ok", "end"});
+    run("page0 lblfeedback M_exit");
+    EXPECT_EQ(platform->log(), QStringList({kQuit, "end"}));
+    EXPECT_EQ(window->SSTab1->currentIndex(), 2);
+    EXPECT_EQ(window->WebBrowser1->requestedUrl(), QUrl("qrc:/info/notices.html#report"));
+    QFile page(":/info/notices.html");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.readAll().contains("<h2 id=\"report\">"));
 }
 
 TEST_F(CommandTest, FullListTakesNoMoreAndSaysHowManyWereLeftOut) {

@@ -236,7 +236,13 @@ TEST_F(WindowLayoutTest, ClicksOnTheListBuildTheRecipientField) {
         {"LettersAfterPrefix", "x,135abcdefgh", "0", "", "135abcdefgh", 1, "0", ""},
         {"ShortNumber", "x,1380601", "0", "old", "old", 0, "", "N+"},
         {"OtherOperator", "x,13306012345", "0", "old", "old", 0, "", "O+"},
+        {"NeighbourOfANewPrefix", "x,19606012345", "0", "old", "old", 0, "", "O+"},
         {"PrefixBeforeLength", "x,1231", "0", "", "", 0, "", "O+"},
+        {"NewPrefixShort", "x,1981", "0", "", "", 0, "", "N+"},
+        {"NewPrefixes", "a,14706012345;b,14806012345;c,15706012345;d,17206012345;e,17806012345;"
+         "f,18206012345;g,18306012345;h,18406012345;i,19506012345;j,19706012345", "0-9", "",
+         "14706012345,14806012345,15706012345,17206012345,17806012345,18206012345,18306012345,"
+         "18406012345,19506012345,19706012345", 10, "0-9", ""},
         {"EmptyNumber", "x,", "0", "", "", 0, "", "O+"},
         {"SpaceAfterComma", "x, 13806012345", "0", "", "", 0, "", "O+"},
         {"FirstCommaSeparates", "x,y,13806012345", "0", "", "", 0, "", "O+"},
@@ -412,6 +418,19 @@ TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
     QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     EXPECT_EQ(buttons.button(QDialogButtonBox::Ok)->text(), QStringLiteral("确定"));
     EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+
+    // A box with details opens them from its "显示详情..." button; Esc is still OK.
+    whenModalShows([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->detailedText(), QStringLiteral("原因"));
+        QStringList texts;
+        for (QAbstractButton* button : box->buttons()) texts << button->text();
+        EXPECT_TRUE(texts.contains(QStringLiteral("显示详情...")))
+            << texts.join(u'|').toStdString();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(services.MsgBoxDetails(kSendFailed, 32, "提示", "原因"), 1);
 }
 
 }  // namespace
