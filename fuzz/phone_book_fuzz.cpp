@@ -1,33 +1,36 @@
-// Phone book files: any bytes decode and split without crashing; the lines are the text cut
-// at its line ends, and the entries are the lines with an ASCII comma, in order, capped.
+// Phone book files: any bytes are read without crashing, read the same whatever the size of the
+// pieces they come in, and give entries that are whole lines with an ASCII comma, capped.
+#include <QBuffer>
+
 #include "fuzz_support.h"
 #include "recipients/number_entry.h"
 #include "recipients/phone_book.h"
 
 using namespace zelvo::recipients;
 
+namespace {
+
+PhoneBookImport readInPieces(QByteArray bytes, qint64 pieceBytes) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readPhoneBook(buffer, QStringLiteral("book.txt"), {}, pieceBytes);
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString text = decodePhoneBook(zelvo::fuzz::bytesOf(data, size));
-    const QStringList lines = splitPhoneBookLines(text);
+    const QByteArray bytes = zelvo::fuzz::bytesOf(data, size);
+    const PhoneBookImport whole = readInPieces(bytes, kPhoneBookPieceBytes);
+    const qint64 pieceBytes = size > 0 ? 1 + data[0] % 7 : 1;
+    const PhoneBookImport pieces = readInPieces(bytes, pieceBytes);
+    FUZZ_CHECK(whole.ok == pieces.ok && whole.error == pieces.error);
+    FUZZ_CHECK(whole.entries == pieces.entries && whole.leftOut == pieces.leftOut);
+    FUZZ_CHECK(whole.ok != whole.error.isEmpty() && !whole.cancelled);
 
-    QString lineFeedsOnly = text;
-    lineFeedsOnly.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
-    const QString joined = lines.join(u'\n');
-    FUZZ_CHECK(lineFeedsOnly == joined || lineFeedsOnly == joined + u'\n');
-    for (const QString& line : lines) {
-        FUZZ_CHECK(!line.contains(u'\r') && !line.contains(u'\n'));
-    }
-
-    const PhoneBookEntries book = phoneBookEntries(lines);
-    qsizetype withComma = 0;
-    for (const QString& line : lines) withComma += line.contains(u',') ? 1 : 0;
-    FUZZ_CHECK(book.entries.size() <= MaxListEntries);
-    FUZZ_CHECK(book.entries.size() + book.leftOut == withComma);
-    qsizetype next = 0;
-    for (const QString& entry : book.entries) {
-        while (next < lines.size() && !lines[next].contains(u',')) ++next;
-        FUZZ_CHECK(next < lines.size() && lines[next] == entry);
-        ++next;
+    FUZZ_CHECK(whole.entries.size() <= MaxListEntries);
+    FUZZ_CHECK(whole.leftOut == 0 || whole.entries.size() == MaxListEntries);
+    for (const QString& entry : whole.entries) {
+        FUZZ_CHECK(entry.contains(u',') && !entry.contains(u'\r') && !entry.contains(u'\n'));
     }
     return 0;
 }

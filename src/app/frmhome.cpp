@@ -178,7 +178,8 @@ void frmhome::M_exit_Click() {
 
 void frmhome::M_txt_Click() {
     Command4_Click();
-    SaveSettings();
+    // A stopped import changes nothing, and nothing is saved.
+    if (!importCancelled_) SaveSettings();
 }
 
 void frmhome::M_lblbook_Click() {

@@ -127,6 +127,10 @@ private:
     MailMessageFactory mailFactory_;
     QSize designedSize_;
     bool engineStarted_ = false;
+    // Set by Command4_Click when the user stopped the import: nothing is saved then.
+    bool importCancelled_ = false;
+    // set.ini could not be read whole at start-up: the first save keeps it as set.ini.bak.
+    bool keepSettingsBackup_ = false;
     bool sending_ = false;
     // The window's close button was used during a send; the question comes after it.
     bool closeRequestedWhileSending_ = false;

@@ -1,6 +1,9 @@
 // The number list: picking recipients, adding and clearing entries, importing a phone book
 // and viewing the settings file.
+#include <QFileInfo>
+
 #include "app/frmhome.h"
+#include "app/import_progress.h"
 #include "recipients/number_entry.h"
 #include "recipients/phone_book.h"
 #include "recipients/selection_walk.h"
@@ -83,6 +86,7 @@ void frmhome::M_clsphone_Click() {
 }
 
 void frmhome::Command4_Click() {
+    importCancelled_ = false;
     const QString path =
         platform_.OpenFileDialog(QString(), QStringLiteral("*.txt"), platform_.AppFacts().folder);
     if (path.isEmpty()) {
@@ -94,13 +98,21 @@ void frmhome::Command4_Click() {
                          kStyleQuestionOk, kNoticeTitle);
         return;
     }
-    const recipients::TextLines file = platform_.ReadTextLines(path);
-    if (!file.ok) {
-        platform_.MsgBox(file.error + QStringLiteral(" 号码列表没有改变."), kStyleQuestionOk,
+    // Until it is complete, the import leaves the list as it is: a stopped one changes nothing.
+    const recipients::PhoneBookImport book = [&] {
+        ImportProgress progress(this, QFileInfo(path).fileName(), config_.importProgressDelay);
+        return platform_.ReadPhoneBook(
+            path, [&progress](qint64 done, qint64 total) { return progress.advance(done, total); });
+    }();
+    if (book.cancelled) {
+        importCancelled_ = true;
+        return;
+    }
+    if (!book.ok) {
+        platform_.MsgBox(book.error + QStringLiteral(" 号码列表没有改变."), kStyleQuestionOk,
                          kNoticeTitle);
         return;
     }
-    const recipients::PhoneBookEntries book = recipients::phoneBookEntries(file.lines);
     lstphone->setEntries(book.entries);
     if (book.leftOut > 0) {
         platform_.MsgBox(

@@ -9,7 +9,9 @@ QString frmhome::settingsPath() const {
 }
 
 void frmhome::LoadSettings() {
-    const settings::SettingsData data = settings::loadSettingsFile(settingsPath());
+    bool whole = true;
+    const settings::SettingsData data = settings::loadSettingsFile(settingsPath(), &whole);
+    keepSettingsBackup_ = !whole;
     txtFrom->setText(data.user);
     txtFrom->home(false);
     txtPass->setText(data.password);
@@ -18,11 +20,14 @@ void frmhome::LoadSettings() {
 
 bool frmhome::SaveSettings() {
     const settings::SettingsData data{txtFrom->text(), txtPass->text(), lstphone->entries()};
-    const settings::SaveResult result = settings::saveSettingsFile(settingsPath(), data);
+    const settings::SaveResult result =
+        settings::saveSettingsFile(settingsPath(), data, keepSettingsBackup_);
     if (!result.ok) {
         platform_.MsgBox(result.error, kStyleQuestionOk, QStringLiteral("提示"));
+        return false;
     }
-    return result.ok;
+    keepSettingsBackup_ = false;
+    return true;
 }
 
 void frmhome::Command2_Click() {

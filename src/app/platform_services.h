@@ -61,9 +61,11 @@ public:
         return info.isFile() && (includeHidden || !info.isHidden());
     }
     virtual bool DeleteFile(const QString& path) { return QFile::remove(path); }
-    // Reads a text file by lines, whatever its encoding and line ends.
-    virtual recipients::TextLines ReadTextLines(const QString& path) {
-        return recipients::readTextLines(path);
+    // Reads a phone book piece by piece, whatever its encoding and line ends; progress is told
+    // after each piece and may stop it.
+    virtual recipients::PhoneBookImport ReadPhoneBook(const QString& path,
+                                                      const recipients::ImportProgress& progress) {
+        return recipients::readPhoneBook(path, progress);
     }
     // Ends the process at once; no further handler runs.
     virtual void EndProgram() = 0;

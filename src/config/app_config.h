@@ -30,6 +30,8 @@ struct AppConfig {
     // Whether the window starts the web engine for the notices page once it shows. Tests of
     // other pages switch it off: the engine's helper processes are heavy.
     bool startWebEngine = true;
+    // How long a phone book import runs before it shows its progress and a way to stop it.
+    std::chrono::milliseconds importProgressDelay{500};
 
     // The values chosen at build time.
     static AppConfig builtIn();

@@ -3,124 +3,151 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
+#include <optional>
 
 #include "recipients/number_entry.h"
+#include "settings/text_codec.h"
 
 namespace zelvo::recipients {
 
 namespace {
 
-QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes, bool& clean) {
-    // The BOM has been cut off already; a second one is content and stays.
-    QStringDecoder decoder(encoding, QStringConverter::Flag::ConvertInitialBom);
-    QString text = decoder.decode(bytes);
-    clean = !decoder.hasError();
-    return text;
-}
+using settings::TextDecoder;
 
-bool isUtf8(QByteArrayView bytes) {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    const QString ignored = decoder.decode(bytes);
-    return !decoder.hasError();
+// The lines of a phone book's text, given in pieces: keeps the lines with an ASCII comma until
+// the list is full and only counts them after that.
+class EntryCollector {
+public:
+    // False when the text holds a NUL character.
+    bool add(QStringView text) {
+        if (text.contains(QChar(0))) return false;
+        const char16_t* data = text.utf16();
+        const qsizetype size = text.size();
+        qsizetype start = 0;
+        if (afterCr_ && size > 0 && data[0] == u'\n') start = 1;
+        afterCr_ = false;
+        for (qsizetype i = start; i < size; ++i) {
+            const char16_t c = data[i];
+            if (c > u'\r' || (c != u'\r' && c != u'\n')) continue;
+            endLine(text.sliced(start, i - start));
+            if (c == u'\r') {
+                if (i + 1 == size) {
+                    afterCr_ = true;
+                } else if (data[i + 1] == u'\n') {
+                    ++i;
+                }
+            }
+            start = i + 1;
+        }
+        if (start < size) {
+            const QStringView rest = text.sliced(start);
+            lineHasComma_ = lineHasComma_ || rest.contains(u',');
+            if (!full()) line_ += rest;
+            lineGoesOn_ = true;
+        }
+        return true;
+    }
+
+    // A last line without a line end counts too.
+    void finish() {
+        if (lineGoesOn_) endLine({});
+    }
+
+    QStringList& entries() { return entries_; }
+    int leftOut() const { return leftOut_; }
+
+private:
+    bool full() const { return entries_.size() >= MaxListEntries; }
+
+    void endLine(QStringView tail) {
+        if (lineHasComma_ || tail.contains(u',')) {
+            if (full()) {
+                ++leftOut_;
+            } else {
+                entries_.append(line_.isEmpty() ? tail.toString() : std::move(line_ += tail));
+            }
+        }
+        line_.clear();
+        lineHasComma_ = false;
+        lineGoesOn_ = false;
+    }
+
+    QStringList entries_;
+    int leftOut_ = 0;
+    QString line_;  // the line so far when it goes on in the next piece
+    bool lineHasComma_ = false;
+    bool lineGoesOn_ = false;
+    bool afterCr_ = false;  // the last piece ended with CR: a LF next ends no second line
+};
+
+PhoneBookImport refused(QString error) {
+    PhoneBookImport result;
+    result.error = std::move(error);
+    return result;
 }
 
 }  // namespace
 
-QString decodePhoneBook(const QByteArray& bytes, bool* clean) {
-    bool ignored = true;
-    bool& noErrors = clean ? *clean : ignored;
-    noErrors = true;
-    const QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF"))
-        return decodeWith(QStringConverter::Utf8, view.sliced(3), noErrors);
-    if (view.startsWith("\xFF\xFE"))
-        return decodeWith(QStringConverter::Utf16LE, view.sliced(2), noErrors);
-    if (view.startsWith("\xFE\xFF"))
-        return decodeWith(QStringConverter::Utf16BE, view.sliced(2), noErrors);
-    // Phone books written on a Chinese Windows are GBK; GBK text with a Chinese name is almost
-    // never valid UTF-8, so valid UTF-8 is taken as such.
-    if (isUtf8(view)) return decodeWith(QStringConverter::Utf8, view, noErrors);
-    QStringDecoder gb18030("GB18030");
-    if (gb18030.isValid()) {
-        QString text = gb18030.decode(view);
-        noErrors = !gb18030.hasError();
-        return text;
-    }
-    // A Qt without ICU has no GB18030; the local code page is the next best guess.
-    return QString::fromLocal8Bit(view);
-}
-
-QStringList splitPhoneBookLines(const QString& text) {
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n') continue;
-        lines.append(text.sliced(start, i - start));
-        if (c == u'\r' && i + 1 < size && text[i + 1] == u'\n') ++i;
-        start = i + 1;
-    }
-    if (start < size) lines.append(text.sliced(start));
-    return lines;
-}
-
-TextLines readTextLines(const QString& path) {
-    TextLines result;
+PhoneBookImport readPhoneBook(const QString& path, const ImportProgress& progress,
+                              qint64 pieceBytes) {
     const QString shown = QDir::toNativeSeparators(path);
     const QFileInfo info(path);
-    if (!info.exists()) {
-        result.error = QStringLiteral("找不到文件 %1。").arg(shown);
-        return result;
-    }
-    if (info.isDir()) {
-        result.error = QStringLiteral("%1 是文件夹,不是文件。").arg(shown);
-        return result;
-    }
+    if (!info.exists()) return refused(QStringLiteral("找不到文件 %1。").arg(shown));
+    if (info.isDir()) return refused(QStringLiteral("%1 是文件夹,不是文件。").arg(shown));
     // Checked before opening: opening a FIFO for reading would wait for a writer.
-    if (!info.isFile()) {
-        result.error = QStringLiteral("%1 不是普通文件,无法读取。").arg(shown);
-        return result;
-    }
+    if (!info.isFile()) return refused(QStringLiteral("%1 不是普通文件,无法读取。").arg(shown));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("无法打开文件 %1。").arg(shown);
-        return result;
+        return refused(QStringLiteral("无法打开文件 %1。").arg(shown));
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("无法读取文件 %1。").arg(shown);
-        return result;
-    }
-    // A picture or an archive chosen by mistake would otherwise fill the list with junk.
-    bool clean = true;
-    const QString text = decodePhoneBook(bytes, &clean);
-    if (text.contains(QChar(0))) {
-        result.error = QStringLiteral("%1 不是文本文件。").arg(shown);
-        return result;
-    }
-    if (!clean) {
-        result.error =
-            QStringLiteral("无法识别文件 %1 的编码 (应为 UTF-8、UTF-16 或 GBK 文本)。").arg(shown);
-        return result;
-    }
-    result.ok = true;
-    result.lines = splitPhoneBookLines(text);
-    return result;
+    return readPhoneBook(file, shown, progress, pieceBytes);
 }
 
-PhoneBookEntries phoneBookEntries(const QStringList& lines) {
-    PhoneBookEntries result;
-    for (const QString& line : lines) {
-        if (!line.contains(u',')) continue;
-        if (result.entries.size() < MaxListEntries) {
-            result.entries.append(line);
-        } else {
-            ++result.leftOut;
+PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
+                              const ImportProgress& progress, qint64 pieceBytes) {
+    const qint64 total = device.size();
+    QByteArray piece(qsizetype(std::max<qint64>(pieceBytes, 1)), Qt::Uninitialized);
+    // Nothing when the file, read as UTF-8 on trial, turned out not to be.
+    const auto readAs = [&](TextDecoder::Encoding unmarked) -> std::optional<PhoneBookImport> {
+        const bool onTrial = unmarked == TextDecoder::Encoding::Utf8;
+        if (!device.seek(0)) return refused(QStringLiteral("无法读取文件 %1。").arg(shownName));
+        TextDecoder decoder(unmarked);
+        EntryCollector lines;
+        qint64 done = 0;
+        for (bool atEnd = false; !atEnd;) {
+            const qint64 got = device.read(piece.data(), piece.size());
+            if (got < 0) return refused(QStringLiteral("无法读取文件 %1。").arg(shownName));
+            done += got;
+            atEnd = got == 0;
+            const QString text =
+                atEnd ? decoder.finish() : decoder.decode(QByteArrayView(piece).first(got));
+            if (decoder.hasError() && onTrial && !decoder.marked()) return std::nullopt;
+            // A picture or an archive chosen by mistake would otherwise fill the list with junk.
+            if (!lines.add(text))
+                return refused(QStringLiteral("%1 不是文本文件。").arg(shownName));
+            if (!atEnd && progress && !progress(done, total)) {
+                PhoneBookImport stopped;
+                stopped.cancelled = true;
+                return stopped;
+            }
         }
-    }
-    return result;
+        if (decoder.hasError()) {
+            return refused(
+                QStringLiteral("无法识别文件 %1 的编码 (应为 UTF-8、UTF-16 或 GBK 文本)。")
+                    .arg(shownName));
+        }
+        lines.finish();
+        PhoneBookImport result;
+        result.ok = true;
+        result.entries = std::move(lines.entries());
+        result.leftOut = lines.leftOut();
+        return result;
+    };
+    // Phone books written on a Chinese Windows are GBK; GBK text with a Chinese name is almost
+    // never valid UTF-8, so a file that is valid UTF-8 throughout is taken as such. A GBK file
+    // shows itself in its first line, so the second reading rarely repeats more than a piece.
+    if (std::optional<PhoneBookImport> utf8 = readAs(TextDecoder::Encoding::Utf8)) return *utf8;
+    return *readAs(TextDecoder::Encoding::Gb18030);
 }
 
 }  // namespace zelvo::recipients

@@ -1,32 +1,39 @@
 #pragma once
 
-#include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace zelvo::recipients {
 
-// Text of a phone book file: UTF-8 (with or without BOM) or UTF-16 with BOM when the bytes
-// say so, GB18030 (which reads GBK) otherwise. Undecodable bytes become U+FFFD; `clean`, when
-// given, says whether there were none.
-QString decodePhoneBook(const QByteArray& bytes, bool* clean = nullptr);
-
-// Lines ended by CR LF, a lone CR or a lone LF; the line ends are dropped.
-QStringList splitPhoneBookLines(const QString& text);
-
-struct TextLines {
+// A phone book is text: UTF-8 or UTF-16 with a byte order mark, UTF-8 without one when the
+// whole file is valid UTF-8, GB18030 (which reads GBK) otherwise. One entry per line, lines
+// ended by CR LF, a lone CR or a lone LF. A line holding an ASCII comma is an entry, whole.
+struct PhoneBookImport {
     bool ok = false;
-    QString error;  // for the user, when !ok: the path and why it could not be read
-    QStringList lines;
+    bool cancelled = false;  // the progress callback stopped it
+    QString error;           // for the user, when neither: the path and why it was refused
+    QStringList entries;     // the entries in file order, at most MaxListEntries
+    int leftOut = 0;         // entries past MaxListEntries, counted only
 };
-// Reads a text file by lines. A missing path, a folder, a read failure, a file with NUL
-// characters (no text file has them) or with bytes no supported encoding reads is !ok.
-TextLines readTextLines(const QString& path);
 
-struct PhoneBookEntries {
-    QStringList entries;  // lines holding an ASCII comma, whole, in file order, capped
-    int leftOut = 0;      // entry lines dropped because the list would exceed MaxListEntries
-};
-PhoneBookEntries phoneBookEntries(const QStringList& lines);
+// Told the bytes read so far and the file's size after each piece; false stops the import.
+using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
+
+inline constexpr qint64 kPhoneBookPieceBytes = 1024 * 1024;
+
+// Reads the phone book at path piece by piece, so that memory holds no more than the entries
+// kept and one piece. A missing path, a folder, something that is no regular file, a read
+// failure, a file with NUL characters (no text file has them) or with bytes that its encoding
+// does not read is refused.
+PhoneBookImport readPhoneBook(const QString& path, const ImportProgress& progress = {},
+                              qint64 pieceBytes = kPhoneBookPieceBytes);
+
+// The same from an open device; `shownName` is what error messages call it. The device is read
+// from its start, and twice when a file that began as valid UTF-8 turns out not to be.
+PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
+                              const ImportProgress& progress = {},
+                              qint64 pieceBytes = kPhoneBookPieceBytes);
 
 }  // namespace zelvo::recipients

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -20,6 +21,7 @@ constexpr QStringView kUserKey = u"User";
 constexpr QStringView kPasswordKey = u"Password";
 constexpr QStringView kListSection = u"Phone";
 constexpr QStringView kTotalKey = u"total";
+constexpr qsizetype kReadPieceBytes = 1024 * 1024;
 
 // `total` as the old program converted it: a 16-bit decimal with an optional sign and blanks
 // around it. Anything else leaves the list empty.
@@ -67,21 +69,60 @@ QString saveError(const QString& path, const QString& reason) {
     return QStringLiteral("无法保存设置文件 %1: %2").arg(QDir::toNativeSeparators(path), reason);
 }
 
+// Keeps the file at path as "<path>.bak", without reading it where the file system allows: a
+// second name for the same file, which the rename of the save then leaves alone. Returns why
+// it failed, or an empty text. A path that is no regular file has nothing to keep; the save
+// itself then says why it cannot replace it.
+QString keepAsBackup(const QString& path) {
+    const QFileInfo target(QFileInfo(path).canonicalFilePath());
+    if (!target.isFile()) return {};
+    const QString backup = path + QStringLiteral(".bak");
+    const QFileInfo old(backup);
+    const QString cannot =
+        QStringLiteral("无法将原文件保留为 %1").arg(QDir::toNativeSeparators(backup));
+    if (old.isDir() && !old.isSymLink()) return cannot + QStringLiteral(" (该位置是一个文件夹)");
+    if ((old.exists() || old.isSymLink()) && !QFile::remove(backup)) return cannot;
+    std::error_code error;
+    std::filesystem::create_hard_link(target.filesystemFilePath(),
+                                      QFileInfo(backup).filesystemFilePath(), error);
+    if (!error || QFile::copy(target.filePath(), backup)) return {};
+    return cannot;
+}
+
+SettingsData parseSettings(QStringView text);
+
 }  // namespace
 
 QString settingsFilePath(const QString& appFolder) {
     return QDir(appFolder).filePath(QStringLiteral("set.ini"));
 }
 
-SettingsData loadSettingsFile(const QString& path) {
+SettingsData loadSettingsFile(const QString& path, bool* whole) {
+    bool ignored = true;
+    bool& complete = whole ? *whole : ignored;
+    const QFileInfo info(path);
+    complete = !info.exists();
     // isFile() also keeps us from blocking on a FIFO or reading a device.
-    if (!QFileInfo(path).isFile()) return {};
+    if (!info.isFile() || info.size() > kMaxSettingsFileBytes) return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    return decodeSettings(file.readAll());
+    TextDecoder decoder;
+    QString text;
+    text.reserve(info.size());
+    QByteArray piece(kReadPieceBytes, Qt::Uninitialized);
+    qint64 read = 0;
+    for (;;) {
+        const qint64 got = file.read(piece.data(), piece.size());
+        if (got < 0 || (read += got) > kMaxSettingsFileBytes) return {};
+        if (got == 0) break;
+        text += decoder.decode(QByteArrayView(piece).first(got));
+    }
+    text += decoder.finish();
+    complete = !decoder.hasError();
+    return parseSettings(text);
 }
 
-SaveResult saveSettingsFile(const QString& path, const SettingsData& data) {
+SaveResult saveSettingsFile(const QString& path, const SettingsData& data, bool keepOldFile) {
     if (data.entries.size() > kMaxSavedEntries) {
         return {false, saveError(path, QStringLiteral("号码列表有 %1 条, 最多只能保存 %2 条")
                                            .arg(data.entries.size())
@@ -89,6 +130,10 @@ SaveResult saveSettingsFile(const QString& path, const SettingsData& data) {
     }
     if (!gb18030Available()) {
         return {false, saveError(path, QStringLiteral("系统不支持 GB18030 编码"))};
+    }
+    if (keepOldFile) {
+        if (const QString reason = keepAsBackup(path); !reason.isEmpty())
+            return {false, saveError(path, reason)};
     }
     const QString reason = replaceFile(path, encodeSettings(data));
     if (!reason.isEmpty()) return {false, saveError(path, reason)};
@@ -111,7 +156,13 @@ QByteArray encodeSettings(const SettingsData& data) {
     return encodeGb18030(ini.text());
 }
 
-SettingsData decodeSettings(const QByteArray& bytes) {
+SettingsData decodeSettings(const QByteArray& bytes, bool* whole) {
+    return parseSettings(decodeFileText(bytes, whole));
+}
+
+namespace {
+
+SettingsData parseSettings(QStringView text) {
     // Reads the file as ProfileIni and value() would, in one pass that keeps only the values
     // asked for: a table of every key costs tens of milliseconds for a full list.
     const QString accountSection = kAccountSection.toString().toCaseFolded();
@@ -126,7 +177,7 @@ SettingsData decodeSettings(const QByteArray& bytes) {
         if (!slot) slot = value.toString();
     };
     readProfileText(
-        decodeFileText(bytes),
+        text,
         [&](const QString& name) {
             section = name == accountSection ? Section::Account
                       : name == listSection  ? Section::List
@@ -162,5 +213,7 @@ SettingsData decodeSettings(const QByteArray& bytes) {
     }
     return data;
 }
+
+}  // namespace
 
 }  // namespace zelvo::settings

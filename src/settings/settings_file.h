@@ -23,9 +23,15 @@ inline constexpr qsizetype kMaxSavedEntries = 32768;
 // The path of set.ini in the given folder.
 QString settingsFilePath(const QString& appFolder);
 
-// Reads set.ini. A missing or unreadable file gives empty fields; a missing or unusable
-// `total` gives an empty list while the account still loads. Never throws.
-SettingsData loadSettingsFile(const QString& path);
+// A set.ini larger than this is not read: a full list takes a few megabytes.
+inline constexpr qint64 kMaxSettingsFileBytes = 64 * 1024 * 1024;
+
+// Reads set.ini. A missing file, or one that cannot be read, gives empty fields; a missing or
+// unusable `total` gives an empty list while the account still loads. Bytes that do not
+// decode are loaded as U+FFFD. `whole`, when given, is false when a file exists but could not
+// be read whole: it is not a regular file, cannot be read, does not decode, or is larger than
+// kMaxSettingsFileBytes. Never throws.
+SettingsData loadSettingsFile(const QString& path, bool* whole = nullptr);
 
 struct SaveResult {
     bool ok = false;
@@ -35,11 +41,15 @@ struct SaveResult {
 // Writes set.ini whole. The previous file stays intact unless the new one was written
 // completely; a new file is readable and writable by its owner only. When set.ini is a
 // symbolic link, the file it points to is replaced. A line break in a value is stored as a
-// space. On failure `error` names the path and the reason.
-SaveResult saveSettingsFile(const QString& path, const SettingsData& data);
+// space. With keepOldFile, the file that is replaced is first kept as "set.ini.bak" beside it,
+// replacing an older one; the save is refused when that fails. On failure `error` names the
+// path and the reason.
+SaveResult saveSettingsFile(const QString& path, const SettingsData& data,
+                            bool keepOldFile = false);
 
 // The file image without any file I/O, for benchmarks and fuzzing.
 QByteArray encodeSettings(const SettingsData& data);
-SettingsData decodeSettings(const QByteArray& bytes);
+// `whole` as for loadSettingsFile().
+SettingsData decodeSettings(const QByteArray& bytes, bool* whole = nullptr);
 
 }  // namespace zelvo::settings

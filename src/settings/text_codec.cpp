@@ -84,28 +84,48 @@ std::optional<QByteArray> encodeBmp(QStringView text, const std::vector<quint32>
     return out;
 }
 
+// The length of the GB18030 character that starts with lead, given the byte after it (or -1
+// when the piece ends there): 0 when that byte is needed to tell. Bytes that cannot start a
+// character count as one; the decoder reports them.
+qsizetype gb18030Length(quint8 lead, int next) {
+    if (lead < 0x81 || lead == 0xFF) return 1;
+    if (next < 0) return 0;
+    return (next >= '0' && next <= '9') ? 4 : 2;
+}
+
+// Where the last complete character of bytes ends, bytes starting with a whole character.
+// Bytes below 0x30 are never part of a longer character, so the walk starts after the last one.
+qsizetype endOfWholeCharacters(QByteArrayView bytes) {
+    const auto* data = reinterpret_cast<const quint8*>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype at = size;
+    while (at > 0 && data[at - 1] >= 0x30) --at;
+    while (at < size) {
+        const qsizetype length = gb18030Length(data[at], at + 1 < size ? data[at + 1] : -1);
+        if (length == 0 || at + length > size) break;
+        at += length;
+    }
+    return at;
+}
+
 // Windows' GBK (code page 936) has the euro sign as the single byte 0x80, which GB18030
 // does not accept; GB18030 spells it A2 E3. 0x80 can also be the second byte of a pair,
-// so walk the characters rather than replacing every 0x80.
+// so walk the characters (bytes starts with a whole one) rather than replacing every 0x80.
 QByteArray withGb18030Euro(QByteArrayView bytes) {
-    if (!bytes.contains('\x80')) return bytes.toByteArray();
     QByteArray out;
     out.reserve(bytes.size() + 8);
     qsizetype i = 0;
     while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        qsizetype length = 1;
+        const auto lead = static_cast<quint8>(bytes[i]);
         if (lead == 0x80) {
             out += "\xA2\xE3";
             ++i;
             continue;
         }
-        if (lead >= 0x81 && lead <= 0xFE && i + 1 < bytes.size()) {
-            const auto next = static_cast<unsigned char>(bytes[i + 1]);
-            length = (next >= '0' && next <= '9') ? 4 : 2;
-        }
-        out += bytes.sliced(i, std::min(length, bytes.size() - i));
-        i += length;
+        const qsizetype length =
+            gb18030Length(lead, i + 1 < bytes.size() ? static_cast<quint8>(bytes[i + 1]) : -1);
+        out += bytes.sliced(i, std::min(std::max<qsizetype>(length, 1), bytes.size() - i));
+        i += std::max<qsizetype>(length, 1);
     }
     return out;
 }
@@ -126,16 +146,130 @@ QByteArray encodeGb18030(QStringView text) {
     return encoder.encode(text);
 }
 
-QString decodeFileText(QByteArrayView bytes) {
-    if (const auto marked = QStringConverter::encodingForData(bytes)) {
-        // The decoder drops the byte order mark itself.
-        return QStringDecoder(*marked, QStringConverter::Flag::Stateless).decode(bytes);
+TextDecoder::TextDecoder(Encoding unmarked) : unmarked_(unmarked) {}
+
+QString TextDecoder::decode(QByteArrayView piece) {
+    if (started_) return decodeRest(piece);
+    // The mark is at most three bytes long; the first piece is looked at in place when it can.
+    if (pending_.isEmpty() && piece.size() >= 3) return decodeRest(piece.sliced(start(piece)));
+    pending_ += piece;
+    if (pending_.size() < 3) return {};
+    const QByteArray head = std::exchange(pending_, {});
+    return decodeRest(QByteArrayView(head).sliced(start(head)));
+}
+
+QString TextDecoder::finish() {
+    QString text;
+    if (!started_) {
+        const QByteArray head = std::exchange(pending_, {});
+        text = decodeRest(QByteArrayView(head).sliced(start(head)));
     }
-    QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
-    if (!decoder.isValid()) return {};
-    // Without a euro sign the bytes are decoded where they are, without a copy.
-    if (!bytes.contains('\x80')) return decoder.decode(bytes);
-    return decoder.decode(withGb18030Euro(bytes));
+    if (gb18030_) {
+        if (!pending_.isEmpty()) {
+            error_ = true;
+            text += QChar(QChar::ReplacementCharacter);
+            pending_.clear();
+        }
+    } else if (decoder_->isValid()) {
+        // Qt's decoders keep a cut-off character to themselves; a line feed after it shows it.
+        const QByteArray lineFeed = encoding_ == Encoding::Utf16LE   ? QByteArray("\n\0", 2)
+                                    : encoding_ == Encoding::Utf16BE ? QByteArray("\0\n", 2)
+                                                                     : QByteArray("\n");
+        if (QString(decoder_->decode(lineFeed)) != u"\n" || decoder_->hasError()) {
+            error_ = true;
+            text += QChar(QChar::ReplacementCharacter);
+        }
+    }
+    charactersOut_ += text.size();
+    // A decoder that gives up on its input may return nothing and report nothing.
+    if (bytesIn_ > 0 && charactersOut_ == 0) error_ = true;
+    return text;
+}
+
+qsizetype TextDecoder::start(QByteArrayView head) {
+    started_ = true;
+    qsizetype markLength = 0;
+    Encoding encoding = unmarked_;
+    if (head.startsWith("\xEF\xBB\xBF")) {
+        encoding = Encoding::Utf8;
+        markLength = 3;
+    } else if (head.startsWith("\xFF\xFE")) {
+        encoding = Encoding::Utf16LE;
+        markLength = 2;
+    } else if (head.startsWith("\xFE\xFF")) {
+        encoding = Encoding::Utf16BE;
+        markLength = 2;
+    }
+    marked_ = markLength > 0;
+    encoding_ = encoding;
+    gb18030_ = encoding == Encoding::Gb18030;
+    // The mark has been cut off already; a second one is content and stays.
+    const auto flags = QStringConverter::Flag::ConvertInitialBom;
+    switch (encoding) {
+        case Encoding::Gb18030:
+            decoder_.emplace(kCodecName, flags);
+            break;
+        case Encoding::Utf8:
+            decoder_.emplace(QStringConverter::Utf8, flags);
+            break;
+        case Encoding::Utf16LE:
+            decoder_.emplace(QStringConverter::Utf16LE, flags);
+            break;
+        case Encoding::Utf16BE:
+            decoder_.emplace(QStringConverter::Utf16BE, flags);
+            break;
+    }
+    if (!decoder_->isValid()) error_ = true;
+    return markLength;
+}
+
+QString TextDecoder::decodeRest(QByteArrayView bytes) {
+    bytesIn_ += bytes.size();
+    if (!decoder_->isValid() || bytes.isEmpty()) return {};
+    QString text = gb18030_ ? decodeGb18030(bytes) : QString(decoder_->decode(bytes));
+    if (decoder_->hasError()) error_ = true;
+    charactersOut_ += text.size();
+    return text;
+}
+
+// Whole characters only go to the codec: the euro sign needs to be told from a second byte,
+// and the codec's own state cannot be asked whether it holds the start of one at the end.
+QString TextDecoder::decodeGb18030(QByteArrayView piece) {
+    QString text;
+    if (!pending_.isEmpty()) {
+        QByteArray joined = pending_;
+        joined += piece.first(std::min<qsizetype>(piece.size(), 3));
+        const qsizetype length =
+            gb18030Length(quint8(joined[0]), joined.size() > 1 ? quint8(joined[1]) : -1);
+        if (length == 0 || length > joined.size()) {
+            pending_ = std::move(joined);
+            return {};
+        }
+        piece = piece.sliced(length - pending_.size());
+        pending_.clear();
+        text = decodeWhole(QByteArrayView(joined).first(length));
+    }
+    const qsizetype end = endOfWholeCharacters(piece);
+    pending_ = piece.sliced(end).toByteArray();
+    if (text.isEmpty()) return decodeWhole(piece.first(end));
+    return text += decodeWhole(piece.first(end));
+}
+
+QString TextDecoder::decodeWhole(QByteArrayView characters) {
+    if (characters.isEmpty()) return {};
+    QString text = characters.contains('\x80')
+                       ? QString(decoder_->decode(withGb18030Euro(characters)))
+                       : QString(decoder_->decode(characters));
+    if (text.isEmpty()) error_ = true;
+    return text;
+}
+
+QString decodeFileText(QByteArrayView bytes, bool* clean) {
+    TextDecoder decoder;
+    QString text = decoder.decode(bytes);
+    text += decoder.finish();
+    if (clean) *clean = !decoder.hasError();
+    return text;
 }
 
 }  // namespace zelvo::settings
