@@ -159,9 +159,6 @@ struct StartRun {
     double ms = 0;  // process start to the window shown and idle
     double mainMb = 0;
     double totalMb = 0;
-    // Milliseconds from process start to: libraries loaded (static initialisers run), the
-    // QApplication made, the window exposed.
-    double loadedMs = 0, appMs = 0, exposedMs = 0;
 };
 
 double kbToMb(const std::string& kb) {
@@ -189,11 +186,8 @@ std::optional<StartRun> runStart(const std::filesystem::path& program, bool wait
     }
     if (waitForPage && fields["page"] != "1")
         std::fprintf(stderr, "%s: the page did not load in time\n", program.c_str());
-    const auto since = [&](const char* key) {
-        return (std::stod(fields[key]) - double(startNs)) / 1e6;
-    };
-    return StartRun{since("idle_ns"),   kbToMb(fields["main_kb"]), kbToMb(fields["total_kb"]),
-                    since("loaded_ns"), since("app_ns"),           since("expose_ns")};
+    return StartRun{(std::stod(fields["idle_ns"]) - double(startNs)) / 1e6,
+                    kbToMb(fields["main_kb"]), kbToMb(fields["total_kb"])};
 }
 
 struct Row {
@@ -230,10 +224,10 @@ int main(int argc, char* argv[]) {
     struct Program {
         const char* name;
         bool page;
-        std::vector<double> ms{}, mainMb{}, totalMb{}, loadedMs{}, appMs{}, exposedMs{};
+        std::vector<double> ms{}, mainMb{}, totalMb{};
     };
     Program programs[] = {{"zelvo-bench-program", true},
-                          {"zelvo-bench-empty-window", false},
+                          {"zelvo-bench-chinese-label", false},
                           {"zelvo-bench-web-view", true}};
     std::fprintf(stderr, "start-up: %d runs of each program\n", runs);
     for (int run = 0; run <= runs; ++run) {
@@ -246,9 +240,6 @@ int main(int argc, char* argv[]) {
             program.ms.push_back(result->ms);
             program.mainMb.push_back(result->mainMb);
             program.totalMb.push_back(result->totalMb);
-            program.loadedMs.push_back(result->loadedMs);
-            program.appMs.push_back(result->appMs);
-            program.exposedMs.push_back(result->exposedMs);
         }
     }
 
@@ -257,7 +248,7 @@ int main(int argc, char* argv[]) {
         spawn(folder / "zelvo-bench-handlers", {std::to_string(std::max(runs, 15))},
               {{"QT_QPA_PLATFORM", "offscreen"}}, log, nullptr);
     if (handlerPid < 0) return 2;
-    auto handler = parseFields(readAll(handlerOutput, 240'000));
+    auto handler = parseFields(readAll(handlerOutput, 600'000));
     int status = 0;
     ::waitpid(handlerPid, &status, 0);
     reapAll();
@@ -266,42 +257,55 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const auto ms = [&](const char* key) { return std::stod(handler[key]) / 1e6; };
+    const auto mb = [&](const char* key) { return std::stod(handler[key]) / 1e6; };
 
     const Program& program = programs[0];
-    const Program& empty = programs[1];
+    const Program& label = programs[1];
     const Program& web = programs[2];
     std::vector<Row> rows;
     {
-        const double value = median(program.ms), floor = median(empty.ms);
+        const double value = median(program.ms), floor = median(label.ms);
         rows.push_back({"Start to window shown and idle", format("%.0f ms", value),
-                        format("%.0f ms (empty window)", floor), format("%.2f", value / floor),
+                        format("%.0f ms (Chinese label)", floor), format("%.2f", value / floor),
                         "≤ 1.5 × floor", value <= 1.5 * floor});
     }
-    for (const auto& [label, ours, theirs] :
+    for (const auto& [name, ours, theirs] :
          {std::tuple{"Peak memory, main process", &program.mainMb, &web.mainMb},
           std::tuple{"Peak memory, all processes", &program.totalMb, &web.totalMb}}) {
         const double value = median(*ours), floor = median(*theirs);
-        rows.push_back({label, format("%.0f MB", value), format("%.0f MB (web view)", floor),
+        rows.push_back({name, format("%.0f MB", value), format("%.0f MB (web view)", floor),
                         format("%.2f", value / floor) + format(" (%+.0f MB)", value - floor),
                         "≤ floor + 25 MB", value <= floor + 25});
     }
     {
         const double value = ms("import"), floor = ms("import_floor");
-        rows.push_back({"Import 32,767-line phone book (" +
-                            format("%.2f MB", std::stod(handler["phone_book_bytes"]) / 1e6) + ")",
-                        format("%.1f ms", value), format("%.2f ms (read file)", floor),
-                        format("%.0f", value / floor), "≤ 100 ms", value <= 100});
+        rows.push_back(
+            {"Import 32,767-line phone book (" + format("%.2f MB", mb("phone_book_bytes")) + ")",
+             format("%.1f ms", value), format("%.2f ms (read file)", floor),
+             format("%.0f", value / floor), "≤ 100 ms", value <= 100});
     }
-    for (const auto& [label, key, floorKey] :
-         {std::tuple{"SaveSettings, 32,767 entries", "save", "save_floor"},
-          std::tuple{"LoadSettings, 32,767 entries", "load", "load_floor"}}) {
-        const double value = ms(key), floor = ms(floorKey);
-        rows.push_back({label, format("%.2f ms", value),
-                        format(std::string(key) == "save" ? "%.2f ms (write, fsync, rename)"
-                                                          : "%.2f ms (read file)",
-                               floor),
+    {
+        const double value = ms("large_import"), floor = ms("large_import_floor");
+        const double extra = std::stod(handler["large_extra_kb"]) * 1024 / 1e6;
+        rows.push_back({"Import " + format("%.0f MB", mb("large_bytes")) +
+                            " phone book (32,767 kept, rest counted)",
+                        format("%.0f ms", value), format("%.0f ms (read + decode)", floor),
+                        format("%.2f", value / floor), "≤ 1.5 × floor", value <= 1.5 * floor});
+        rows.push_back({"Its peak memory over the window's", format("%+.0f MB", extra), "—", "—",
+                        "≤ 64 MB", extra <= 64});
+    }
+    {
+        const double value = ms("save"), floor = ms("save_floor");
+        rows.push_back({"SaveSettings, 32,767 entries", format("%.2f ms", value),
+                        format("%.2f ms (write, fsync, rename)", floor),
                         format("%.2f", value / floor), "≤ 3 × floor, ≤ 50 ms",
                         value <= 3 * floor && value <= 50});
+    }
+    {
+        const double value = ms("load"), floor = ms("load_floor");
+        rows.push_back({"LoadSettings, 32,767 entries", format("%.2f ms", value),
+                        format("%.2f ms (read + decode)", floor), format("%.2f", value / floor),
+                        "≤ 2 × floor, ≤ 50 ms", value <= 2 * floor && value <= 50});
     }
     {
         const double value = ms("walk");
@@ -316,9 +320,9 @@ int main(int argc, char* argv[]) {
     }
 
     std::printf(
-        "Medians of %d runs (start-up, memory) and %d runs (handlers); set.ini %s bytes;\n"
-        "plain write of set.ini without fsync: %.2f ms.\n\n",
-        runs, std::max(runs, 15), handler["settings_bytes"].c_str(), ms("save_floor_cache"));
+        "Medians of %d runs (start-up, memory) and %d runs (handlers); set.ini of the "
+        "full list %s bytes.\n\n",
+        runs, std::max(runs, 15), handler["settings_bytes"].c_str());
     std::printf("| Figure | Median | Floor (median) | Ratio | Target | Holds |\n");
     std::printf("|---|---|---|---|---|---|\n");
     bool all = true;
@@ -327,15 +331,6 @@ int main(int argc, char* argv[]) {
                     row.floor.c_str(), row.ratio.c_str(), row.target.c_str(),
                     row.holds ? "yes" : "NO");
         all = all && row.holds;
-    }
-    // Where start-up time goes, to compare the program with its floor phase by phase. The web
-    // view program makes its view before showing it, so its window appears late.
-    std::printf("\nStart-up phases, median ms from process start:\n\n");
-    std::printf("| Program | Libraries loaded | QApplication made | Window exposed | Idle |\n");
-    std::printf("|---|---|---|---|---|\n");
-    for (const Program& each : programs) {
-        std::printf("| %s | %.1f | %.1f | %.1f | %.1f |\n", each.name, median(each.loadedMs),
-                    median(each.appMs), median(each.exposedMs), median(each.ms));
     }
     return all ? 0 : 1;
 }

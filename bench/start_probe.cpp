@@ -24,12 +24,9 @@ qint64 monotonicNs() {
     return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-// When the dynamic loader has finished and static initialisers run, before main().
-const qint64 loadedNs = monotonicNs();
-
 class StartProbe : public QObject {
 public:
-    StartProbe() : QObject(QCoreApplication::instance()), appNs_(monotonicNs()) {
+    StartProbe() : QObject(QCoreApplication::instance()) {
         waitForPage_ = qEnvironmentVariableIntValue("ZELVO_BENCH_PAGE") == 1;
         // Helpers keep growing for a moment after the page reports it has loaded.
         settle_.setSingleShot(true);
@@ -46,7 +43,6 @@ public:
             auto* window = qobject_cast<QWindow*>(watched);
             if (window && window->isExposed()) {
                 exposed_ = true;
-                exposeNs_ = monotonicNs();
                 // Expose events are delivered while the loop runs, so the dispatcher exists.
                 connect(QAbstractEventDispatcher::instance(),
                         &QAbstractEventDispatcher::aboutToBlock, this, &StartProbe::onIdle);
@@ -90,9 +86,6 @@ private:
         reported_ = true;
         const zelvo::bench::MemoryPeaks peaks = zelvo::bench::memoryPeaksOfTree(::getpid());
         const QByteArray line = QByteArrayLiteral("idle_ns=") + QByteArray::number(idleNs_) +
-                                " loaded_ns=" + QByteArray::number(loadedNs) +
-                                " app_ns=" + QByteArray::number(appNs_) +
-                                " expose_ns=" + QByteArray::number(exposeNs_) +
                                 " main_kb=" + QByteArray::number(peaks.mainKb) +
                                 " total_kb=" + QByteArray::number(peaks.totalKb) +
                                 " processes=" + QByteArray::number(peaks.processes) +
@@ -117,8 +110,6 @@ private:
     bool watchingView_ = false;
     bool reported_ = false;
     bool pageLoaded_ = false;
-    qint64 appNs_ = 0;
-    qint64 exposeNs_ = 0;
     qint64 idleNs_ = 0;
     QTimer settle_;
 };

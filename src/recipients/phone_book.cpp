@@ -18,9 +18,9 @@ using settings::TextDecoder;
 // the list is full and only counts them after that.
 class EntryCollector {
 public:
-    // False when the text holds a NUL character.
+    // False when the text holds a NUL character. One pass over the characters: a phone book
+    // past the list's limit is hundreds of megabytes that are only counted.
     bool add(QStringView text) {
-        if (text.contains(QChar(0))) return false;
         const char16_t* data = text.utf16();
         const qsizetype size = text.size();
         qsizetype start = 0;
@@ -28,7 +28,13 @@ public:
         afterCr_ = false;
         for (qsizetype i = start; i < size; ++i) {
             const char16_t c = data[i];
-            if (c > u'\r' || (c != u'\r' && c != u'\n')) continue;
+            if (c > u',') continue;
+            if (c == u',') {
+                lineHasComma_ = true;
+                continue;
+            }
+            if (c == 0) return false;
+            if (c != u'\r' && c != u'\n') continue;
             endLine(text.sliced(start, i - start));
             if (c == u'\r') {
                 if (i + 1 == size) {
@@ -40,9 +46,7 @@ public:
             start = i + 1;
         }
         if (start < size) {
-            const QStringView rest = text.sliced(start);
-            lineHasComma_ = lineHasComma_ || rest.contains(u',');
-            if (!full()) line_ += rest;
+            if (!full()) line_ += text.sliced(start);
             lineGoesOn_ = true;
         }
         return true;
@@ -60,7 +64,7 @@ private:
     bool full() const { return entries_.size() >= MaxListEntries; }
 
     void endLine(QStringView tail) {
-        if (lineHasComma_ || tail.contains(u',')) {
+        if (lineHasComma_) {
             if (full()) {
                 ++leftOut_;
             } else {
@@ -97,7 +101,7 @@ PhoneBookImport readPhoneBook(const QString& path, const ImportProgress& progres
     // Checked before opening: opening a FIFO for reading would wait for a writer.
     if (!info.isFile()) return refused(QStringLiteral("%1 不是普通文件,无法读取。").arg(shown));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         return refused(QStringLiteral("无法打开文件 %1。").arg(shown));
     }
     return readPhoneBook(file, shown, progress, pieceBytes);

@@ -1,16 +1,36 @@
 #include "settings/profile_ini.h"
 
 #include <QSet>
+#include <cstring>
 
 namespace zelvo::settings {
 namespace {
 
+bool blank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\v' || c == u'\f';
+}
+
 QStringView trimmed(QStringView text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && isProfileBlank(text[begin])) ++begin;
-    while (end > begin && isProfileBlank(text[end - 1])) --end;
+    while (begin < end && blank(text[begin])) ++begin;
+    while (end > begin && blank(text[end - 1])) --end;
     return text.sliced(begin, end - begin);
+}
+
+// The position of the next line feed at or after `from`, or `size`. memchr() looks for its
+// byte, which is much quicker than a loop over characters; the byte also turns up in other
+// characters (U+4E0A, for one), which the check of the whole character skips.
+qsizetype nextLineFeed(const char16_t* data, qsizetype from, qsizetype size) {
+    const char* bytes = reinterpret_cast<const char*>(data);
+    for (qsizetype at = from * 2; at < size * 2;) {
+        const void* hit = std::memchr(bytes + at, '\n', std::size_t(size * 2 - at));
+        if (!hit) break;
+        const qsizetype offset = static_cast<const char*>(hit) - bytes;
+        if (data[offset / 2] == u'\n') return offset / 2;
+        at = offset + 1;
+    }
+    return size;
 }
 
 bool hasSurroundingQuotes(QStringView value) {
@@ -21,21 +41,21 @@ bool hasSurroundingQuotes(QStringView value) {
 }  // namespace
 
 bool isProfileBlank(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\v' || c == u'\f';
+    return blank(c);
 }
 
 void readProfileText(QStringView text, const std::function<bool(const QString&)>& enter,
                      const std::function<void(QStringView, QStringView)>& take) {
     QSet<QString> seen;   // case-folded names of the sections met so far
     bool wanted = false;  // false outside a section and in a repeated or unwanted one
-    qsizetype lineStart = 0;
-    while (lineStart <= text.size()) {
-        qsizetype lineEnd = text.indexOf(u'\n', lineStart);
-        if (lineEnd < 0) lineEnd = text.size();
-        const QStringView line = trimmed(text.sliced(lineStart, lineEnd - lineStart));
-        lineStart = lineEnd + 1;
-
-        if (line.startsWith(u'[')) {
+    const char16_t* data = text.utf16();
+    const qsizetype size = text.size();
+    for (qsizetype lineStart = 0, lineEnd = 0; lineStart <= size; lineStart = lineEnd + 1) {
+        lineEnd = nextLineFeed(data, lineStart, size);
+        qsizetype first = lineStart;
+        while (first < lineEnd && blank(data[first])) ++first;
+        if (first < lineEnd && data[first] == u'[') {
+            const QStringView line = trimmed(text.sliced(first, lineEnd - first));
             const qsizetype close = line.lastIndexOf(u']');
             if (close > 0) {
                 const QString name = trimmed(line.sliced(1, close - 1)).toString().toCaseFolded();
@@ -44,12 +64,13 @@ void readProfileText(QStringView text, const std::function<bool(const QString&)>
                 continue;
             }
         }
-        if (!wanted || line.startsWith(u';')) continue;
-        const qsizetype equals = line.indexOf(u'=');
-        if (equals < 0) continue;
-        QStringView value = trimmed(line.sliced(equals + 1));
+        if (!wanted || (first < lineEnd && data[first] == u';')) continue;
+        qsizetype equals = first;
+        while (equals < lineEnd && data[equals] != u'=') ++equals;
+        if (equals == lineEnd) continue;
+        QStringView value = trimmed(text.sliced(equals + 1, lineEnd - equals - 1));
         if (hasSurroundingQuotes(value)) value = value.sliced(1, value.size() - 2);
-        take(trimmed(line.first(equals)), value);
+        take(trimmed(text.sliced(first, equals - first)), value);
     }
 }
 

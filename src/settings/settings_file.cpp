@@ -21,7 +21,6 @@ constexpr QStringView kUserKey = u"User";
 constexpr QStringView kPasswordKey = u"Password";
 constexpr QStringView kListSection = u"Phone";
 constexpr QStringView kTotalKey = u"total";
-constexpr qsizetype kReadPieceBytes = 1024 * 1024;
 
 // `total` as the old program converted it: a 16-bit decimal with an optional sign and blanks
 // around it. Anything else leaves the list empty.
@@ -105,17 +104,21 @@ SettingsData loadSettingsFile(const QString& path, bool* whole) {
     // isFile() also keeps us from blocking on a FIFO or reading a device.
     if (!info.isFile() || info.size() > kMaxSettingsFileBytes) return {};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return {};
+    // Read in pieces the size of the file, which is normally one: a file that reports no size
+    // (or grows) is still read only up to the limit.
     TextDecoder decoder;
     QString text;
-    text.reserve(info.size());
-    QByteArray piece(kReadPieceBytes, Qt::Uninitialized);
+    QByteArray piece(std::max<qsizetype>(info.size() + 1, 64 * 1024), Qt::Uninitialized);
     qint64 read = 0;
-    for (;;) {
-        const qint64 got = file.read(piece.data(), piece.size());
+    for (qint64 got; (got = file.read(piece.data(), piece.size())) != 0;) {
         if (got < 0 || (read += got) > kMaxSettingsFileBytes) return {};
-        if (got == 0) break;
-        text += decoder.decode(QByteArrayView(piece).first(got));
+        QString decoded = decoder.decode(QByteArrayView(piece).first(got));
+        if (text.isEmpty()) {
+            text = std::move(decoded);
+        } else {
+            text += decoded;
+        }
     }
     text += decoder.finish();
     complete = !decoder.hasError();
@@ -172,9 +175,32 @@ SettingsData parseSettings(QStringView text) {
     const QString totalKey = kTotalKey.toString().toCaseFolded();
     enum class Section { Other, Account, List } section = Section::Other;
     std::optional<QString> user, password, total;
-    std::vector<std::optional<QString>> listed;  // by entry number; the first key of a name wins
+    // Entries by number; the first key of a number wins. A file as this program writes it has
+    // them in order, and they are appended as they come; a gap moves them into numbered slots.
+    QStringList inOrder;
+    // Room for every line up front: growing a list of 32,767 strings step by step copies it
+    // over and over.
+    inOrder.reserve(text.count(u'\n') + 1);
+    std::vector<std::optional<QString>> numbered;
+    bool slotted = false;
     const auto keep = [](std::optional<QString>& slot, QStringView value) {
         if (!slot) slot = value.toString();
+    };
+    const auto list = [&](std::size_t number, QStringView value) {
+        if (!slotted) {
+            if (number < std::size_t(inOrder.size())) return;
+            if (number == std::size_t(inOrder.size())) {
+                inOrder.append(value.toString());
+                return;
+            }
+            slotted = true;
+            numbered.resize(number + 1);
+            for (qsizetype i = 0; i < inOrder.size(); ++i)
+                numbered[std::size_t(i)] = std::move(inOrder[i]);
+            inOrder.clear();
+        }
+        if (number >= numbered.size()) numbered.resize(number + 1);
+        keep(numbered[number], value);
     };
     readProfileText(
         text,
@@ -187,9 +213,7 @@ SettingsData parseSettings(QStringView text) {
         [&](QStringView key, QStringView value) {
             if (section == Section::List) {
                 if (const std::optional<int> number = entryNumber(key)) {
-                    if (std::size_t(*number) >= listed.size())
-                        listed.resize(std::size_t(*number) + 1);
-                    keep(listed[std::size_t(*number)], value);
+                    list(std::size_t(*number), value);
                     return;
                 }
             }
@@ -205,10 +229,15 @@ SettingsData parseSettings(QStringView text) {
     const std::optional<int> count = parseTotal(total.value_or(QString()));
     if (!count) return data;
     // A key missing below `total` still takes its place in the list, as an empty entry.
+    if (!slotted) {
+        data.entries = std::move(inOrder);
+        data.entries.resize(std::max(*count + 1, 0));
+        return data;
+    }
     data.entries.reserve(*count + 1);
     for (int i = 0; i <= *count; ++i) {
         std::optional<QString>* entry =
-            std::size_t(i) < listed.size() ? &listed[std::size_t(i)] : nullptr;
+            std::size_t(i) < numbered.size() ? &numbered[std::size_t(i)] : nullptr;
         data.entries.append(entry && *entry ? std::move(**entry) : QString());
     }
     return data;
