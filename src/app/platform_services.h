@@ -64,8 +64,9 @@ public:
     // Reads a phone book piece by piece, whatever its encoding and line ends; progress is told
     // after each piece and may stop it.
     virtual recipients::PhoneBookImport ReadPhoneBook(const QString& path,
-                                                      const recipients::ImportProgress& progress) {
-        return recipients::readPhoneBook(path, progress);
+                                                      const recipients::ImportProgress& progress,
+                                                      qint64 pieceBytes) {
+        return recipients::readPhoneBook(path, progress, pieceBytes);
     }
     // Ends the process at once; no further handler runs.
     virtual void EndProgram() = 0;

@@ -30,8 +30,10 @@ struct AppConfig {
     // Whether the window starts the web engine for the notices page once it shows. Tests of
     // other pages switch it off: the engine's helper processes are heavy.
     bool startWebEngine = true;
-    // How long a phone book import runs before it shows its progress and a way to stop it.
+    // How long a phone book import runs before it shows its progress and a way to stop it, and
+    // how much of the file it reads and decodes at a time. Tests lower both.
     std::chrono::milliseconds importProgressDelay{500};
+    qint64 importPieceBytes = 1024 * 1024;
 
     // The values chosen at build time.
     static AppConfig builtIn();

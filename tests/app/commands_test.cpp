@@ -1,5 +1,8 @@
 // The menu commands, the buttons and links that share their handlers, and the dialogs they
 // open: each row runs from the same saved account and list, with the second entry picked.
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 
 #include "window_fixture.h"
@@ -33,11 +36,27 @@ const char* kFeedback = "shell 2: explorer.exe http://127.0.0.1:9/feedback";
 const char* kRegister = "shell 2: explorer.exe http://127.0.0.1:9/register";
 const char* kEditor = "shell 3: notepad.exe %D/set.ini";
 
+// Clicks 取消 on the import's progress dialog once it shows, after checking it names the book.
+void stopImportOnceItShows(QWidget* window) {
+    auto* poll = new QTimer(window);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll] {
+        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        EXPECT_EQ(dialog->labelText(), QStringLiteral("正在导入电话本 book.txt ..."));
+        for (auto* button : dialog->findChildren<QPushButton*>()) {
+            if (button->text() == QStringLiteral("取消")) QTest::mouseClick(button, Qt::LeftButton);
+        }
+        poll->deleteLater();
+    });
+    poll->start(0);
+}
+
 class CommandTest : public WindowTest {
 protected:
     // Steps: an action's name triggers it, a control's name clicks it; "pageN" shows page N,
     // "rm" deletes set.ini, "dirty" changes the account in the window, "close" closes the
-    // window from its title bar.
+    // window from its title bar, "bigbook" makes book.txt a few megabytes long, "stop" clicks
+    // 取消 on the import's progress dialog once it shows.
     void run(const QString& steps) {
         for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
             QObject* object = window->findChild<QObject*>(step);
@@ -49,6 +68,10 @@ protected:
                 window->txtFrom->setText(QStringLiteral("changed@139.com"));
             } else if (step == u"close") {
                 window->windowHandle()->close();
+            } else if (step == u"bigbook") {
+                writeFile(path("book.txt"), QByteArray("c,1\r\n").repeated(1 << 20));
+            } else if (step == u"stop") {
+                stopImportOnceItShows(window.get());
             } else if (auto* action = qobject_cast<QAction*>(object)) {
                 action->trigger();
             } else if (auto* widget = qobject_cast<QWidget*>(object)) {
@@ -91,6 +114,7 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         {"ImportButtonCancelled", "Command4", {"file "}, {kOpen}, "=", '=', 1},
         {"ImportMenuCancelledStillSaves", "M_txt", {"file "}, {kOpen}, "=", 'L', 1},
         {"ImportMenuRefusedStillSaves", "dirty M_txt", {"file %D/none.txt", "ok"}, {kOpen, "box 32 提示: 找不到电话本文件 %D/none.txt, 号码列表没有改变."}, "=", 'L', 1},
+        {"ImportMenuStoppedSavesNothing", "bigbook stop M_txt", {"file %D/book.txt"}, {kOpen}, "=", '=', 1},
         {"ViewFile", "M_looktxt", {"shell"}, {kEditor}, "=", '=', 1},
         {"ViewWithoutEditor", "M_looktxt", {"noshell", "ok"}, {kEditor, "box 32 提示: 无法打开文本编辑器, 请自行打开文件 %D/set.ini"}, "=", '=', 1},
         {"ViewMissingFile", "rm M_looktxt", {"ok"}, {"box 32 提示: 找不到电话本文件,可能你未保存或丢失."}, "=", '-', 1},
@@ -112,6 +136,7 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         {"ExitWithoutBrowser", "Command3", {"ok", "noshell", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
     };
     // clang-format on
+    config.importProgressDelay = std::chrono::milliseconds(0);  // every import shows progress
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         reset();

@@ -60,7 +60,8 @@ TEST_F(FilesTest, SettingsFileLoadsAndSavesOrIsRefusedUntouched) {
     const QByteArray huge = repeated("1380601234", 10 << 20);
     // Make: how set.ini is placed (see place()).
     // Shown: account, password, entries. Refusal: words of the save's message; empty: saved.
-    // Mode: given to set.ini before; the saved file keeps only its owner's bits.
+    // Mode: given to set.ini before; the saved file keeps only its owner's bits. Backup: the
+    // file was not read whole, and the save keeps it as set.ini.bak.
     // clang-format off
     const struct {
         const char *name, *make;
@@ -68,6 +69,7 @@ TEST_F(FilesTest, SettingsFileLoadsAndSavesOrIsRefusedUntouched) {
         QStringList shown;
         const char* refusal;
         unsigned mode;
+        bool backup = false;
     } rows[] = {
         {"AsSaved", "", saved, two, "", 0640},
         {"ReadableByAll", "", saved, two, "", 0644},
@@ -90,7 +92,8 @@ TEST_F(FilesTest, SettingsFileLoadsAndSavesOrIsRefusedUntouched) {
         {"GbkAndGb18030", "", kAccount + "0=\xC0\xEE\xC8\xFD,1\r\n1=\x80 \x81\x80\r\n2=\x95\x32\x82\x36\x94\x39\xFC\x36\r\ntotal=2\r\n", {"u@139.com", "p", "李三,1", "€ 亐", "𠀀😀"}, "", 0},
         {"Utf8WithMark", "", "\xEF\xBB\xBF[UserMsg]\nUser=\xE6\x9D\x8E\n", {"李", ""}, "", 0},
         {"Utf16WithMark", "", utf16("[UserMsg]\r\nUser=李\r\n", QStringConverter::Utf16LE), {"李", ""}, "", 0},
-        {"InvalidGb18030", "", QByteArray(saved).replace("pw", "p\x81").replace("\xC0\xEE", "\xFF\x81\x30"), {"u@139.com", "p\uFFFD", "\uFFFD\uFFFD0\u4E09,13806012345", kWang}, "", 0},
+        {"InvalidGb18030", "", QByteArray(saved).replace("pw", "p\x81").replace("\xC0\xEE", "\xFF\x81\x30"), {"u@139.com", "p\uFFFD", "\uFFFD\uFFFD0\u4E09,13806012345", kWang}, "", 0, true},
+        {"CutOffAtTheEnd", "", saved + "\xC0", two, "", 0, true},
         {"NulBytes", "", QByteArray(saved).replace("pw", QByteArray("p\0w", 3)) + QByteArray("\0\0\r\n", 4), {"u@139.com", QString::fromLatin1("p\0w", 3), kLi, kWang}, "", 0},
         {"TenMegabytesOfComments", "", repeated("; " + QByteArray(98, 'c') + "\r\n", 10 << 20) + saved, two, "", 0},
         {"TenMegabyteEntry", "", QByteArray(saved).replace("total=1", "2=" + huge + "\r\ntotal=2"), two + QStringList(QString::fromLatin1(huge)), "", 0},
@@ -145,6 +148,7 @@ TEST_F(FilesTest, SettingsFileLoadsAndSavesOrIsRefusedUntouched) {
             EXPECT_TRUE(QFileInfo(ini).isFile());
             EXPECT_TRUE(!row.mode || modeOf(ini) == (row.mode & 0700)) << std::oct << modeOf(ini);
             EXPECT_FALSE(QFileInfo::exists(QFileInfo(ini).canonicalFilePath() + ".tmp"));
+            EXPECT_EQ(readFile(ini + ".bak"), row.backup ? row.bytes : "<unreadable>");
         } else {
             EXPECT_EQ(box.title + QString::number(box.style), "提示32");
             EXPECT_TRUE(box.text.contains(QDir::toNativeSeparators(ini)) &&
@@ -157,7 +161,9 @@ TEST_F(FilesTest, SettingsFileLoadsAndSavesOrIsRefusedUntouched) {
 
 TEST_F(FilesTest, PhoneBookIsTakenByTheMenuOrRefusedWithTheListKept) {
     // Make: how the book is placed (see place()). Refusal: words of the message; empty: the
-    // list afterwards. /proc/self/mem is a regular file whose read fails.
+    // list afterwards. /proc/self/mem is a regular file whose read fails. Piece: how many bytes
+    // are read and decoded at a time; a character or a line end split between two pieces
+    // must come out whole.
     const QByteArray binary = QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) +
                               repeated(QByteArray::fromHex("00010a0d2c7f80ff"), 4096) +
                               gbk("\r\n" + kLi);
@@ -169,10 +175,15 @@ TEST_F(FilesTest, PhoneBookIsTakenByTheMenuOrRefusedWithTheListKept) {
         QByteArray bytes;
         QStringList entries;
         const char *refusal, *book = "book.txt";
+        qint64 piece = 1 << 20;
     } rows[] = {
         {"Gbk", "", gbk(both), {kLi, kWang}, ""},
         {"Utf8", "", (kLi + "\n" + kWang + "\n").toUtf8(), {kLi, kWang}, ""},
         {"Utf8WithMark", "", "\xEF\xBB\xBF" + both.toUtf8(), {kLi, kWang}, ""},
+        {"Utf8InOneBytePieces", "", "\xEF\xBB\xBF" + both.toUtf8(), {kLi, kWang}, "", "book.txt", 1},
+        {"Utf16InOneBytePieces", "", utf16(both, QStringConverter::Utf16BE), {kLi, kWang}, "", "book.txt", 1},
+        {"GbkInOneBytePieces", "", "a,0\r\n\xC0\xEE,1\r\n\x80,2\r\x81\x80,3\n\x95\x32\x82\x36,4", {"a,0", "李,1", "€,2", "亐,3", "𠀀,4"}, "", "book.txt", 1},
+        {"GbkInThreeBytePieces", "", "a,0\r\n\xC0\xEE,1\r\n\x80,2\r\x81\x80,3\n\x95\x32\x82\x36,4", {"a,0", "李,1", "€,2", "亐,3", "𠀀,4"}, "", "book.txt", 3},
         {"Utf16LittleEndian", "", utf16(both, QStringConverter::Utf16LE), {kLi, kWang}, ""},
         {"Utf16BigEndian", "", utf16(both, QStringConverter::Utf16BE), {kLi, kWang}, ""},
         {"Gb18030FourBytes", "", "\x81\x30\x81\x30,1\r\n", {QString(QChar(0x80)) + ",1"}, ""},
@@ -193,6 +204,7 @@ TEST_F(FilesTest, PhoneBookIsTakenByTheMenuOrRefusedWithTheListKept) {
         {"GbkWithBrokenPair", "", "\xC0\xEE\xC8,1\r\n", {}, "编码"},
         {"LoneHighBytes", "", "\xFF\x80,1\r\n", {}, "编码"},
         {"Utf8MarkThenBrokenUtf8", "", "\xEF\xBB\xBF\xE6\x9D,1\r\n", {}, "编码"},
+        {"CutOffAtTheEnd", "", "a,1\r\n\xC0", {}, "编码", "book.txt", 2},
         {"Missing", "none", "", {}, "找不到"},
         {"Folder", "dir", "", {}, "找不到"},
         {"Hidden", "", gbk(kLi), {}, "找不到", ".book.txt"},
@@ -209,6 +221,7 @@ TEST_F(FilesTest, PhoneBookIsTakenByTheMenuOrRefusedWithTheListKept) {
         writeFile(settingsPath(), saved);
         const QString book = QDir(folder->path()).filePath(row.book);
         ASSERT_TRUE(place(row.make, book, row.bytes));
+        config.importPieceBytes = row.piece;
         open();
         platform->script({"file " + book});
         if (*row.refusal) platform->expectMsgBox();
