@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const PhoneBookImport pieces = readInPieces(bytes, pieceBytes);
     FUZZ_CHECK(whole.ok == pieces.ok && whole.error == pieces.error);
     FUZZ_CHECK(whole.entries == pieces.entries && whole.leftOut == pieces.leftOut);
-    FUZZ_CHECK(whole.ok != whole.error.isEmpty() && !whole.cancelled);
+    FUZZ_CHECK(whole.ok == whole.error.isEmpty() && !whole.cancelled);
 
     FUZZ_CHECK(whole.entries.size() <= MaxListEntries);
     FUZZ_CHECK(whole.leftOut == 0 || whole.entries.size() == MaxListEntries);

@@ -93,6 +93,14 @@ qsizetype gb18030Length(quint8 lead, int next) {
     return (next >= '0' && next <= '9') ? 4 : 2;
 }
 
+// Whether bytes, shorter than the character their lead byte starts, can still become one.
+bool canGrowIntoCharacter(QByteArrayView bytes) {
+    const auto at = [&](qsizetype i) { return static_cast<quint8>(bytes[i]); };
+    if (bytes.size() > 1 && !(at(1) >= 0x30 && at(1) != 0x7F && at(1) != 0xFF)) return false;
+    if (bytes.size() > 1 && at(1) > 0x39 && at(1) < 0x40) return false;
+    return bytes.size() < 3 || (at(2) >= 0x81 && at(2) <= 0xFE);
+}
+
 // Where the last complete character of bytes ends, bytes starting with a whole character.
 // Bytes below 0x30 are never part of a longer character, so the walk starts after the last one.
 qsizetype endOfWholeCharacters(QByteArrayView bytes) {
@@ -102,7 +110,9 @@ qsizetype endOfWholeCharacters(QByteArrayView bytes) {
     while (at > 0 && data[at - 1] >= 0x30) --at;
     while (at < size) {
         const qsizetype length = gb18030Length(data[at], at + 1 < size ? data[at + 1] : -1);
-        if (length == 0 || at + length > size) break;
+        if (length == 0 || at + length > size) {
+            return canGrowIntoCharacter(bytes.sliced(at)) ? at : size;
+        }
         at += length;
     }
     return at;
@@ -241,13 +251,21 @@ QString TextDecoder::decodeGb18030(QByteArrayView piece) {
         joined += piece.first(std::min<qsizetype>(piece.size(), 3));
         const qsizetype length =
             gb18030Length(quint8(joined[0]), joined.size() > 1 ? quint8(joined[1]) : -1);
-        if (length == 0 || length > joined.size()) {
+        if ((length == 0 || length > joined.size()) && canGrowIntoCharacter(joined)) {
             pending_ = std::move(joined);
             return {};
         }
-        piece = piece.sliced(length - pending_.size());
-        pending_.clear();
-        text = decodeWhole(QByteArrayView(joined).first(length));
+        if (length == 0 || length > joined.size()) {
+            // The bytes that follow show that the start is no character; they are read afresh,
+            // as the codec reads them after a broken start.
+            pending_.clear();
+            error_ = true;
+            text = QString(QChar(QChar::ReplacementCharacter));
+        } else {
+            piece = piece.sliced(length - pending_.size());
+            pending_.clear();
+            text = decodeWhole(QByteArrayView(joined).first(length));
+        }
     }
     const qsizetype end = endOfWholeCharacters(piece);
     pending_ = piece.sliced(end).toByteArray();
