@@ -7,6 +7,8 @@
 int main(int argc, char* argv[]) {
     zelvo::app::prepareProcess();
     QApplication app(argc, argv);
+    // Both programs keep their settings under this name in the user's configuration folder.
+    QCoreApplication::setApplicationName(QStringLiteral("zelvo-sms"));
     zelvo::app::installTranslations(app);
 
     zelvo::app::QtPlatformServices platform;

@@ -5,6 +5,7 @@
 
 #include "app/frmhome.h"
 #include "app/twips.h"
+#include "sms/send_check.h"
 
 namespace zelvo::app {
 
@@ -133,7 +134,7 @@ void frmhome::buildPage1(QWidget* page) {
 
     txtTextbody = new MultiLineTextBox(Frame1);
     place(txtTextbody, "txtTextbody", 3240, 3600, 2775, 1815);
-    txtTextbody->setMaxLength(70);
+    txtTextbody->setMaxLength(sms::MessageLimit);
 
     Command1 = new QPushButton(QStringLiteral("发送短信"), Frame1);
     place(Command1, "Command1", 240, 5640, 1200, 615);

@@ -30,24 +30,17 @@ void frmhome::lstphone_Click() {
             lstphone->setPicked(row, false);
         }
     };
-    switch (outcome.rejection) {
-        case WalkRejection::None:
-            break;
-        case WalkRejection::Limit:
-            clearRejectedPicks();
-            platform_.MsgBox(QStringLiteral("您选择的电话号码已达到上限。"), kStyleQuestionOk,
-                             kErrorTitle);
-            break;
-        case WalkRejection::WrongOperator:
-            platform_.MsgBox(QStringLiteral("您选择的电话号码错误,它不是移动号码。"),
-                             kStyleQuestionOk, kErrorTitle);
-            clearRejectedPicks();
-            break;
-        case WalkRejection::WrongLength:
-            platform_.MsgBox(QStringLiteral("您选择的电话号码错误,它不是手机号码。"),
-                             kStyleQuestionOk, kErrorTitle);
-            clearRejectedPicks();
-            break;
+    if (outcome.rejection == WalkRejection::None) {
+        return;
+    }
+    // The limit takes back the pick before it speaks; a wrong number is named first.
+    if (outcome.rejection == WalkRejection::Limit) {
+        clearRejectedPicks();
+    }
+    platform_.MsgBox(recipients::rejectionMessage(outcome.rejection), kStyleQuestionOk,
+                     kErrorTitle);
+    if (outcome.rejection != WalkRejection::Limit) {
+        clearRejectedPicks();
     }
 }
 

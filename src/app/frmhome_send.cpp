@@ -5,6 +5,7 @@
 #include "app/blocking_call.h"
 #include "app/frmhome.h"
 #include "sms/failure_report.h"
+#include "sms/gateway_mail.h"
 #include "sms/send_check.h"
 
 namespace zelvo::app {
@@ -45,19 +46,9 @@ std::optional<QString> frmhome::sendMessage() {
         if (!MailMessage) {
             throw sms::MailError("no mail object", sms::FailureCause::Setup);
         }
-        MailMessage->From = txtFrom->text();
-        MailMessage->To = config_.gatewayAddress;
-        MailMessage->Subject = txtSubject->text();
-        MailMessage->Textbody = txtTextbody->text();
-        sms::CdoFields& fields = MailMessage->Configuration.Fields;
-        fields.Item(CdoConfigPrefix + QStringLiteral("sendusing")) = 2;
-        fields.Item(CdoConfigPrefix + QStringLiteral("smtpserver")) = config_.smtpHost;
-        fields.Item(CdoConfigPrefix + QStringLiteral("smtpserverport")) = config_.smtpPort;
-        fields.Item(CdoConfigPrefix + QStringLiteral("smtpauthenticate")) = 1;
-        fields.Item(CdoConfigPrefix + QStringLiteral("sendusername")) =
-            sms::loginNameOf(txtFrom->text());
-        fields.Item(CdoConfigPrefix + QStringLiteral("sendpassword")) = txtPass->text();
-        fields.Update();
+        sms::fillGatewayMail(
+            *MailMessage, CdoConfigPrefix,
+            {txtFrom->text(), txtPass->text(), txtSubject->text(), txtTextbody->text()}, config_);
         {
             const QScopedValueRollback<bool> sending(sending_, true);
             runWithoutUserInput([message = MailMessage.get()] { message->send(); });

@@ -1,11 +1,15 @@
 // The settings file: loading at start-up, saving, and the save command.
+#include <QDir>
+#include <QFileInfo>
+
 #include "app/frmhome.h"
 #include "settings/settings_file.h"
+#include "settings/settings_location.h"
 
 namespace zelvo::app {
 
 QString frmhome::settingsPath() const {
-    return settings::settingsFilePath(platform_.AppFacts().folder);
+    return settings::settingsFileLocation(platform_.AppFacts().folder);
 }
 
 void frmhome::LoadSettings() {
@@ -20,8 +24,11 @@ void frmhome::LoadSettings() {
 
 bool frmhome::SaveSettings() {
     const settings::SettingsData data{txtFrom->text(), txtPass->text(), lstphone->entries()};
+    const QString path = settingsPath();
+    // The user's configuration folder may not exist yet; a program folder always does.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     const settings::SaveResult result =
-        settings::saveSettingsFile(settingsPath(), data, keepSettingsBackup_);
+        settings::saveSettingsFile(path, data, keepSettingsBackup_);
     if (!result.ok) {
         platform_.MsgBox(result.error, kStyleQuestionOk, QStringLiteral("提示"));
         return false;

@@ -15,7 +15,6 @@ public:
     void setText(const QString& text);
     // 0 means no limit. Counted in UTF-16 code units.
     void setMaxLength(int length);
-    int maxLength() const { return maxLength_; }
 
 private:
     void enforceMaxLength(int position, int added);

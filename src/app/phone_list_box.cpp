@@ -46,10 +46,6 @@ int PhoneListBox::count() const {
     return model_->rowCount();
 }
 
-QString PhoneListBox::entry(int row) const {
-    return model_->stringList().value(row);
-}
-
 QStringList PhoneListBox::entries() const {
     return model_->stringList();
 }
@@ -68,10 +64,6 @@ void PhoneListBox::setEntries(const QStringList& entries) {
 
 void PhoneListBox::clearEntries() {
     setEntries({});
-}
-
-bool PhoneListBox::isPicked(int row) const {
-    return selectionModel()->isSelected(model_->index(row));
 }
 
 std::vector<bool> PhoneListBox::picks() const {

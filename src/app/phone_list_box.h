@@ -17,14 +17,12 @@ public:
     explicit PhoneListBox(QWidget* parent = nullptr);
 
     int count() const;
-    QString entry(int row) const;
     // All entry texts in list order; cheap, the list is implicitly shared.
     QStringList entries() const;
     void addEntry(const QString& text);
     void setEntries(const QStringList& entries);
     void clearEntries();
 
-    bool isPicked(int row) const;
     std::vector<bool> picks() const;
     // Clears or sets a pick without raising Click().
     void setPicked(int row, bool picked);

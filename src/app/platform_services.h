@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSize>
 #include <QString>
@@ -60,7 +59,6 @@ public:
         const QFileInfo info(path);
         return info.isFile() && (includeHidden || !info.isHidden());
     }
-    virtual bool DeleteFile(const QString& path) { return QFile::remove(path); }
     // Reads a phone book piece by piece, whatever its encoding and line ends; progress is told
     // after each piece and may stop it.
     virtual recipients::PhoneBookImport ReadPhoneBook(const QString& path,

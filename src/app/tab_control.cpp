@@ -27,10 +27,6 @@ QWidget* TabControl::addPage(const QString& caption, const QString& objectName) 
     return page;
 }
 
-QWidget* TabControl::page(int index) const {
-    return pages_.value(index);
-}
-
 int TabControl::count() const {
     return int(pages_.size());
 }

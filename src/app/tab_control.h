@@ -15,7 +15,6 @@ public:
 
     // Adds a page with the given caption; the page widget is owned by the control.
     QWidget* addPage(const QString& caption, const QString& objectName);
-    QWidget* page(int index) const;
     int count() const;
     int currentIndex() const;
     void setCurrentIndex(int index);

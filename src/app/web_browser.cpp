@@ -12,10 +12,12 @@ namespace zelvo::app {
 
 namespace {
 
-// The module stands beside the executable; a build tree also finds it where it was built.
+// The module stands beside the executable in a portable copy, and in the program's library
+// folder, reached from the executable's folder, where it is installed (and built).
 CreateWebViewFunction loadWebViewModule(QString* error) {
-    const QStringList folders = {QCoreApplication::applicationDirPath(),
-                                 QStringLiteral(ZELVO_WEBVIEW_BUILD_DIR)};
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QStringList folders = {
+        programFolder.path(), programFolder.filePath(QStringLiteral(ZELVO_WEBVIEW_RELATIVE_DIR))};
     for (const QString& folder : folders) {
         QLibrary module(QDir(folder).filePath(QString::fromLatin1(kWebViewModuleName)));
         if (auto create =

@@ -17,12 +17,10 @@ public:
     // Silent: the page's script dialogs, errors and requests open no dialog box.
     void setSilent(bool silent);
     bool silent() const { return silent_; }
+    // Where the browser was last sent; known before the engine starts.
     QUrl requestedUrl() const { return url_; }
 
     void startEngine();
-    // The web view, once started: a QWebEngineView with the properties url and title. Null
-    // before, or when the web engine could not be loaded (the page then says so).
-    QWidget* view() const { return view_; }
 
 signals:
     void loadFinished(bool ok);

@@ -5,7 +5,6 @@
 namespace zelvo::recipients {
 
 namespace {
-constexpr qsizetype NumberLength = 11;
 constexpr qsizetype PrefixLength = 3;
 }  // namespace
 
@@ -13,10 +12,6 @@ QStringView numberOf(QStringView entry) {
     // Only the ASCII comma separates; with no comma the number starts at the first character.
     const qsizetype comma = entry.indexOf(u',');
     return entry.sliced(comma + 1).left(NumberLength);
-}
-
-QString cutNumber(const QString& entry) {
-    return numberOf(entry).toString();
 }
 
 NumberCheck checkNumber(QStringView number) {
@@ -28,10 +23,6 @@ NumberCheck checkNumber(QStringView number) {
     if (!known) return NumberCheck::WrongOperator;
     if (number.size() != NumberLength) return NumberCheck::WrongLength;
     return NumberCheck::Accepted;
-}
-
-NumberCheck checkNumber(const QString& number) {
-    return checkNumber(QStringView(number));
 }
 
 bool passesManualEntryFormat(const QString& text) {

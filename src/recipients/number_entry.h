@@ -7,8 +7,10 @@
 namespace zelvo::recipients {
 
 inline constexpr int MaxSelectedNumbers = 10;
-// List positions and set.ini's `total` are 16-bit signed.
+// List positions and the entry count are 16-bit signed, so the count stops at 32,767.
 inline constexpr int MaxListEntries = 32767;
+// Digits of a mobile number.
+inline constexpr qsizetype NumberLength = 11;
 
 // The operator's mobile prefixes: the first three characters of every number the gateway
 // delivers to. Compared exactly, character by character.
@@ -24,14 +26,11 @@ inline constexpr auto MobilePrefixTable = std::to_array<QStringView>({
 });
 
 // The number part of a NumberEntry: at most 11 characters after the first ASCII comma,
-// or the first 11 characters when there is no comma.
-QString cutNumber(const QString& entry);
-// The same cut without a copy; the view points into `entry`.
+// or the first 11 characters when there is no comma. The view points into `entry`.
 QStringView numberOf(QStringView entry);
 
 enum class NumberCheck { Accepted, WrongOperator, WrongLength };
 // Prefix test first, then the length test.
-NumberCheck checkNumber(const QString& number);
 NumberCheck checkNumber(QStringView number);
 
 // The manual entry's format test: a comma, and at least 11 characters after the first one.

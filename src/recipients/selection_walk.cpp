@@ -19,15 +19,7 @@ struct Walk {
 WalkRejection judge(QStringView entry, int acceptedSoFar) {
     // The limit is checked before the entry is even cut, as the first step of each entry.
     if (acceptedSoFar >= MaxSelectedNumbers) return WalkRejection::Limit;
-    switch (checkNumber(numberOf(entry))) {
-        case NumberCheck::WrongOperator:
-            return WalkRejection::WrongOperator;
-        case NumberCheck::WrongLength:
-            return WalkRejection::WrongLength;
-        case NumberCheck::Accepted:
-            break;
-    }
-    return WalkRejection::None;
+    return rejectionOf(checkNumber(numberOf(entry)));
 }
 
 // One walk over the picks, top to bottom. Without `dropped` it stops at the first rejecting
@@ -58,6 +50,32 @@ Walk walk(const QStringList& entries, std::vector<bool>& selected, qsizetype row
 }
 
 }  // namespace
+
+WalkRejection rejectionOf(NumberCheck check) {
+    switch (check) {
+        case NumberCheck::WrongOperator:
+            return WalkRejection::WrongOperator;
+        case NumberCheck::WrongLength:
+            return WalkRejection::WrongLength;
+        case NumberCheck::Accepted:
+            break;
+    }
+    return WalkRejection::None;
+}
+
+QString rejectionMessage(WalkRejection rejection) {
+    switch (rejection) {
+        case WalkRejection::Limit:
+            return QStringLiteral("您选择的电话号码已达到上限。");
+        case WalkRejection::WrongOperator:
+            return QStringLiteral("您选择的电话号码错误,它不是移动号码。");
+        case WalkRejection::WrongLength:
+            return QStringLiteral("您选择的电话号码错误,它不是手机号码。");
+        case WalkRejection::None:
+            break;
+    }
+    return {};
+}
 
 SelectionOutcome runSelectionWalk(const QStringList& entries, std::vector<bool> selected,
                                   int currentRow) {

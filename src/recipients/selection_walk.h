@@ -5,9 +5,17 @@
 #include <optional>
 #include <vector>
 
+#include "recipients/number_entry.h"
+
 namespace zelvo::recipients {
 
 enum class WalkRejection { None, Limit, WrongOperator, WrongLength };
+
+// The rejection a failed number check gives; None for an accepted number.
+WalkRejection rejectionOf(NumberCheck check);
+// What the user is told for a rejection (empty for None). The window shows it in a box, the
+// command-line sender prints it.
+QString rejectionMessage(WalkRejection rejection);
 
 // What one click on the number list does to the window.
 struct SelectionOutcome {

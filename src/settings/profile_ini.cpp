@@ -74,30 +74,6 @@ void readProfileText(QStringView text, const std::function<bool(const QString&)>
     }
 }
 
-ProfileIni ProfileIni::parse(QStringView text) {
-    ProfileIni ini;
-    Section* current = nullptr;
-    readProfileText(
-        text,
-        [&](const QString& name) {
-            current = &ini.sections_[name];
-            return true;
-        },
-        [&](QStringView key, QStringView value) {
-            const QString folded = key.toString().toCaseFolded();
-            if (!current->contains(folded)) current->insert(folded, value.toString());
-        });
-    return ini;
-}
-
-std::optional<QString> ProfileIni::value(QStringView section, QStringView key) const {
-    const auto found = sections_.constFind(section.toString().toCaseFolded());
-    if (found == sections_.constEnd()) return std::nullopt;
-    const auto entry = found->constFind(key.toString().toCaseFolded());
-    if (entry == found->constEnd()) return std::nullopt;
-    return *entry;
-}
-
 void ProfileIniWriter::beginSection(QStringView name) {
     text_ += u'[';
     text_ += name;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,8 @@ constexpr QStringView kPasswordKey = u"Password";
 constexpr QStringView kListSection = u"Phone";
 constexpr QStringView kTotalKey = u"total";
 
+constexpr int kMaxTotal = std::numeric_limits<qint16>::max();
+
 // `total` as the old program converted it: a 16-bit decimal with an optional sign and blanks
 // around it. Anything else leaves the list empty.
 std::optional<int> parseTotal(QStringView text) {
@@ -34,15 +37,15 @@ std::optional<int> parseTotal(QStringView text) {
     for (const QChar c : text) {
         if (c < u'0' || c > u'9') return std::nullopt;
         magnitude = magnitude * 10 + (c.unicode() - u'0');
-        if (magnitude > 32768) return std::nullopt;
+        if (magnitude > kMaxTotal + 1) return std::nullopt;
     }
     const int total = negative ? -magnitude : magnitude;
-    if (total > 32767) return std::nullopt;
+    if (total > kMaxTotal) return std::nullopt;
     return total;
 }
 
 // The entry number a key of the list section stands for: only keys spelled exactly as
-// QString::number() spells 0 to 32767 are ever looked up.
+// QString::number() spells the indexes of a full list are ever looked up.
 std::optional<int> entryNumber(QStringView key) {
     if (key.isEmpty() || key.size() > 5 || (key.size() > 1 && key.front() == u'0')) return {};
     int number = 0;
@@ -166,8 +169,8 @@ SettingsData decodeSettings(const QByteArray& bytes, bool* whole) {
 namespace {
 
 SettingsData parseSettings(QStringView text) {
-    // Reads the file as ProfileIni and value() would, in one pass that keeps only the values
-    // asked for: a table of every key costs tens of milliseconds for a full list.
+    // One pass that keeps only the values asked for: a table of every key costs tens of
+    // milliseconds for a full list.
     const QString accountSection = kAccountSection.toString().toCaseFolded();
     const QString listSection = kListSection.toString().toCaseFolded();
     const QString userKey = kUserKey.toString().toCaseFolded();
@@ -226,16 +229,18 @@ SettingsData parseSettings(QStringView text) {
     SettingsData data;
     data.user = user.value_or(QString());
     data.password = password.value_or(QString());
-    const std::optional<int> count = parseTotal(total.value_or(QString()));
-    if (!count) return data;
+    const std::optional<int> totalIndex = parseTotal(total.value_or(QString()));
+    if (!totalIndex) return data;
+    // What the list can hold: a `total` of 32,767 names one entry more.
+    const int last = std::min<int>(*totalIndex, kMaxSavedEntries - 1);
     // A key missing below `total` still takes its place in the list, as an empty entry.
     if (!slotted) {
         data.entries = std::move(inOrder);
-        data.entries.resize(std::max(*count + 1, 0));
+        data.entries.resize(std::max(last + 1, 0));
         return data;
     }
-    data.entries.reserve(*count + 1);
-    for (int i = 0; i <= *count; ++i) {
+    data.entries.reserve(last + 1);
+    for (int i = 0; i <= last; ++i) {
         std::optional<QString>* entry =
             std::size_t(i) < numbered.size() ? &numbered[std::size_t(i)] : nullptr;
         data.entries.append(entry && *entry ? std::move(**entry) : QString());

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "recipients/number_entry.h"
+
 namespace zelvo::settings {
 
 // What set.ini holds: the mailbox account and the whole number list.
@@ -15,10 +17,10 @@ struct SettingsData {
     friend bool operator==(const SettingsData&, const SettingsData&) = default;
 };
 
-// Entry indexes and `total` are 16-bit signed numbers in the file, so a list longer than
-// this cannot be stored: encodeSettings() writes only the first ones, saveSettingsFile()
-// refuses to save.
-inline constexpr qsizetype kMaxSavedEntries = 32768;
+// The file holds what the number list can: a longer list cannot be saved (encodeSettings()
+// writes only the first entries, saveSettingsFile() refuses), and a file whose `total` says
+// more (32,767 is a valid index but would be the 32,768th entry) loads only the first ones.
+inline constexpr qsizetype kMaxSavedEntries = recipients::MaxListEntries;
 
 // The path of set.ini in the given folder.
 QString settingsFilePath(const QString& appFolder);
@@ -30,7 +32,7 @@ inline constexpr qint64 kMaxSettingsFileBytes = 64 * 1024 * 1024;
 // unusable `total` gives an empty list while the account still loads. Bytes that do not
 // decode are loaded as U+FFFD. `whole`, when given, is false when a file exists but could not
 // be read whole: it is not a regular file, cannot be read, does not decode, or is larger than
-// kMaxSettingsFileBytes. Never throws.
+// kMaxSettingsFileBytes. The list stops at kMaxSavedEntries. Never throws.
 SettingsData loadSettingsFile(const QString& path, bool* whole = nullptr);
 
 struct SaveResult {

@@ -3,14 +3,9 @@
 #include <utility>
 
 #include "sms/mail_composer.h"
-#include "sms/smtp_submission.h"
 
 namespace zelvo::sms {
 namespace {
-
-constexpr int kSendUsingNetwork = 2;
-constexpr int kAuthenticateNone = 0;
-constexpr int kAuthenticateBasic = 1;
 
 [[noreturn]] void badConfiguration(const QString& english) {
     throw MailError(QStringLiteral("邮件配置无效 / invalid mail configuration: ") + english,
@@ -44,6 +39,10 @@ QVariant CdoFields::committed(const QString& shortName) const {
 CdoMessage::CdoMessage(TransportOptions options) : options_(std::move(options)) {}
 
 void CdoMessage::send() {
+    submitMail(prepare(), options_);
+}
+
+SmtpSubmission CdoMessage::prepare() const {
     const CdoFields& fields = Configuration.Fields;
     if (integerField(fields, QStringLiteral("sendusing"), 0) != kSendUsingNetwork)
         badConfiguration(QStringLiteral("sendusing must be 2 (SMTP over the network)"));
@@ -67,7 +66,7 @@ void CdoMessage::send() {
     submission.envelopeFrom = sender.address;
     submission.envelopeTo = parseMailAddress(To, "To").address;
     submission.message = composeMail({From, To, Subject, Textbody}, freshStamp(sender));
-    submitMail(submission, options_);
+    return submission;
 }
 
 }  // namespace zelvo::sms

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "sms/mail_error.h"
+#include "sms/smtp_submission.h"
 #include "sms/transport_options.h"
 
 namespace zelvo::sms {
@@ -12,6 +13,11 @@ namespace zelvo::sms {
 // Namespace of the configuration field names; the short names are appended to it.
 inline constexpr const char* kCdoConfigNamespace =
     "http://schemas.microsoft.com/cdo/configuration/";
+
+// Values of the configuration fields sendusing and smtpauthenticate.
+inline constexpr int kSendUsingNetwork = 2;
+inline constexpr int kAuthenticateNone = 0;
+inline constexpr int kAuthenticateBasic = 1;
 
 // The configuration fields of a mail object: values are stored with Item() and only take
 // effect for send() after Update().
@@ -45,6 +51,10 @@ public:
     // Submits the message over SMTP with the committed configuration. Returns only when the
     // server has accepted the data; throws MailError otherwise. Safe to call off the UI thread.
     void send();
+
+    // What send() would submit, checked and composed, without connecting; throws MailError
+    // for what send() would refuse before connecting.
+    SmtpSubmission prepare() const;
 
 private:
     TransportOptions options_;

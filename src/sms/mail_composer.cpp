@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "sms/mail_error.h"
+#include "sms/single_line.h"
 
 namespace zelvo::sms {
 namespace {
@@ -122,14 +123,6 @@ bool isDomainText(const QByteArray& text) {
 }
 
 }  // namespace
-
-void requireSingleLine(const QString& value, const char* what) {
-    for (QChar c : value) {
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c.isNull())
-            fail(QStringLiteral("%1 must not contain line breaks or NUL").arg(QLatin1String(what)),
-                 QStringLiteral("%1 含有换行符或空字符").arg(QLatin1String(what)));
-    }
-}
 
 MailAddress parseMailAddress(const QString& field, const char* what) {
     requireSingleLine(field, what);

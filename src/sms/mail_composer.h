@@ -26,10 +26,6 @@ struct MailAddress {
     QByteArray address;  // the bare address, ASCII
 };
 
-// Throws MailError when `value` holds CR, LF or NUL: such text would end a header or an
-// SMTP command early and let the rest pass as the sender's own lines.
-void requireSingleLine(const QString& value, const char* what);
-
 // Splits "Display <addr>" or "addr"; throws MailError for an empty or malformed address.
 MailAddress parseMailAddress(const QString& field, const char* what);
 

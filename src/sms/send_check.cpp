@@ -1,16 +1,26 @@
 #include "sms/send_check.h"
 
+#include "recipients/number_entry.h"
+
 namespace zelvo::sms {
 
+qsizetype accountLength(const QString& mailDomainSuffix) {
+    return recipients::NumberLength + mailDomainSuffix.size();
+}
+
+SendCheck checkSendForm(const SendForm& form, const QString& mailDomainSuffix) {
+    SendCheck check;
+    check.accountHasSuffix = form.from.contains(mailDomainSuffix, Qt::CaseSensitive);
+    check.accountLength = form.from.size() == accountLength(mailDomainSuffix);
+    check.hasText = !form.textbody.isEmpty();
+    check.textFits = form.textbody.size() < MessageLimit;
+    check.hasSubject = !form.subject.isEmpty();
+    check.picked = form.selectedCount > 0;
+    return check;
+}
+
 bool passesSendCheck(const SendForm& form, const QString& mailDomainSuffix) {
-    // Every condition is evaluated; none gets a message of its own.
-    const bool hasSuffix = form.from.contains(mailDomainSuffix, Qt::CaseSensitive);
-    const bool hasText = !form.textbody.isEmpty();
-    const bool hasSubject = !form.subject.isEmpty();
-    const bool textFits = form.textbody.size() < 70;
-    const bool accountLength = form.from.size() == 19;
-    const bool picked = form.selectedCount > 0;
-    return hasSuffix && hasText && hasSubject && textFits && accountLength && picked;
+    return checkSendForm(form, mailDomainSuffix).passed();
 }
 
 QString loginNameOf(const QString& from) {

@@ -4,6 +4,10 @@
 
 namespace zelvo::sms {
 
+// A message must be shorter than this many UTF-16 code units; the message field admits
+// exactly this many, so the longest message it can hold is still refused.
+inline constexpr int MessageLimit = 70;
+
 // What the send command reads from the window before sending.
 struct SendForm {
     QString from;           // txtFrom
@@ -12,7 +16,27 @@ struct SendForm {
     int selectedCount = 0;  // SelectedCount
 };
 
-// The six conditions of the send command, all of them, joined by AND.
+// The six conditions of the send command, each on its own, so a caller can say which failed.
+struct SendCheck {
+    bool accountHasSuffix = false;  // the account holds the mail domain suffix
+    bool accountLength = false;     // an 11-digit number and the suffix, nothing more
+    bool hasText = false;
+    bool textFits = false;  // shorter than MessageLimit
+    bool hasSubject = false;
+    bool picked = false;  // SelectedCount above zero
+
+    bool passed() const {
+        return accountHasSuffix && accountLength && hasText && textFits && hasSubject && picked;
+    }
+};
+
+// The length of an account address: a mobile number followed by the mail domain suffix.
+qsizetype accountLength(const QString& mailDomainSuffix);
+
+// Evaluates every condition; none stops the others.
+SendCheck checkSendForm(const SendForm& form, const QString& mailDomainSuffix);
+
+// All six conditions joined by AND.
 bool passesSendCheck(const SendForm& form, const QString& mailDomainSuffix);
 
 // The login name: the account address up to, not including, its first "@".

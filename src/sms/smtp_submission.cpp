@@ -9,8 +9,8 @@
 #include <memory>
 #include <utility>
 
-#include "sms/mail_composer.h"
 #include "sms/mail_error.h"
+#include "sms/single_line.h"
 
 namespace zelvo::sms {
 namespace {
@@ -34,6 +34,8 @@ struct Dialogue {
     bool loggedIn = false;  // the server accepted our AUTH
     bool withheld = false;  // the message was held back for want of a login
     bool closing = false;   // after QUIT nothing more is worth reporting
+    const TransportOptions::DialogueObserver* observer = nullptr;
+    bool inLogin = false;  // between our AUTH and the server's verdict on it
 };
 
 struct Upload {
@@ -59,8 +61,31 @@ size_t readMessage(char* buffer, size_t size, size_t count, void* user) {
     return chunk;
 }
 
+// Passes the dialogue on line by line. The AUTH line keeps only its mechanism, and what we send
+// until the server accepts or refuses the login is masked: it is the account and password.
+void showDialogue(Dialogue& dialogue, curl_infotype type, const QByteArray& text) {
+    for (const QByteArray& raw : text.split('\n')) {
+        QByteArray line = raw.trimmed();
+        if (line.isEmpty()) continue;
+        if (type == CURLINFO_HEADER_OUT) {
+            const QList<QByteArray> words = line.split(' ');
+            if (words.first().toUpper() == "AUTH") {
+                dialogue.inLogin = true;
+                if (words.size() > 2) line = words[0] + ' ' + words[1] + " ****";
+            } else if (dialogue.inLogin) {
+                line = "****";
+            }
+        } else if (!line.startsWith("334")) {
+            dialogue.inLogin = false;
+        }
+        (*dialogue.observer)(type == CURLINFO_HEADER_OUT ? '>' : '<', line);
+    }
+}
+
 int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* user) {
     auto* dialogue = static_cast<Dialogue*>(user);
+    if (dialogue->observer && (type == CURLINFO_HEADER_OUT || type == CURLINFO_HEADER_IN))
+        showDialogue(*dialogue, type, QByteArray(data, static_cast<qsizetype>(size)));
     if (dialogue->closing || (type != CURLINFO_HEADER_OUT && type != CURLINFO_HEADER_IN)) return 0;
     const QByteArray text(data, static_cast<qsizetype>(size));
     if (type == CURLINFO_HEADER_OUT) {
@@ -213,6 +238,7 @@ void submitMail(const SmtpSubmission& submission, const TransportOptions& option
     // clean-up, which may still talk to the server (QUIT).
     char errorBuffer[CURL_ERROR_SIZE] = {};
     Dialogue dialogue;
+    if (options.dialogueObserver) dialogue.observer = &options.dialogueObserver;
     Upload upload{&submission.message, &dialogue, submission.authenticate};
     std::unique_ptr<curl_slist, SlistDeleter> recipients(
         curl_slist_append(nullptr, submission.envelopeTo.constData()));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <functional>
 
 #include "config/app_config.h"
 
@@ -10,6 +12,10 @@ namespace zelvo::sms {
 struct TransportOptions {
     SmtpTimeouts timeouts;
     QString caFile;  // extra CA bundle to trust, empty for the system store only
+    // Gets each line of the SMTP dialogue, '>' for ours and '<' for the server's, with the
+    // login data already masked. Unset: the dialogue is not shown.
+    using DialogueObserver = std::function<void(char direction, const QByteArray& line)>;
+    DialogueObserver dialogueObserver = {};
 };
 
 }  // namespace zelvo::sms

@@ -203,7 +203,7 @@ TEST_F(CommandTest, FullListTakesNoMoreAndSaysHowManyWereLeftOut) {
             {"box 32 提示: 号码列表最多容纳 32767 个号码, 电话本中另有 7233 个号码没有导入.", kAsk,
              "box 0 添加提示: 添加 李三,13806012345 失败 号码列表已满(最多 32767 个号码)."}));
     EXPECT_EQ(window->lstphone->count(), 32767);
-    EXPECT_EQ(window->lstphone->entry(32766), QStringLiteral("用户32766,13800032766"));
+    EXPECT_EQ(window->lstphone->entries().last(), QStringLiteral("用户32766,13800032766"));
     EXPECT_EQ(savedEntries(folder->path()), window->lstphone->entries());
 }
 

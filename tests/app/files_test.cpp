@@ -97,7 +97,7 @@ TEST_F(FilesTest, SettingsFileLoadsAndSavesOrIsRefusedUntouched) {
         {"NulBytes", "", QByteArray(saved).replace("pw", QByteArray("p\0w", 3)) + QByteArray("\0\0\r\n", 4), {"u@139.com", QString::fromLatin1("p\0w", 3), kLi, kWang}, "", 0},
         {"TenMegabytesOfComments", "", repeated("; " + QByteArray(98, 'c') + "\r\n", 10 << 20) + saved, two, "", 0},
         {"TenMegabyteEntry", "", QByteArray(saved).replace("total=1", "2=" + huge + "\r\ntotal=2"), two + QStringList(QString::fromLatin1(huge)), "", 0},
-        {"Total32767WithoutEntries", "", kAccount + "total=32767\r\n", QStringList({"u@139.com", "p"}) + QStringList(32768, QString()), "", 0},
+        {"Total32767WithoutEntries", "", kAccount + "total=32767\r\n", QStringList({"u@139.com", "p"}) + QStringList(32767, QString()), "", 0},  // what the list holds
         {"OwnerMayOnlyWrite", "", saved, two, "", 0200},
         {"GroupMayOnlyWrite", "", saved, two, "", 0620},
         {"GroupMayRun", "", saved, two, "", 0610},

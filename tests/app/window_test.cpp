@@ -274,7 +274,7 @@ TEST_F(WindowLayoutTest, ClicksOnTheListBuildTheRecipientField) {
                                      : call.text.endsWith(u"移动号码。") ? "O"
                                      : call.text.endsWith(u"手机号码。") ? "N"
                                                                          : call.text;
-                boxes << kind + (window->lstphone->isPicked(clicked) ? "+" : "-");
+                boxes << kind + (window->lstphone->picks()[size_t(clicked)] ? "+" : "-");
                 EXPECT_EQ(call.title + QString::number(call.style), QStringLiteral("错误提示32"));
             });
         }
@@ -291,7 +291,7 @@ TEST_F(WindowLayoutTest, ClicksOnTheListBuildTheRecipientField) {
         EXPECT_EQ(window->SelectedCount, row.count);
         std::vector<int> picked;
         for (int r = 0; r < window->lstphone->count(); ++r)
-            if (window->lstphone->isPicked(r)) picked.push_back(r);
+            if (window->lstphone->picks()[size_t(r)]) picked.push_back(r);
         EXPECT_EQ(picked, rowsOf(row.picked));
     }
 }
@@ -331,10 +331,10 @@ TEST_F(WindowLayoutTest, NoticesPageLoadsTheBundledPageAndFailsSilently) {
     config.infoPageUrl = QStringLiteral("qrc:/info/notices.html");
     open();
     EXPECT_TRUE(window->WebBrowser1->silent());
-    QTRY_VERIFY(window->WebBrowser1->view() != nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        window->WebBrowser1->view()->property("title").toString() == QStringLiteral("信息公告"),
-        30000);
+    QWidget* view = nullptr;
+    QTRY_VERIFY((view = window->WebBrowser1->findChild<QWidget*>("WebBrowser1View")) != nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(view->property("title").toString() == QStringLiteral("信息公告"),
+                             30000);
     EXPECT_EQ(window->SSTab1->currentIndex(), 1);
 
     config.infoPageUrl = QStringLiteral("http://127.0.0.1:9/notices");

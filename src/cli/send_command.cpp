@@ -1,0 +1,278 @@
+#include "cli/send_command.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QStringDecoder>
+#include <algorithm>
+
+#include "cli/command_line.h"
+#include "recipients/number_entry.h"
+#include "recipients/selection_walk.h"
+#include "settings/settings_file.h"
+#include "sms/cdo_message.h"
+#include "sms/gateway_mail.h"
+#include "sms/send_check.h"
+
+namespace zelvo::cli {
+
+namespace {
+
+const QString kProgram = QStringLiteral("zelvo-sms-send");
+const QString kPasswordVariable = QStringLiteral("ZELVO_SMS_PASSWORD");
+
+// A refusal before anything was sent: what to tell the user and the exit code.
+struct Refusal {
+    int code;
+    QStringList lines;
+};
+
+void say(QIODevice& device, const QString& text) {
+    device.write(text.toUtf8());
+}
+
+QString helpText(const SendCommandContext& context) {
+    return QStringLiteral(
+               "用法: %1 [选项] 号码[,号码...] [短信内容]\n"
+               "\n"
+               "通过 139 邮箱的短信网关发送一条少于 %2 个字符的短信, 最多发给 %3 个移动手机号码。\n"
+               "号码也可以是号码列表中的名字 (set.ini 中 \"名字,号码\" 的名字)。\n"
+               "没有短信内容或内容为 \"-\" 时, 从标准输入读取 (UTF-8, 去掉末尾的换行)。\n"
+               "\n"
+               "选项:\n"
+               "  --from ADDRESS        发信的邮箱账号 (默认为 set.ini 中的账号)\n"
+               "  --password-file FILE  从文件的第一行读取邮箱密码;\n"
+               "                        也可用环境变量 %4, 否则用 set.ini 中的密码\n"
+               "  --settings FILE       使用这个 set.ini (默认 %5)\n"
+               "  --dry-run             只显示将要提交的邮件, 不连接服务器\n"
+               "  --verbose             在标准错误上显示与邮件服务器的对话 (隐藏密码)\n"
+               "  --help                显示本帮助\n"
+               "  --version             显示版本\n"
+               "\n"
+               "退出码: 0 已发送; 64 用法错误; 65 号码或短信内容不符合要求;\n"
+               "        69 服务器拒绝; 75 暂时失败 (无法连接、超时、连接中断), 可以稍后重试;\n"
+               "        78 没有可用的邮箱账号或密码。\n")
+        .arg(kProgram)
+        .arg(sms::MessageLimit)
+        .arg(recipients::MaxSelectedNumbers)
+        .arg(kPasswordVariable, QDir::toNativeSeparators(context.settingsPath));
+}
+
+// The window's message field ends lines with CR LF, and the limit counts them as it does.
+QString withWindowLineEnds(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+QString readMessage(const SendRequest& request, QIODevice& in) {
+    if (request.message) return withWindowLineEnds(*request.message);
+    QStringDecoder utf8(QStringConverter::Utf8);
+    QString text = utf8.decode(in.readAll());
+    if (utf8.hasError()) throw Refusal{kExitRefused, {QStringLiteral("标准输入不是 UTF-8 文本")}};
+    if (text.endsWith(QLatin1String("\r\n"))) {
+        text.chop(2);
+    } else if (text.endsWith(QLatin1Char('\n'))) {
+        text.chop(1);
+    }
+    return withWindowLineEnds(text);
+}
+
+settings::SettingsData readSettings(const SendRequest& request, const SendCommandContext& context) {
+    if (request.settingsFile.isEmpty()) return settings::loadSettingsFile(context.settingsPath);
+    const QFileInfo file(request.settingsFile);
+    if (!file.isFile() || !file.isReadable()) {
+        throw Refusal{kExitNoAccount,
+                      {QStringLiteral("无法读取设置文件 %1")
+                           .arg(QDir::toNativeSeparators(request.settingsFile))}};
+    }
+    return settings::loadSettingsFile(request.settingsFile);
+}
+
+bool isAllDigits(const QString& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+}
+
+// The number of the one list entry whose name (the text before its first comma) is `name`.
+QString numberForName(const QString& name, const QStringList& entries) {
+    QString number;
+    int matches = 0;
+    for (const QString& entry : entries) {
+        const qsizetype comma = entry.indexOf(QLatin1Char(','));
+        if (comma >= 0 && QStringView(entry).left(comma) == name) {
+            ++matches;
+            number = recipients::numberOf(entry).toString();
+        }
+    }
+    if (matches == 1) return number;
+    const QString why =
+        matches == 0 ? QStringLiteral("号码列表中没有这个名字")
+                     : QStringLiteral("号码列表中有 %1 个这个名字, 请直接写号码").arg(matches);
+    throw Refusal{kExitRefused, {QStringLiteral("收件人 %1: %2").arg(name, why)}};
+}
+
+// The numbers in the order given, checked as the selection walk checks picked entries: the
+// limit first, then the number's prefix, then its length.
+QStringList checkedNumbers(const QStringList& given, const QStringList& entries) {
+    using recipients::WalkRejection;
+    QStringList numbers;
+    for (const QString& recipient : given) {
+        if (numbers.size() >= recipients::MaxSelectedNumbers) {
+            throw Refusal{kExitRefused,
+                          {QStringLiteral("收件人 %1: %2 (最多 %3 个号码)")
+                               .arg(recipient, recipients::rejectionMessage(WalkRejection::Limit))
+                               .arg(recipients::MaxSelectedNumbers)}};
+        }
+        const bool isNumber = isAllDigits(recipient);
+        const QString number = isNumber ? recipient : numberForName(recipient, entries);
+        const WalkRejection rejection = recipients::rejectionOf(recipients::checkNumber(number));
+        if (rejection != WalkRejection::None) {
+            const QString shown =
+                isNumber ? number : QStringLiteral("%1 (%2)").arg(recipient, number);
+            throw Refusal{kExitRefused,
+                          {QStringLiteral("收件人 %1: %2")
+                               .arg(shown, recipients::rejectionMessage(rejection))}};
+        }
+        numbers << number;
+    }
+    return numbers;
+}
+
+QString readPasswordFile(const QString& path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        throw Refusal{kExitNoAccount,
+                      {QStringLiteral("无法读取密码文件 %1").arg(QDir::toNativeSeparators(path))}};
+    }
+    QByteArray line = file.readLine();
+    while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+    return QString::fromUtf8(line);
+}
+
+QString passwordFor(const QString& from, const SendRequest& request,
+                    const SendCommandContext& context, const settings::SettingsData& saved) {
+    if (!request.passwordFile.isEmpty()) return readPasswordFile(request.passwordFile);
+    if (context.environment.contains(kPasswordVariable))
+        return context.environment.value(kPasswordVariable);
+    // The saved password belongs to the saved account only.
+    return from == saved.user ? saved.password : QString();
+}
+
+int exitCodeFor(sms::FailureCause cause) {
+    using sms::FailureCause;
+    switch (cause) {
+        case FailureCause::InvalidInput:
+            return kExitRefused;
+        case FailureCause::Resolve:
+        case FailureCause::Connect:
+        case FailureCause::Timeout:
+        case FailureCause::Dropped:
+            return kExitTryLater;
+        case FailureCause::Setup:
+        case FailureCause::Tls:
+        case FailureCause::LoginRefused:
+        case FailureCause::NoUsableLogin:
+        case FailureCause::SenderRefused:
+        case FailureCause::RecipientRefused:
+        case FailureCause::MessageRefused:
+        case FailureCause::Other:
+            break;
+    }
+    return kExitUnavailable;
+}
+
+int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& err,
+         const SendCommandContext& context) {
+    const AppConfig& config = context.config;
+    const settings::SettingsData saved = readSettings(request, context);
+    const QStringList numbers = checkedNumbers(request.recipients, saved.entries);
+    const QString text = readMessage(request, in);
+
+    QString from = request.from.isEmpty() ? saved.user : request.from;
+    if (from.isEmpty() && request.dryRun) {
+        // A dry run shows the mail even before an account is set up.
+        from = QString(recipients::NumberLength, QLatin1Char('x')) + config.mailDomainSuffix;
+        say(err, QStringLiteral("%1: 没有邮箱账号, 发信人以 %2 代替\n").arg(kProgram, from));
+    }
+    const QString subject = numbers.join(QLatin1Char(','));
+    const sms::SendCheck check =
+        sms::checkSendForm({from, subject, text, int(numbers.size())}, config.mailDomainSuffix);
+    QStringList refused;
+    if (!check.hasText) refused << QStringLiteral("短信内容为空");
+    if (!check.textFits) {
+        refused << QStringLiteral("短信内容有 %1 个字符 (换行算两个), 必须少于 %2 个")
+                       .arg(text.size())
+                       .arg(sms::MessageLimit);
+    }
+    if (!refused.isEmpty()) throw Refusal{kExitRefused, refused};
+    if (from.isEmpty()) {
+        throw Refusal{kExitNoAccount,
+                      {QStringLiteral("没有邮箱账号: 请用 --from 指定, 或在窗口中保存设置")}};
+    }
+    if (!check.passed()) {
+        throw Refusal{kExitNoAccount,
+                      {QStringLiteral("邮箱账号 %1 不可用: 应为 %2 位手机号码加 %3")
+                           .arg(from)
+                           .arg(recipients::NumberLength)
+                           .arg(config.mailDomainSuffix)}};
+    }
+    const QString password = passwordFor(from, request, context, saved);
+    if (password.isEmpty() && !request.dryRun) {
+        throw Refusal{kExitNoAccount,
+                      {QStringLiteral("没有邮箱密码: 请用 --password-file 或环境"
+                                      "变量 %1 指定, 或在窗口中保存设置")
+                           .arg(kPasswordVariable)}};
+    }
+
+    sms::TransportOptions options{config.smtpTimeouts, config.smtpCaFile};
+    if (request.verbose) {
+        options.dialogueObserver = [&err](char direction, const QByteArray& line) {
+            err.write(direction + (' ' + line) + '\n');
+        };
+    }
+    sms::CdoMessage message(options);
+    sms::fillGatewayMail(message, QString::fromLatin1(sms::kCdoConfigNamespace),
+                         {from, password, subject, text}, config);
+    try {
+        if (request.dryRun) {
+            out.write(message.prepare().message);
+        } else {
+            message.send();
+        }
+    } catch (const sms::MailError& error) {
+        say(err, QStringLiteral("%1: %2\n").arg(kProgram, QString::fromStdString(error.what())));
+        return exitCodeFor(error.cause());
+    }
+    return kExitSent;
+}
+
+}  // namespace
+
+int runSendCommand(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err,
+                   const SendCommandContext& context) {
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    if (!parsed.error.isEmpty()) {
+        say(err, QStringLiteral("%1: %2\n请用 %1 --help 查看用法。\n").arg(kProgram, parsed.error));
+        return kExitUsage;
+    }
+    if (parsed.request.help) {
+        say(out, helpText(context));
+        return kExitSent;
+    }
+    if (parsed.request.version) {
+        say(out, QStringLiteral("%1 %2\n").arg(kProgram, QStringLiteral(ZELVO_VERSION)));
+        return kExitSent;
+    }
+    try {
+        return send(parsed.request, in, out, err, context);
+    } catch (const Refusal& refusal) {
+        for (const QString& line : refusal.lines)
+            say(err, kProgram + QStringLiteral(": ") + line + '\n');
+        return refusal.code;
+    }
+}
+
+}  // namespace zelvo::cli

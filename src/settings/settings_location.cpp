@@ -1,0 +1,18 @@
+#include "settings/settings_location.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "settings/settings_file.h"
+
+namespace zelvo::settings {
+
+QString settingsFileLocation(const QString& programFolder) {
+    const QString beside = settingsFilePath(programFolder);
+    const QFileInfo folder(programFolder);
+    if (QFileInfo::exists(beside) || (folder.isDir() && folder.isWritable())) return beside;
+    return settingsFilePath(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
+
+}  // namespace zelvo::settings
