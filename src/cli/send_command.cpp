@@ -12,6 +12,7 @@
 #include "recipients/selection_walk.h"
 #include "settings/settings_file.h"
 #include "sms/cdo_message.h"
+#include "sms/failure_report.h"
 #include "sms/gateway_mail.h"
 #include "sms/send_check.h"
 
@@ -51,8 +52,9 @@ QString helpText(const SendCommandContext& context) {
                "  --version             显示版本\n"
                "\n"
                "退出码: 0 已发送; 64 用法错误; 65 号码或短信内容不符合要求;\n"
-               "        69 服务器拒绝; 75 暂时失败 (无法连接、超时、连接中断), 可以稍后重试;\n"
-               "        78 没有可用的邮箱账号或密码。\n")
+               "        69 服务器拒绝; 75 暂时失败 (无法连接、超时、连接中断、服务器暂时拒绝),\n"
+               "        可以稍后重试;"
+               " 78 没有可用的邮箱账号或密码。\n")
         .arg(kProgram)
         .arg(sms::MessageLimit)
         .arg(recipients::MaxSelectedNumbers)
@@ -243,8 +245,10 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
             message.send();
         }
     } catch (const sms::MailError& error) {
-        say(err, QStringLiteral("%1: %2\n").arg(kProgram, QString::fromStdString(error.what())));
-        return exitCodeFor(error.cause());
+        say(err, QStringLiteral("%1: %2\n").arg(kProgram, sms::failureLine(error)));
+        // A 4xx reply refuses for now only: worth a retry, as a dropped connection is.
+        const bool temporary = error.place().lastReply.startsWith(QLatin1Char('4'));
+        return temporary ? kExitTryLater : exitCodeFor(error.cause());
     }
     return kExitSent;
 }

@@ -16,7 +16,7 @@ enum ExitCode {
     kExitUsage = 64,        // EX_USAGE: the command line is wrong
     kExitRefused = 65,      // EX_DATAERR: a number or the message fails the checks
     kExitUnavailable = 69,  // EX_UNAVAILABLE: the server refused; trying again will not help
-    kExitTryLater = 75,     // EX_TEMPFAIL: no connection, time-out, dropped; worth a retry
+    kExitTryLater = 75,     // EX_TEMPFAIL: no connection, time-out, dropped, 4xx; worth a retry
     kExitNoAccount = 78,    // EX_CONFIG: no usable account or password
 };
 
