@@ -1,0 +1,142 @@
+// zelvo-sms-send, run in-process against the test SMTP peer: one row per invocation, with what
+// the server received (or nothing), the exit code and what the user is told.
+#include "cli/send_command.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QJsonArray>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "settings/settings_location.h"
+#include "support/smtp_peer.h"
+
+namespace zelvo::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString k69 = QString(69, QChar(u'字'));
+const QString k11 = QStringLiteral(
+    "13806012345,13906054321,15012345678,13800000001,13800000002,"
+    "13800000003,13800000004,13800000005,13800000006,13800000007,"
+    "13800000008");
+
+struct Row {
+    const char* name;
+    QStringList args;  // "@" at the start stands for the test's folder
+    QByteArray input;  // standard input
+    int code;          // exit code
+    QString mail;      // what the server got: subject, LF, body; empty for no mail at all
+    const char* err;   // a fragment of standard error; "" for nothing at all
+    const char* out;   // a fragment of standard output; "" for nothing at all
+    QByteArray peer;   // a raw peer's script; empty for the real server
+    bool environment;  // the password in ZELVO_SMS_PASSWORD
+};
+
+// clang-format off
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
+const Row kRows[] = {
+    {"OneNumber", {"13806012345", "服务器已恢复"}, "", 0, "13806012345\n服务器已恢复", "", "", "", false},
+    {"SeveralAndAName", {"13806012345,13906054321", "15012345678", "李三", "开会"}, "", 0, "13806012345,13906054321,15012345678,13806012345\n开会", "", "", "", false},
+    {"TenNumbers69Characters", {k11.left(119), k69}, "", 0, k11.left(119) + "\n" + k69, "", "", "", false},
+    {"StandardInput", {"13806012345"}, "第一行\n第二行\n", 0, "13806012345\n第一行\r\n第二行", "", "", "", false},
+    {"DashReadsStandardInput", {"13806012345", "13906054321", "-"}, "备份失败\r\n", 0, "13806012345,13906054321\n备份失败", "", "", "", false},
+    {"FromAndVariable", {"--from", "13906054321@139.com", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", true},
+    {"PasswordFile", {"--password-file", "@/password.txt", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", false},
+    {"Verbose", {"--verbose", "13806012345", "hi"}, "", 0, "13806012345\nhi", "> AUTH PLAIN ****", "", "", false},
+    {"DryRun", {"--dry-run", "13806012345", "你好"}, "", 0, "", "", "Subject: 13806012345\r\nMessage-ID: <", "", false},
+    {"WrongOperator", {"12306012345", "hi"}, "", 65, "", "12306012345: 您选择的电话号码错误,它不是移动号码。", "", "", false},
+    {"TwelveDigits", {"138060123456", "hi"}, "", 65, "", "138060123456: 您选择的电话号码错误,它不是手机号码。", "", "", false},
+    {"ElevenNumbers", {k11, "hi"}, "", 65, "", "13800000008: 您选择的电话号码已达到上限。", "", "", false},
+    {"NameWithBadNumber", {"坏号", "hi"}, "", 65, "", "坏号 (12345678901): 您选择的电话号码错误,它不是移动号码。", "", "", false},
+    {"UnknownName", {"赵六", "hi"}, "", 65, "", "赵六: 号码列表中没有这个名字", "", "", false},
+    {"NameTwice", {"重名", "hi"}, "", 65, "", "重名: 号码列表中有 2 个这个名字", "", "", false},
+    {"SeventyCharacters", {"13806012345", k69 + "字"}, "", 65, "", "短信内容有 70 个字符", "", "", false},
+    {"LineEndCountsTwo", {"13806012345"}, (k69.left(34) + "\n" + k69.left(34)).toUtf8(), 65, "", "短信内容有 70 个字符", "", "", false},
+    {"EmptyMessage", {"13806012345"}, "\n", 65, "", "短信内容为空", "", "", false},
+    {"NotUtf8", {"13806012345"}, "\xff\xfe", 65, "", "不是 UTF-8", "", "", false},
+    {"EmptyRecipient", {"13806012345,,13906054321", "hi"}, "", 64, "", "有空的号码", "", "", false},
+    {"PasswordArgument", {"--password=secret", "13806012345", "hi"}, "", 64, "", "不接受命令行中的密码", "", "", false},
+    {"NoAccount", {"--settings", "@/empty.ini", "13806012345", "hi"}, "", 78, "", "没有邮箱账号", "", "", false},
+    {"NoPasswordForOtherAccount", {"--from", "13906054321@139.com", "13806012345", "hi"}, "", 78, "", "没有邮箱密码", "", "", false},
+    {"AccountTooShort", {"--from", "1390605432@139.com", "13806012345", "hi"}, "", 78, "", "邮箱账号 1390605432@139.com 不可用", "", "", true},
+    {"WrongPassword", {"--password-file", "@/wrong.txt", "13806012345", "hi"}, "", 69, "", "拒绝了登录", "", "", false},
+    {"RecipientRefused", {"13806012345", "hi"}, "", 69, "", "拒绝了收件人", "", R"({"RCPT":"550 5.1.1 No such mailbox\n"})", false},
+    {"RecipientRefusedForNow", {"13806012345", "hi"}, "", 75, "", "拒绝了收件人", "", R"({"RCPT":"452 4.5.3 Too many recipients\n"})", false},
+    {"ServerNeverAnswers", {"13806012345", "hi"}, "", 75, "", "超时", "", R"({"greeting":{"stall":1}})", false},
+    {"ConnectionDropped", {"13806012345", "hi"}, "", 75, "", "连接中断", "", R"({"MAIL":{"close":1}})", false},
+};
+// clang-format on
+
+class SendCommandTest : public ::testing::TestWithParam<Row> {};
+
+TEST_P(SendCommandTest, Runs) {
+    const Row& row = GetParam();
+    const SmtpPeer peer({.script = row.peer});
+    QTemporaryDir folder;
+    for (const auto& [name, bytes] :
+         {std::pair<const char*, QByteArray>{"empty.ini", ""},
+          {"set.ini",
+           "\xEF\xBB\xBF[UserMsg]\nUser=13806012345@139.com\nPassword=" + kPeerPassword.toUtf8() +
+               "\n[Phone]\n0=李三,13806012345\n1=重名,13900000001\n2=重名,13900000002\n3=坏号,"
+               "12345678901\ntotal=3\n"},
+          {"password.txt", kPeerPassword.toUtf8() + "\nnot this\n"},
+          {"wrong.txt", "wrong\n"}}) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+
+    cli::SendCommandContext context{AppConfig::builtIn(), folder.filePath("set.ini"), {}};
+    context.config.smtpHost = QStringLiteral("127.0.0.1");
+    context.config.smtpPort = peer.port();
+    context.config.smtpTimeouts = {1500ms, 1000ms, 2500ms};
+    if (row.environment) context.environment.insert("ZELVO_SMS_PASSWORD", kPeerPassword);
+    QStringList args = row.args;
+    for (QString& arg : args)
+        if (arg.startsWith(u'@')) arg.replace(0, 1, folder.path());
+    QBuffer in, out, err;
+    in.setData(row.input);
+    for (QBuffer* buffer : {&in, &out, &err}) buffer->open(QIODevice::ReadWrite);
+
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(cli::runSendCommand(args, in, out, err, context), row.code);
+    EXPECT_LT(std::chrono::steady_clock::now() - started,
+              10s);  // a silent server is given up on at its time-out
+    const QString said = QString::fromUtf8(err.data()), printed = QString::fromUtf8(out.data());
+    EXPECT_TRUE(*row.err ? said.contains(row.err) : said.isEmpty()) << said.toStdString();
+    EXPECT_TRUE(*row.out ? printed.contains(row.out) : printed.isEmpty()) << printed.toStdString();
+    const QString login = args.contains("--from") ? "13906054321" : "13806012345";
+    // The password never shows, neither as itself nor inside the AUTH data.
+    const QByteArray auth = QByteArray('\0' + login.toUtf8() + '\0' + kPeerPassword.toUtf8());
+    for (const QByteArray& shown : {out.data(), err.data()}) {
+        EXPECT_FALSE(shown.contains(kPeerPassword.toUtf8()));
+        EXPECT_FALSE(shown.contains(auth.toBase64()));
+    }
+
+    const QList<QJsonObject> mails = peer.events("mail");
+    ASSERT_EQ(mails.size(), row.mail.isEmpty() ? 0 : 1);
+    if (mails.isEmpty()) return;
+    EXPECT_EQ(mails[0]["subject"].toString() + "\n" + mails[0]["body"].toString(), row.mail);
+    EXPECT_EQ(mails[0]["login"].toString(), login);
+    EXPECT_EQ(mails[0]["mail_from"].toString(), login + "@139.com");
+    EXPECT_EQ(mails[0]["rcpt_tos"].toArray(), QJsonArray({context.config.gatewayAddress}));
+    EXPECT_TRUE(mails[0]["crlf_only"].toBool());
+}
+
+INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandTest, ::testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Both programs keep set.ini beside themselves in a folder they may write (or where one already
+// is), and otherwise, as installed into a system folder, in the user's configuration folder.
+TEST(SettingsLocation, BesideTheProgramOrInTheUsersFolder) {
+    QTemporaryDir folder;
+    EXPECT_EQ(settings::settingsFileLocation(folder.path()), folder.filePath("set.ini"));
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    EXPECT_EQ(settings::settingsFileLocation(folder.filePath("gone")), user + "/set.ini");
+}
+
+}  // namespace
+}  // namespace zelvo::testing
