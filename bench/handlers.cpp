@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -250,6 +251,23 @@ int run(int repeats) {
         [&] { check(runProgram(curl) == 0, "curl did not send"); });
     sends.erase(sends.begin());  // the warm-up
     std::printf("send=%.0f\nsend_floor=%.0f\n", median(sends), sendFloor);
+
+    // zelvo-sms-send as a whole process, from start to exit, sending the same message.
+    const QString passwordPath = folder.filePath(QStringLiteral("password.txt"));
+    writeFile(passwordPath, password.toUtf8());
+    const std::vector<std::string> command = {
+        QDir(QCoreApplication::applicationDirPath()).filePath("zelvo-bench-send").toStdString(),
+        std::to_string(server.port()),
+        "--from",
+        (login + config.mailDomainSuffix).toStdString(),
+        "--password-file",
+        passwordPath.toStdString(),
+        window.txtSubject->text().toStdString(),
+        window.txtTextbody->text().toStdString()};
+    const auto [process, processFloor] = timed(
+        repeats, [&] { check(runProgram(command) == 0, "zelvo-sms-send did not send"); },
+        [&] { check(runProgram(curl) == 0, "curl did not send"); });
+    std::printf("send_process=%.0f\nsend_process_floor=%.0f\n", process, processFloor);
     return 0;
 }
 

@@ -1,0 +1,22 @@
+// zelvo-sms-send as one whole process, as a user or a script runs it, but sending to the
+// benchmark's local server: zelvo-bench-send PORT [arguments of zelvo-sms-send...].
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+
+#include "cli/send_command.h"
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty()) return 64;
+    zelvo::cli::SendCommandContext context{zelvo::AppConfig::builtIn(), QString(),
+                                           QProcessEnvironment::systemEnvironment()};
+    context.config.smtpHost = QStringLiteral("127.0.0.1");
+    context.config.smtpPort = arguments.takeFirst().toInt();
+    QFile in, out, err;
+    in.open(stdin, QIODevice::ReadOnly);
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    return zelvo::cli::runSendCommand(arguments, in, out, err, context);
+}
