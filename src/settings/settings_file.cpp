@@ -181,9 +181,10 @@ SettingsData parseSettings(QStringView text) {
     // Entries by number; the first key of a number wins. A file as this program writes it has
     // them in order, and they are appended as they come; a gap moves them into numbered slots.
     QStringList inOrder;
-    // Room for every line up front: growing a list of 32,767 strings step by step copies it
-    // over and over.
-    inOrder.reserve(text.count(u'\n') + 1);
+    // Room for every entry up front: growing a list of 32,767 strings step by step copies it
+    // over and over. An entry's line takes at least three characters ("0=" and its line
+    // feed), which bounds their number without a pass over the text.
+    inOrder.reserve(std::min<qsizetype>(text.size() / 3 + 1, kMaxSavedEntries));
     std::vector<std::optional<QString>> numbered;
     bool slotted = false;
     const auto keep = [](std::optional<QString>& slot, QStringView value) {
