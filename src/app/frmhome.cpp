@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <memory>
 
+#include "app/smtp_module_loader.h"
 #include "app/twips.h"
 
 namespace zelvo::app {
@@ -35,7 +36,7 @@ frmhome::frmhome(PlatformServices& platform, AppConfig config, MailMessageFactor
     if (!mailFactory_) {
         mailFactory_ = [transport =
                             sms::TransportOptions{config_.smtpTimeouts, config_.smtpCaFile}] {
-            return std::make_unique<sms::CdoMessage>(transport);
+            return std::make_unique<sms::CdoMessage>(submitThroughSmtpModule, transport);
         };
     }
     buildControls();

@@ -1,24 +1,19 @@
 #include "app/web_browser.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLibrary>
 #include <QVBoxLayout>
 
+#include "app/module_folders.h"
 #include "webview/web_view_module.h"
 
 namespace zelvo::app {
 
 namespace {
 
-// The module stands beside the executable in a portable copy, and in the program's library
-// folder, reached from the executable's folder, where it is installed (and built).
 CreateWebViewFunction loadWebViewModule(QString* error) {
-    const QDir programFolder(QCoreApplication::applicationDirPath());
-    const QStringList folders = {
-        programFolder.path(), programFolder.filePath(QStringLiteral(ZELVO_WEBVIEW_RELATIVE_DIR))};
-    for (const QString& folder : folders) {
+    for (const QString& folder : moduleFolders()) {
         QLibrary module(QDir(folder).filePath(QString::fromLatin1(kWebViewModuleName)));
         if (auto create =
                 reinterpret_cast<CreateWebViewFunction>(module.resolve(kCreateWebViewSymbol))) {

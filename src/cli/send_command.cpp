@@ -235,7 +235,7 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
             err.write(direction + (' ' + line) + '\n');
         };
     }
-    sms::CdoMessage message(options);
+    sms::CdoMessage message(sms::submitMail, options);
     sms::fillGatewayMail(message, QString::fromLatin1(sms::kCdoConfigNamespace),
                          {from, password, subject, text}, config);
     try {

@@ -36,10 +36,11 @@ QVariant CdoFields::committed(const QString& shortName) const {
     return found == committed_.end() ? QVariant() : found->second;
 }
 
-CdoMessage::CdoMessage(TransportOptions options) : options_(std::move(options)) {}
+CdoMessage::CdoMessage(SubmitMailFunction submit, TransportOptions options)
+    : submit_(submit), options_(std::move(options)) {}
 
 void CdoMessage::send() {
-    submitMail(prepare(), options_);
+    submit_(prepare(), options_);
 }
 
 SmtpSubmission CdoMessage::prepare() const {

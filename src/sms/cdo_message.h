@@ -40,7 +40,7 @@ struct CdoConfiguration {
 // The program's mail object: message fields plus configuration, submitted by send().
 class CdoMessage {
 public:
-    explicit CdoMessage(TransportOptions options = {});
+    explicit CdoMessage(SubmitMailFunction submit, TransportOptions options = {});
 
     QString From;
     QString To;
@@ -57,6 +57,7 @@ public:
     SmtpSubmission prepare() const;
 
 private:
+    SubmitMailFunction submit_;
     TransportOptions options_;
 };
 

@@ -25,4 +25,8 @@ struct SmtpSubmission {
 // with the curl error and the server's last reply but never the credentials.
 void submitMail(const SmtpSubmission& submission, const TransportOptions& options);
 
+// How a mail object submits: submitMail itself where libcurl is linked, or a function that
+// loads it from the SMTP module at the first send.
+using SubmitMailFunction = void (*)(const SmtpSubmission&, const TransportOptions&);
+
 }  // namespace zelvo::sms

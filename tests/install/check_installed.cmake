@@ -22,6 +22,7 @@ set(installed
     bin/zelvo-sms
     bin/zelvo-sms-send
     lib/zelvo-sms/libzelvo_webview.so  # the window looks in ../lib/zelvo-sms beside bin
+    lib/zelvo-sms/libzelvo_smtp.so     # loaded by the window at its first send
     share/applications/zelvo-sms.desktop
     share/metainfo/com.example.zelvo.sms.metainfo.xml)
 foreach(size 16 22 24 32 48 64 128 256)
@@ -44,6 +45,15 @@ string(REGEX MATCHALL "\\(NEEDED\\)[^\n]*" needed "${dynamic}")
 if(NOT needed MATCHES "libQt6Core\\.so" OR NOT needed MATCHES "libcurl\\.so"
    OR needed MATCHES "libQt6(Gui|Widgets|WebEngine)")
     message(SEND_ERROR "zelvo-sms-send must load Qt Core and libcurl only: ${needed}")
+endif()
+
+# The window leaves libcurl to the SMTP module it loads at its first send.
+execute_process(COMMAND readelf -d "${PREFIX}/bin/zelvo-sms" OUTPUT_VARIABLE dynamic)
+string(REGEX MATCHALL "\\(NEEDED\\)[^\n]*" needed "${dynamic}")
+execute_process(COMMAND readelf -d "${PREFIX}/lib/zelvo-sms/libzelvo_smtp.so"
+                OUTPUT_VARIABLE module_dynamic)
+if(needed MATCHES "libcurl\\.so" OR NOT module_dynamic MATCHES "\\(NEEDED\\)[^\n]*libcurl\\.so")
+    message(SEND_ERROR "libcurl must be loaded by the SMTP module, not the window: ${needed}")
 endif()
 
 # The dry run of a fresh install: no account yet, so a placeholder sender, and a mail that

@@ -68,7 +68,7 @@ TEST(CdoMessage, RefusesBadSettingsAndLineBreaksBeforeConnecting) {
         {"CRLF in Subject", [](CdoMessage& m) { m.Subject += "\r\nBcc: x@y"; }},
     };
     for (const auto& [what, spoil] : rows) {
-        CdoMessage mail(kQuick);
+        CdoMessage mail(submitMail, kQuick);
         fill(mail, peer.port());
         spoil(mail);
         mail.Configuration.Fields.Update();
@@ -100,7 +100,7 @@ TEST(CdoMessage, FailuresCarryTheirCauseAndNeverThePassword) {
         SCOPED_TRACE(script.toStdString());
         std::unique_ptr<SmtpPeer> peer;
         if (!script.isEmpty()) peer = std::make_unique<SmtpPeer>(SmtpPeer::Options{script});
-        CdoMessage mail(kQuick);
+        CdoMessage mail(submitMail, kQuick);
         fill(mail, peer ? peer->port() : 1);
         try {
             mail.send();
@@ -119,7 +119,7 @@ TEST(CdoMessage, FailuresCarryTheirCauseAndNeverThePassword) {
 // Only a mail object told not to log in sends to a server that offers no login.
 TEST(CdoMessage, SendsWithoutLoginOnlyWhenToldTo) {
     const SmtpPeer peer({.script = kNoAuthOffered});
-    CdoMessage mail(kQuick);
+    CdoMessage mail(submitMail, kQuick);
     fill(mail, peer.port());
     field(mail, "smtpauthenticate") = 0;
     mail.Configuration.Fields.Update();
@@ -133,7 +133,7 @@ TEST(CdoMessage, SendsFromSeveralThreadsAtOnce) {
     std::vector<std::thread> senders;
     for (int i = 0; i < 3; ++i) {
         senders.emplace_back([&] {
-            CdoMessage mail(kQuick);
+            CdoMessage mail(submitMail, kQuick);
             fill(mail, server.port());
             try {
                 mail.send();
