@@ -194,9 +194,9 @@ TEST_F(WindowLayoutTest, MessageFieldStopsAtSeventyCharactersTypedOrPasted) {
 const QString kLimit = QStringLiteral("L");
 
 // "#n" stands for n entries "n<i>,138060100<ii>"; entries are separated by ";".
-QStringList entriesOf(const QString& spec) {
+QStringList entriesOf(const QString& pattern) {
     QStringList entries;
-    for (const QString& part : spec.split(u';', Qt::SkipEmptyParts)) {
+    for (const QString& part : pattern.split(u';', Qt::SkipEmptyParts)) {
         if (!part.startsWith(u'#')) {
             entries << part;
             continue;
@@ -208,9 +208,9 @@ QStringList entriesOf(const QString& spec) {
 }
 
 // "0-9 11": rows 0 to 9, then 11.
-std::vector<int> rowsOf(const QString& spec) {
+std::vector<int> rowsOf(const QString& ranges) {
     std::vector<int> rows;
-    for (const QString& part : spec.split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString& part : ranges.split(u' ', Qt::SkipEmptyParts)) {
         for (int r = part.section(u'-', 0, 0).toInt(); r <= part.section(u'-', -1).toInt(); ++r)
             rows.push_back(r);
     }

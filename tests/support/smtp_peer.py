@@ -57,28 +57,28 @@ def mail_record(raw, mail_from, rcpt_tos, **extra):
                 **extra)
 
 
-def text(spec):
-    return spec if isinstance(spec, str) else spec.get("text", "")
+def text(answer):
+    return answer if isinstance(answer, str) else answer.get("text", "")
 
 
 class ScriptedPeer(socketserver.StreamRequestHandler):
-    def reply(self, spec):
+    def reply(self, answer):
         """Sends one reply; False when the conversation is over."""
-        spec = {"text": spec} if isinstance(spec, str) else spec
-        data = spec.get("text", "").replace("\n", "\r\n").encode("latin-1")
-        if spec.get("pad"):
-            data = data[:-2] + b"x" * spec["pad"] + b"\r\n"
+        answer = {"text": answer} if isinstance(answer, str) else answer
+        data = answer.get("text", "").replace("\n", "\r\n").encode("latin-1")
+        if answer.get("pad"):
+            data = data[:-2] + b"x" * answer["pad"] + b"\r\n"
         while True:
-            pace = spec.get("drip_ms", 0) / 1000
+            pace = answer.get("drip_ms", 0) / 1000
             for chunk in ([bytes([b]) for b in data] if pace else [data]):
                 self.wfile.write(chunk)
                 time.sleep(pace)
-            if not spec.get("repeat"):
+            if not answer.get("repeat"):
                 break
             time.sleep(0.02)  # even a flood leaves the machine some time
-        if spec.get("stall"):
+        if answer.get("stall"):
             self.rfile.read()  # silent until the client gives up
-        return not spec.get("stall") and not spec.get("close")
+        return not answer.get("stall") and not answer.get("close")
 
     def handle(self):
         script = {**WELL_BEHAVED, **self.server.script}
