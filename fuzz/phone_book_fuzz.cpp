@@ -20,7 +20,7 @@ PhoneBookImport readInPieces(QByteArray bytes, qint64 pieceBytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes = zelvo::fuzz::bytesOf(data, size);
-    const PhoneBookImport whole = readInPieces(bytes, kPhoneBookPieceBytes);
+    const PhoneBookImport whole = readInPieces(bytes, qint64(size) + 1);
     const qint64 pieceBytes = size > 0 ? 1 + data[0] % 7 : 1;
     const PhoneBookImport pieces = readInPieces(bytes, pieceBytes);
     FUZZ_CHECK(whole.ok == pieces.ok && whole.error == pieces.error);
