@@ -12,14 +12,15 @@ using namespace zelvo::recipients;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    QStringList entries;
+    EntryList entries;
     const int rows = in.ConsumeIntegralInRange<int>(0, 40);
-    for (int i = 0; i < rows; ++i) entries << zelvo::fuzz::consumeText(in, 40);
+    for (int i = 0; i < rows; ++i) entries.append(zelvo::fuzz::consumeText(in, 40));
     std::vector<bool> picks(in.ConsumeIntegralInRange<size_t>(0, size_t(rows) + 2));
     for (size_t i = 0; i < picks.size(); ++i) picks[i] = in.ConsumeBool();
     const int currentRow = in.ConsumeIntegralInRange<int>(-2, rows + 1);
 
-    for (const QString& entry : entries) {
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QStringView entry = entries[i];
         const QString number = numberOf(entry).toString();
         const qsizetype comma = entry.indexOf(u',');
         FUZZ_CHECK(number == (comma < 0 ? entry.left(11) : entry.mid(comma + 1, 11)));
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FUZZ_CHECK(std::find(MobilePrefixTable.begin(), MobilePrefixTable.end(),
                                  QStringView(number).first(3)) != MobilePrefixTable.end());
         }
-        if (passesManualEntryFormat(entry)) FUZZ_CHECK(number.size() == 11);
+        if (passesManualEntryFormat(entry.toString())) FUZZ_CHECK(number.size() == 11);
     }
 
     const SelectionOutcome outcome = runSelectionWalk(entries, picks, currentRow);

@@ -9,13 +9,14 @@ using zelvo::fuzz::withoutLoneSurrogates;
 namespace {
 
 // A line break cannot be stored in a value: the writer turns each CR and LF into a space.
-QString storable(QString value) {
-    return withoutLoneSurrogates(value.replace(u'\r', u' ').replace(u'\n', u' '));
+QString storable(QStringView value) {
+    return withoutLoneSurrogates(value.toString().replace(u'\r', u' ').replace(u'\n', u' '));
 }
 
 SettingsData storable(const SettingsData& data) {
     SettingsData out{storable(data.user), storable(data.password), {}};
-    for (const QString& entry : data.entries) out.entries << storable(entry);
+    for (qsizetype i = 0; i < data.entries.size(); ++i)
+        out.entries.append(storable(data.entries[i]));
     return out;
 }
 

@@ -14,12 +14,12 @@ QString frmhome::settingsPath() const {
 
 void frmhome::LoadSettings() {
     bool whole = true;
-    const settings::SettingsData data = settings::loadSettingsFile(settingsPath(), &whole);
+    settings::SettingsData data = settings::loadSettingsFile(settingsPath(), &whole);
     keepSettingsBackup_ = !whole;
     txtFrom->setText(data.user);
     txtFrom->home(false);
     txtPass->setText(data.password);
-    lstphone->setEntries(data.entries);
+    lstphone->setEntries(std::move(data.entries));
 }
 
 bool frmhome::SaveSettings() {
@@ -27,8 +27,7 @@ bool frmhome::SaveSettings() {
     const QString path = settingsPath();
     // The user's configuration folder may not exist yet; a program folder always does.
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const settings::SaveResult result =
-        settings::saveSettingsFile(path, data, keepSettingsBackup_);
+    const settings::SaveResult result = settings::saveSettingsFile(path, data, keepSettingsBackup_);
     if (!result.ok) {
         platform_.MsgBox(result.error, kStyleQuestionOk, QStringLiteral("提示"));
         return false;

@@ -1,8 +1,8 @@
 #include "app/phone_list_box.h"
 
+#include <QAbstractListModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStringListModel>
 
 namespace zelvo::app {
 
@@ -12,22 +12,46 @@ namespace {
 // far along one line: the list shows the start of a long entry. The entry keeps its whole text.
 constexpr qsizetype kShownLength = 1000;
 
-class EntryModel : public QStringListModel {
+}  // namespace
+
+// The entries as rows. A row's text is made only when the view asks for it, which it does for
+// the rows it shows, so a list of 32,767 entries costs no string per entry.
+class EntryModel : public QAbstractListModel {
 public:
-    using QStringListModel::QStringListModel;
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(entries_.size());
+    }
 
     QVariant data(const QModelIndex& index, int role) const override {
-        QVariant value = QStringListModel::data(index, role);
-        if (role != Qt::DisplayRole) return value;
-        const QString text = value.toString();
-        if (text.size() <= kShownLength) return value;
+        if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid))
+            return {};
+        const QStringView text = entries_[index.row()];
+        if (text.size() <= kShownLength) return text.toString();
         qsizetype shown = kShownLength;
         if (text[shown - 1].isHighSurrogate()) --shown;
-        return QString(text.first(shown) + QChar(0x2026));
+        return text.first(shown).toString() + QChar(0x2026);
     }
-};
 
-}  // namespace
+    const recipients::EntryList& entries() const { return entries_; }
+
+    void setEntries(recipients::EntryList entries) {
+        beginResetModel();
+        entries_ = std::move(entries);
+        endResetModel();
+    }
+
+    void append(QStringView text) {
+        const int row = int(entries_.size());
+        beginInsertRows({}, row, row);
+        entries_.append(text);
+        endInsertRows();
+    }
+
+private:
+    recipients::EntryList entries_;
+};
 
 PhoneListBox::PhoneListBox(QWidget* parent) : QListView(parent), model_(new EntryModel(this)) {
     setModel(model_);
@@ -46,19 +70,17 @@ int PhoneListBox::count() const {
     return model_->rowCount();
 }
 
-QStringList PhoneListBox::entries() const {
-    return model_->stringList();
+const recipients::EntryList& PhoneListBox::entries() const {
+    return model_->entries();
 }
 
-void PhoneListBox::addEntry(const QString& text) {
-    const int row = model_->rowCount();
-    model_->insertRows(row, 1);
-    model_->setData(model_->index(row), text);
+void PhoneListBox::addEntry(QStringView text) {
+    model_->append(text);
 }
 
-void PhoneListBox::setEntries(const QStringList& entries) {
+void PhoneListBox::setEntries(recipients::EntryList entries) {
     programChange_ = true;
-    model_->setStringList(entries);
+    model_->setEntries(std::move(entries));
     programChange_ = false;
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QListView>
-#include <QStringList>
 #include <vector>
 
-class QStringListModel;
+#include "recipients/entry_list.h"
 
 namespace zelvo::app {
+
+class EntryModel;
 
 // The number list: each click or Space toggles the pick of one entry and leaves the others
 // alone. Click() is emitted for every change of a pick that the user makes, never for changes
@@ -17,10 +18,10 @@ public:
     explicit PhoneListBox(QWidget* parent = nullptr);
 
     int count() const;
-    // All entry texts in list order; cheap, the list is implicitly shared.
-    QStringList entries() const;
-    void addEntry(const QString& text);
-    void setEntries(const QStringList& entries);
+    // All entry texts in list order; a copy is cheap, it shares the texts.
+    const recipients::EntryList& entries() const;
+    void addEntry(QStringView text);
+    void setEntries(recipients::EntryList entries);
     void clearEntries();
 
     std::vector<bool> picks() const;
@@ -37,7 +38,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QStringListModel* model_;
+    EntryModel* model_;
     bool programChange_ = false;
 };
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "cli/command_line.h"
+#include "recipients/entry_list.h"
 #include "recipients/number_entry.h"
 #include "recipients/selection_walk.h"
 #include "settings/settings_file.h"
@@ -99,12 +100,13 @@ bool isAllDigits(const QString& text) {
 }
 
 // The number of the one list entry whose name (the text before its first comma) is `name`.
-QString numberForName(const QString& name, const QStringList& entries) {
+QString numberForName(const QString& name, const recipients::EntryList& entries) {
     QString number;
     int matches = 0;
-    for (const QString& entry : entries) {
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QStringView entry = entries[i];
         const qsizetype comma = entry.indexOf(QLatin1Char(','));
-        if (comma >= 0 && QStringView(entry).left(comma) == name) {
+        if (comma >= 0 && entry.left(comma) == name) {
             ++matches;
             number = recipients::numberOf(entry).toString();
         }
@@ -118,7 +120,7 @@ QString numberForName(const QString& name, const QStringList& entries) {
 
 // The numbers in the order given, checked as the selection walk checks picked entries: the
 // limit first, then the number's prefix, then its length.
-QStringList checkedNumbers(const QStringList& given, const QStringList& entries) {
+QStringList checkedNumbers(const QStringList& given, const recipients::EntryList& entries) {
     using recipients::WalkRejection;
     QStringList numbers;
     for (const QString& recipient : given) {

@@ -62,7 +62,7 @@ public:
         if (lineGoesOn_ || lineHasComma_) endLine({});
     }
 
-    QStringList& entries() { return entries_; }
+    EntryList& entries() { return entries_; }
     int leftOut() const { return leftOut_; }
 
 private:
@@ -117,8 +117,10 @@ private:
         if (lineHasComma_) {
             if (full()) {
                 ++leftOut_;
+            } else if (line_.isEmpty()) {
+                entries_.append(tail);
             } else {
-                entries_.append(line_.isEmpty() ? tail.toString() : std::move(line_ += tail));
+                entries_.append(line_ += tail);
             }
         }
         line_.clear();
@@ -126,7 +128,7 @@ private:
         lineGoesOn_ = false;
     }
 
-    QStringList entries_;
+    EntryList entries_;
     int leftOut_ = 0;
     QString line_;  // the line so far when it goes on in the next piece
     bool lineHasComma_ = false;

@@ -2,8 +2,9 @@
 
 #include <QIODevice>
 #include <QString>
-#include <QStringList>
 #include <functional>
+
+#include "recipients/entry_list.h"
 
 namespace zelvo::recipients {
 
@@ -14,7 +15,7 @@ struct PhoneBookImport {
     bool ok = false;
     bool cancelled = false;  // the progress callback stopped it
     QString error;           // for the user, when neither: the path and why it was refused
-    QStringList entries;     // the entries in file order, at most MaxListEntries
+    EntryList entries;       // the entries in file order, at most MaxListEntries
     int leftOut = 0;         // entries past MaxListEntries, counted only
 };
 

@@ -25,7 +25,7 @@ WalkRejection judge(QStringView entry, int acceptedSoFar) {
 // One walk over the picks, top to bottom. Without `dropped` it stops at the first rejecting
 // entry. With it, a rejecting entry loses its pick and the walk goes on: the rows before it were
 // all accepted, so going on gives exactly what a fresh walk over the reduced picks would give.
-Walk walk(const QStringList& entries, std::vector<bool>& selected, qsizetype rows,
+Walk walk(const EntryList& entries, std::vector<bool>& selected, qsizetype rows,
           std::vector<int>* dropped) {
     Walk result;
     for (qsizetype row = 0; row < rows; ++row) {
@@ -77,7 +77,7 @@ QString rejectionMessage(WalkRejection rejection) {
     return {};
 }
 
-SelectionOutcome runSelectionWalk(const QStringList& entries, std::vector<bool> selected,
+SelectionOutcome runSelectionWalk(const EntryList& entries, std::vector<bool> selected,
                                   int currentRow) {
     // Rows without a flag count as not picked.
     const qsizetype rows = std::min<qsizetype>(entries.size(), std::ssize(selected));

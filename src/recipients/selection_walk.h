@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <optional>
 #include <vector>
 
+#include "recipients/entry_list.h"
 #include "recipients/number_entry.h"
 
 namespace zelvo::recipients {
@@ -37,7 +37,7 @@ struct SelectionOutcome {
 // silently. When currentRow is -1, out of range or not picked, the rejection clears the pick
 // of the entry at which the walk stopped instead. Rows beyond the shorter of `entries` and
 // `selected` count as not picked.
-SelectionOutcome runSelectionWalk(const QStringList& entries, std::vector<bool> selected,
+SelectionOutcome runSelectionWalk(const EntryList& entries, std::vector<bool> selected,
                                   int currentRow);
 
 }  // namespace zelvo::recipients

@@ -178,33 +178,13 @@ SettingsData parseSettings(QStringView text) {
     const QString totalKey = kTotalKey.toString().toCaseFolded();
     enum class Section { Other, Account, List } section = Section::Other;
     std::optional<QString> user, password, total;
-    // Entries by number; the first key of a number wins. A file as this program writes it has
-    // them in order, and they are appended as they come; a gap moves them into numbered slots.
-    QStringList inOrder;
-    // Room for every entry up front: growing a list of 32,767 strings step by step copies it
-    // over and over. An entry's line takes at least three characters ("0=" and its line
-    // feed), which bounds their number without a pass over the text.
-    inOrder.reserve(std::min<qsizetype>(text.size() / 3 + 1, kMaxSavedEntries));
-    std::vector<std::optional<QString>> numbered;
-    bool slotted = false;
+    // Entries by number, as views into the text; the first key of a number wins. Room for every
+    // entry up front: an entry's line takes at least three characters ("0=" and its line feed),
+    // which bounds their number without a pass over the text.
+    std::vector<std::optional<QStringView>> numbered;
+    numbered.reserve(std::size_t(std::min<qsizetype>(text.size() / 3 + 1, kMaxSavedEntries)));
     const auto keep = [](std::optional<QString>& slot, QStringView value) {
         if (!slot) slot = value.toString();
-    };
-    const auto list = [&](std::size_t number, QStringView value) {
-        if (!slotted) {
-            if (number < std::size_t(inOrder.size())) return;
-            if (number == std::size_t(inOrder.size())) {
-                inOrder.append(value.toString());
-                return;
-            }
-            slotted = true;
-            numbered.resize(number + 1);
-            for (qsizetype i = 0; i < inOrder.size(); ++i)
-                numbered[std::size_t(i)] = std::move(inOrder[i]);
-            inOrder.clear();
-        }
-        if (number >= numbered.size()) numbered.resize(number + 1);
-        keep(numbered[number], value);
     };
     readProfileText(
         text,
@@ -217,7 +197,9 @@ SettingsData parseSettings(QStringView text) {
         [&](QStringView key, QStringView value) {
             if (section == Section::List) {
                 if (const std::optional<int> number = entryNumber(key)) {
-                    list(std::size_t(*number), value);
+                    const auto at = std::size_t(*number);
+                    if (at >= numbered.size()) numbered.resize(at + 1);
+                    if (!numbered[at]) numbered[at] = value;
                     return;
                 }
             }
@@ -235,17 +217,14 @@ SettingsData parseSettings(QStringView text) {
     // What the list can hold: a `total` of 32,767 names one entry more.
     const int last = std::min<int>(*totalIndex, kMaxSavedEntries - 1);
     // A key missing below `total` still takes its place in the list, as an empty entry.
-    if (!slotted) {
-        data.entries = std::move(inOrder);
-        data.entries.resize(std::max(last + 1, 0));
-        return data;
-    }
-    data.entries.reserve(last + 1);
-    for (int i = 0; i <= last; ++i) {
-        std::optional<QString>* entry =
-            std::size_t(i) < numbered.size() ? &numbered[std::size_t(i)] : nullptr;
-        data.entries.append(entry && *entry ? std::move(**entry) : QString());
-    }
+    const auto count = std::size_t(std::max(last + 1, 0));
+    const auto given = [&](std::size_t i) {
+        return i < numbered.size() && numbered[i] ? *numbered[i] : QStringView();
+    };
+    qsizetype characters = 0;
+    for (std::size_t i = 0; i < count; ++i) characters += given(i).size();
+    data.entries.reserve(qsizetype(count), characters);
+    for (std::size_t i = 0; i < count; ++i) data.entries.append(given(i));
     return data;
 }
 

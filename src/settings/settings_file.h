@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
+#include "recipients/entry_list.h"
 #include "recipients/number_entry.h"
 
 namespace zelvo::settings {
@@ -12,7 +12,7 @@ namespace zelvo::settings {
 struct SettingsData {
     QString user;
     QString password;
-    QStringList entries;
+    recipients::EntryList entries;
 
     friend bool operator==(const SettingsData&, const SettingsData&) = default;
 };

@@ -114,7 +114,7 @@ TEST_F(FilesTest, SettingsFileLoadsAndSavesOrIsRefusedUntouched) {
     };
     // clang-format on
     const auto shownBy = [](const app::frmhome& w) {
-        return QStringList({w.txtFrom->text(), w.txtPass->text()}) + w.lstphone->entries();
+        return QStringList({w.txtFrom->text(), w.txtPass->text()}) + textsOf(w.lstphone->entries());
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -234,13 +234,13 @@ TEST_F(FilesTest, PhoneBookIsTakenByTheMenuOrRefusedWithTheListKept) {
             EXPECT_TRUE(boxes[0].text.contains(book) && boxes[0].text.contains(row.refusal) &&
                         boxes[0].text.contains("号码列表没有改变"))
                 << boxes[0].text.toStdString();
-            EXPECT_EQ(window->lstphone->entries(), QStringList{"old,1"});
+            EXPECT_EQ(textsOf(window->lstphone->entries()), QStringList{"old,1"});
             // The menu entry saves all the same: the list as it was, in the program's form.
             EXPECT_EQ(readFile(settingsPath()),
                       "[UserMsg]\r\nUser=u\r\nPassword=\r\n[Phone]\r\n0=old,1\r\ntotal=0\r\n");
         } else {
             EXPECT_TRUE(boxes.empty());
-            EXPECT_EQ(window->lstphone->entries(), row.entries);
+            EXPECT_EQ(textsOf(window->lstphone->entries()), row.entries);
             EXPECT_EQ(savedEntries(folder->path()), row.entries);
         }
     }

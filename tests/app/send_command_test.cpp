@@ -52,9 +52,10 @@ protected:
         config.smtpCaFile = kind == "tls" ? peer->caFile() : QString();
         config.smtpTimeouts = kTimeouts;
         open();
-        window->lstphone->setEntries({QStringLiteral("李三,13806012345"),
-                                      QStringLiteral("王五,13906054321"),
-                                      QStringLiteral("赵六,15012345678")});
+        recipients::EntryList entries;
+        for (const char* entry : {"李三,13806012345", "王五,13906054321", "赵六,15012345678"})
+            entries.append(QString::fromUtf8(entry));
+        window->lstphone->setEntries(entries);
     }
 
     // Sends as the user would; returns the button's caption and state while the box shows.

@@ -54,10 +54,17 @@ inline QByteArray gbk(const QString& text) {
     return QStringEncoder("GB18030").encode(text);
 }
 
+// The list's entries as texts, to compare and print.
+inline QStringList textsOf(const recipients::EntryList& entries) {
+    QStringList texts;
+    for (qsizetype i = 0; i < entries.size(); ++i) texts << entries[i].toString();
+    return texts;
+}
+
 // The list as set.ini in folder holds it, read back through a new window.
 inline QStringList savedEntries(const QString& folder) {
     ScriptedPlatform platform(folder);
-    return app::frmhome(platform, testConfig()).lstphone->entries();
+    return textsOf(app::frmhome(platform, testConfig()).lstphone->entries());
 }
 
 // A window on a scripted platform whose application folder is a fresh temporary folder.

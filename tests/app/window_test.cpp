@@ -194,15 +194,15 @@ TEST_F(WindowLayoutTest, MessageFieldStopsAtSeventyCharactersTypedOrPasted) {
 const QString kLimit = QStringLiteral("L");
 
 // "#n" stands for n entries "n<i>,138060100<ii>"; entries are separated by ";".
-QStringList entriesOf(const QString& pattern) {
-    QStringList entries;
+recipients::EntryList entriesOf(const QString& pattern) {
+    recipients::EntryList entries;
     for (const QString& part : pattern.split(u';', Qt::SkipEmptyParts)) {
         if (!part.startsWith(u'#')) {
-            entries << part;
+            entries.append(part);
             continue;
         }
         for (int i = 0; i < part.mid(1).toInt(); ++i)
-            entries << QStringLiteral("n%1,138060100%2").arg(i).arg(i, 2, 10, QChar(u'0'));
+            entries.append(QStringLiteral("n%1,138060100%2").arg(i).arg(i, 2, 10, QChar(u'0')));
     }
     return entries;
 }
