@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <span>
 
 namespace zelvo::recipients {
 
@@ -10,6 +11,17 @@ namespace zelvo::recipients {
 // of 32,767 entries is two allocations rather than one per entry, and a copy shares both.
 class EntryList {
 public:
+    // An entry given as a piece of a larger text; where an empty one starts does not matter.
+    struct Piece {
+        qsizetype from = 0;
+        qsizetype size = 0;
+    };
+
+    // The entries that are the given pieces of text. When the pieces come in order and do not
+    // overlap, as the lines of a file do, they are moved together inside the text's own buffer
+    // instead of being copied out of it.
+    static EntryList fromPieces(QString text, std::span<const Piece> pieces);
+
     qsizetype size() const { return ends_.size(); }
     bool isEmpty() const { return ends_.isEmpty(); }
     // The text of entry i; valid until the list changes.
@@ -20,10 +32,6 @@ public:
     void append(QStringView entry) {
         text_ += entry;
         ends_.append(text_.size());
-    }
-    void reserve(qsizetype entries, qsizetype characters) {
-        ends_.reserve(entries);
-        text_.reserve(characters);
     }
 
     friend bool operator==(const EntryList&, const EntryList&) = default;

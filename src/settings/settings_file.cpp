@@ -91,7 +91,7 @@ QString keepAsBackup(const QString& path) {
     return cannot;
 }
 
-SettingsData parseSettings(QStringView text);
+SettingsData parseSettings(QString text);
 
 }  // namespace
 
@@ -125,7 +125,7 @@ SettingsData loadSettingsFile(const QString& path, bool* whole) {
     }
     text += decoder.finish();
     complete = !decoder.hasError();
-    return parseSettings(text);
+    return parseSettings(std::move(text));
 }
 
 SaveResult saveSettingsFile(const QString& path, const SettingsData& data, bool keepOldFile) {
@@ -168,7 +168,7 @@ SettingsData decodeSettings(const QByteArray& bytes, bool* whole) {
 
 namespace {
 
-SettingsData parseSettings(QStringView text) {
+SettingsData parseSettings(QString text) {
     // One pass that keeps only the values asked for: a table of every key costs tens of
     // milliseconds for a full list.
     const QString accountSection = kAccountSection.toString().toCaseFolded();
@@ -178,11 +178,13 @@ SettingsData parseSettings(QStringView text) {
     const QString totalKey = kTotalKey.toString().toCaseFolded();
     enum class Section { Other, Account, List } section = Section::Other;
     std::optional<QString> user, password, total;
-    // Entries by number, as views into the text; the first key of a number wins. Room for every
-    // entry up front: an entry's line takes at least three characters ("0=" and its line feed),
-    // which bounds their number without a pass over the text.
-    std::vector<std::optional<QStringView>> numbered;
-    numbered.reserve(std::size_t(std::min<qsizetype>(text.size() / 3 + 1, kMaxSavedEntries)));
+    // Where each entry's value is in the text, by number; the first key of a number wins.
+    using Piece = recipients::EntryList::Piece;
+    constexpr Piece kMissing{-1, 0};
+    std::vector<Piece> entries;
+    // Room for every entry up front: an entry's line takes at least three characters ("0=" and
+    // its line feed), which bounds their number without a pass over the text.
+    entries.reserve(std::size_t(std::min<qsizetype>(text.size() / 3 + 1, kMaxSavedEntries)));
     const auto keep = [](std::optional<QString>& slot, QStringView value) {
         if (!slot) slot = value.toString();
     };
@@ -198,8 +200,13 @@ SettingsData parseSettings(QStringView text) {
             if (section == Section::List) {
                 if (const std::optional<int> number = entryNumber(key)) {
                     const auto at = std::size_t(*number);
-                    if (at >= numbered.size()) numbered.resize(at + 1);
-                    if (!numbered[at]) numbered[at] = value;
+                    const Piece piece{value.data() - text.constData(), value.size()};
+                    if (at == entries.size()) {
+                        entries.push_back(piece);
+                        return;
+                    }
+                    if (at > entries.size()) entries.resize(at + 1, kMissing);
+                    if (entries[at].from < 0) entries[at] = piece;
                     return;
                 }
             }
@@ -214,17 +221,11 @@ SettingsData parseSettings(QStringView text) {
     data.password = password.value_or(QString());
     const std::optional<int> totalIndex = parseTotal(total.value_or(QString()));
     if (!totalIndex) return data;
-    // What the list can hold: a `total` of 32,767 names one entry more.
+    // What the list can hold: a `total` of 32,767 names one entry more. A key missing below
+    // `total` still takes its place in the list, as an empty entry.
     const int last = std::min<int>(*totalIndex, kMaxSavedEntries - 1);
-    // A key missing below `total` still takes its place in the list, as an empty entry.
-    const auto count = std::size_t(std::max(last + 1, 0));
-    const auto given = [&](std::size_t i) {
-        return i < numbered.size() && numbered[i] ? *numbered[i] : QStringView();
-    };
-    qsizetype characters = 0;
-    for (std::size_t i = 0; i < count; ++i) characters += given(i).size();
-    data.entries.reserve(qsizetype(count), characters);
-    for (std::size_t i = 0; i < count; ++i) data.entries.append(given(i));
+    entries.resize(std::size_t(std::max(last + 1, 0)), kMissing);
+    data.entries = recipients::EntryList::fromPieces(std::move(text), entries);
     return data;
 }
 
