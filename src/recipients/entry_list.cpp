@@ -1,43 +1,31 @@
 #include "recipients/entry_list.h"
 
-#include <algorithm>
-
 namespace zelvo::recipients {
 
-EntryList EntryList::fromPieces(QString text, std::span<const Piece> pieces) {
-    EntryList list;
+EntryList::EntryList(QString text, QList<Piece> pieces) {
     qsizetype characters = 0;
-    qsizetype reached = 0;  // the end of the last piece that is not empty
-    bool inOrder = true;
-    for (const Piece& piece : pieces) {
-        if (piece.size == 0) continue;
-        inOrder = inOrder && piece.from >= reached;
-        reached = piece.from + piece.size;
+    for (Piece& piece : pieces) {
+        if (piece.size == 0) piece.from = 0;
         characters += piece.size;
     }
-    list.ends_.resize(qsizetype(pieces.size()));
-    qsizetype* ends = list.ends_.data();
-    if (!inOrder) {
-        list.text_.reserve(characters);
-        for (const Piece& piece : pieces) {
-            if (piece.size > 0) list.text_ += QStringView(text).sliced(piece.from, piece.size);
-            *ends++ = list.text_.size();
-        }
-        return list;
+    if (characters >= text.size() / 2) {
+        text_ = std::move(text);
+        pieces_ = std::move(pieces);
+        pieces_.squeeze();
+        return;
     }
-    // Each piece starts at or after the place it moves to, so moving them in order overwrites
-    // only what has been moved already.
-    char16_t* data = reinterpret_cast<char16_t*>(text.data());
-    qsizetype end = 0;
-    for (const Piece& piece : pieces) {
-        if (piece.size > 0) std::copy_n(data + piece.from, piece.size, data + end);
-        end += piece.size;
-        *ends++ = end;
+    text_.reserve(characters);
+    pieces_.reserve(pieces.size());
+    for (const Piece& piece : std::as_const(pieces))
+        append(QStringView(text).sliced(piece.from, piece.size));
+}
+
+bool operator==(const EntryList& a, const EntryList& b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) return false;
     }
-    text.truncate(end);
-    text.squeeze();
-    list.text_ = std::move(text);
-    return list;
+    return true;
 }
 
 }  // namespace zelvo::recipients

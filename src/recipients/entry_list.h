@@ -3,42 +3,43 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
-#include <span>
 
 namespace zelvo::recipients {
 
-// The number list's entries, in order, as one text and where each entry ends in it: a full list
-// of 32,767 entries is two allocations rather than one per entry, and a copy shares both.
+// The number list's entries, in order, as pieces of one text: a full list of 32,767 entries is
+// two allocations rather than one per entry, a copy shares both, and a list read from a file
+// can keep the file's text instead of copying each entry out of it.
 class EntryList {
 public:
-    // An entry given as a piece of a larger text; where an empty one starts does not matter.
+    // Where an entry is in the text; where an empty one starts does not matter.
     struct Piece {
-        qsizetype from = 0;
-        qsizetype size = 0;
+        qsizetype from;
+        qsizetype size;
     };
 
-    // The entries that are the given pieces of text. When the pieces come in order and do not
-    // overlap, as the lines of a file do, they are moved together inside the text's own buffer
-    // instead of being copied out of it.
-    static EntryList fromPieces(QString text, std::span<const Piece> pieces);
+    EntryList() = default;
+    // The entries that are the given pieces of text. The text is kept, shared, when the entries
+    // make up most of it; otherwise they are copied out of it, so that a list of a few entries
+    // does not hold on to a large text.
+    EntryList(QString text, QList<Piece> pieces);
 
-    qsizetype size() const { return ends_.size(); }
-    bool isEmpty() const { return ends_.isEmpty(); }
+    qsizetype size() const { return pieces_.size(); }
+    bool isEmpty() const { return pieces_.isEmpty(); }
     // The text of entry i; valid until the list changes.
     QStringView operator[](qsizetype i) const {
-        const qsizetype begin = i == 0 ? 0 : ends_[i - 1];
-        return QStringView(text_).sliced(begin, ends_[i] - begin);
+        return QStringView(text_).sliced(pieces_[i].from, pieces_[i].size);
     }
     void append(QStringView entry) {
+        pieces_.append({text_.size(), entry.size()});
         text_ += entry;
-        ends_.append(text_.size());
     }
 
-    friend bool operator==(const EntryList&, const EntryList&) = default;
+    // Entry by entry.
+    friend bool operator==(const EntryList& a, const EntryList& b);
 
 private:
     QString text_;
-    QList<qsizetype> ends_;
+    QList<Piece> pieces_;
 };
 
 }  // namespace zelvo::recipients

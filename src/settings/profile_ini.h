@@ -1,10 +1,75 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringView>
-#include <functional>
+#include <bit>
+#include <optional>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace zelvo::settings {
+
+// True for the characters the profile API drops around names and values.
+inline bool isProfileBlank(QChar c) {
+    return c <= u' ' && (c == u' ' || c == u'\t' || c == u'\r' || c == u'\v' || c == u'\f');
+}
+
+namespace profile_detail {
+
+inline QStringView trimmed(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isProfileBlank(text[begin])) ++begin;
+    while (end > begin && isProfileBlank(text[end - 1])) --end;
+    return text.sliced(begin, end - begin);
+}
+
+inline bool hasSurroundingQuotes(QStringView value) {
+    return value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+           value.back() == value.front();
+}
+
+// The case-folded name a "[name]" line opens, or nothing when the line is no section line.
+std::optional<QString> sectionName(QStringView line);
+
+struct LineBounds {
+    qsizetype equals;  // the first "=" of the line, or its end when it has none
+    qsizetype end;     // the line feed that ends it, or the end of the text
+};
+
+// The bounds of the line that starts at `from`. Eight characters at a time where the processor
+// allows: the lines of a full number list are short and many, and a call of memchr() for each
+// took as long as all the rest of reading them.
+inline LineBounds scanLine(const char16_t* data, qsizetype from, qsizetype size) {
+    qsizetype equals = -1;
+    qsizetype at = from;
+#if defined(__SSE2__) || defined(_M_X64)
+    // Two bits for each of the eight characters that is c.
+    const auto where = [](__m128i chars, char16_t c) {
+        return unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(chars, _mm_set1_epi16(short(c)))));
+    };
+    for (; at + 8 <= size; at += 8) {
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        const unsigned lineFeeds = where(chars, u'\n');
+        const unsigned before = lineFeeds ? (lineFeeds & (0u - lineFeeds)) - 1 : 0xFFFFu;
+        const unsigned signs = where(chars, u'=') & before;
+        if (equals < 0 && signs) equals = at + std::countr_zero(signs) / 2;
+        if (lineFeeds) {
+            const qsizetype end = at + std::countr_zero(lineFeeds) / 2;
+            return {equals < 0 ? end : equals, end};
+        }
+    }
+#endif
+    for (; at < size && data[at] != u'\n'; ++at) {
+        if (equals < 0 && data[at] == u'=') equals = at;
+    }
+    return {equals < 0 ? at : equals, at};
+}
+
+}  // namespace profile_detail
 
 // INI text read the way the Windows profile API (GetPrivateProfileString) reads it, so that
 // files written by the old Windows program and by hand load as they always did:
@@ -19,12 +84,39 @@ namespace zelvo::settings {
 // Unlike the profile API, values are never cut at 255 bytes.
 //
 // One pass that keeps nothing itself, so a reader that wants only some values does not pay for
-// a table of every key. `enter` gets the case-folded name of each section at its first
-// appearance and says whether its values are wanted; `take` then gets each of its key=value
-// lines, the key trimmed but not folded, the value unquoted. Lines of a repeated section are
-// never passed on; duplicate keys are, in file order, and the reader keeps the first.
-void readProfileText(QStringView text, const std::function<bool(const QString&)>& enter,
-                     const std::function<void(QStringView, QStringView)>& take);
+// a table of every key. `enter(const QString&)` gets the case-folded name of each section at its
+// first appearance and says whether its values are wanted; `take(QStringView key, QStringView
+// value)` then gets each of its key=value lines, the key trimmed but not folded, the value
+// unquoted, both views of `text`. Lines of a repeated section are never passed on; duplicate
+// keys are, in file order, and the reader keeps the first. A template, so that `take`, called
+// for every line of a list of 32,767 entries, is compiled into the loop.
+template <typename Enter, typename Take>
+void readProfileText(QStringView text, Enter&& enter, Take&& take) {
+    using namespace profile_detail;
+    QSet<QString> seen;   // case-folded names of the sections met so far
+    bool wanted = false;  // false outside a section and in a repeated or unwanted one
+    const char16_t* data = text.utf16();
+    const qsizetype size = text.size();
+    for (qsizetype lineStart = 0, lineEnd = 0; lineStart <= size; lineStart = lineEnd + 1) {
+        const LineBounds bounds = scanLine(data, lineStart, size);
+        lineEnd = bounds.end;
+        qsizetype first = lineStart;
+        while (first < lineEnd && isProfileBlank(data[first])) ++first;
+        if (first < lineEnd && data[first] == u'[') {
+            if (std::optional<QString> name = sectionName(text.sliced(first, lineEnd - first))) {
+                wanted = !seen.contains(*name) && enter(*name);
+                seen.insert(*std::move(name));
+                continue;
+            }
+        }
+        if (!wanted || (first < lineEnd && data[first] == u';')) continue;
+        const qsizetype equals = bounds.equals;
+        if (equals == lineEnd) continue;
+        QStringView value = trimmed(text.sliced(equals + 1, lineEnd - equals - 1));
+        if (hasSurroundingQuotes(value)) value = value.sliced(1, value.size() - 2);
+        take(trimmed(text.sliced(first, equals - first)), value);
+    }
+}
 
 // Builds INI text that readProfileText reads back exactly: CR LF line ends, "key=value" with no
 // blanks around "=". A value that reading would change (blanks at either end, or a pair of
@@ -41,8 +133,5 @@ public:
 private:
     QString text_;
 };
-
-// True for the characters the profile API drops around names and values.
-bool isProfileBlank(QChar c);
 
 }  // namespace zelvo::settings

@@ -181,10 +181,10 @@ SettingsData parseSettings(QString text) {
     // Where each entry's value is in the text, by number; the first key of a number wins.
     using Piece = recipients::EntryList::Piece;
     constexpr Piece kMissing{-1, 0};
-    std::vector<Piece> entries;
+    QList<Piece> entries;
     // Room for every entry up front: an entry's line takes at least three characters ("0=" and
     // its line feed), which bounds their number without a pass over the text.
-    entries.reserve(std::size_t(std::min<qsizetype>(text.size() / 3 + 1, kMaxSavedEntries)));
+    entries.reserve(std::min<qsizetype>(text.size() / 3 + 1, kMaxSavedEntries));
     const auto keep = [](std::optional<QString>& slot, QStringView value) {
         if (!slot) slot = value.toString();
     };
@@ -199,10 +199,10 @@ SettingsData parseSettings(QString text) {
         [&](QStringView key, QStringView value) {
             if (section == Section::List) {
                 if (const std::optional<int> number = entryNumber(key)) {
-                    const auto at = std::size_t(*number);
+                    const qsizetype at = *number;
                     const Piece piece{value.data() - text.constData(), value.size()};
                     if (at == entries.size()) {
-                        entries.push_back(piece);
+                        entries.append(piece);
                         return;
                     }
                     if (at > entries.size()) entries.resize(at + 1, kMissing);
@@ -224,8 +224,8 @@ SettingsData parseSettings(QString text) {
     // What the list can hold: a `total` of 32,767 names one entry more. A key missing below
     // `total` still takes its place in the list, as an empty entry.
     const int last = std::min<int>(*totalIndex, kMaxSavedEntries - 1);
-    entries.resize(std::size_t(std::max(last + 1, 0)), kMissing);
-    data.entries = recipients::EntryList::fromPieces(std::move(text), entries);
+    entries.resize(std::max(last + 1, 0), kMissing);
+    data.entries = recipients::EntryList(std::move(text), std::move(entries));
     return data;
 }
 
