@@ -24,7 +24,6 @@ public:
     EntryList(QString text, QList<Piece> pieces);
 
     qsizetype size() const { return pieces_.size(); }
-    bool isEmpty() const { return pieces_.isEmpty(); }
     // The text of entry i; valid until the list changes.
     QStringView operator[](qsizetype i) const {
         return QStringView(text_).sliced(pieces_[i].from, pieces_[i].size);
