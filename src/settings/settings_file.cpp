@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <limits>
 #include <optional>
-#include <vector>
 
 #include "settings/profile_ini.h"
 #include "settings/replace_file.h"
