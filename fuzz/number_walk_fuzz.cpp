@@ -19,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < picks.size(); ++i) picks[i] = in.ConsumeBool();
     const int currentRow = in.ConsumeIntegralInRange<int>(-2, rows + 1);
 
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const QStringView entry = entries[i];
+    for (const QStringView entry : entries) {
         const QString number = numberOf(entry).toString();
         const qsizetype comma = entry.indexOf(u',');
         FUZZ_CHECK(number == (comma < 0 ? entry.left(11) : entry.mid(comma + 1, 11)));

@@ -29,8 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     FUZZ_CHECK(whole.entries.size() <= MaxListEntries);
     FUZZ_CHECK(whole.leftOut == 0 || whole.entries.size() == MaxListEntries);
-    for (qsizetype i = 0; i < whole.entries.size(); ++i) {
-        const QStringView entry = whole.entries[i];
+    for (const QStringView entry : whole.entries) {
         FUZZ_CHECK(entry.contains(u',') && !entry.contains(u'\r') && !entry.contains(u'\n'));
     }
     return 0;

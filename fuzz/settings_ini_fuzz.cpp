@@ -15,8 +15,7 @@ QString storable(QStringView value) {
 
 SettingsData storable(const SettingsData& data) {
     SettingsData out{storable(data.user), storable(data.password), {}};
-    for (qsizetype i = 0; i < data.entries.size(); ++i)
-        out.entries.append(storable(data.entries[i]));
+    for (const QStringView entry : data.entries) out.entries.append(storable(entry));
     return out;
 }
 

@@ -103,8 +103,7 @@ bool isAllDigits(const QString& text) {
 QString numberForName(const QString& name, const recipients::EntryList& entries) {
     QString number;
     int matches = 0;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const QStringView entry = entries[i];
+    for (const QStringView entry : entries) {
         const qsizetype comma = entry.indexOf(QLatin1Char(','));
         if (comma >= 0 && entry.left(comma) == name) {
             ++matches;

@@ -28,6 +28,24 @@ public:
     QStringView operator[](qsizetype i) const {
         return QStringView(text_).sliced(pieces_[i].from, pieces_[i].size);
     }
+    // In list order, for range-for.
+    class Iterator {
+    public:
+        Iterator(const EntryList* list, qsizetype at) : list_(list), at_(at) {}
+        QStringView operator*() const { return (*list_)[at_]; }
+        Iterator& operator++() {
+            ++at_;
+            return *this;
+        }
+        bool operator==(const Iterator&) const = default;
+
+    private:
+        const EntryList* list_;
+        qsizetype at_;
+    };
+    Iterator begin() const { return {this, 0}; }
+    Iterator end() const { return {this, size()}; }
+
     void append(QStringView entry) {
         pieces_.append({text_.size(), entry.size()});
         text_ += entry;

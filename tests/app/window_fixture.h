@@ -57,7 +57,7 @@ inline QByteArray gbk(const QString& text) {
 // The list's entries as texts, to compare and print.
 inline QStringList textsOf(const recipients::EntryList& entries) {
     QStringList texts;
-    for (qsizetype i = 0; i < entries.size(); ++i) texts << entries[i].toString();
+    for (const QStringView entry : entries) texts << entry.toString();
     return texts;
 }
 
