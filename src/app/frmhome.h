@@ -11,10 +11,10 @@
 #include "app/multi_line_text_box.h"
 #include "app/phone_list_box.h"
 #include "app/platform_services.h"
+#include "app/smtp_module_loader.h"
 #include "app/tab_control.h"
 #include "app/web_browser.h"
 #include "config/app_config.h"
-#include "sms/cdo_message.h"
 
 class QGroupBox;
 class QLabel;
@@ -23,17 +23,14 @@ class QSessionManager;
 
 namespace zelvo::app {
 
-// Makes the window's mail object; may throw, and then the window has none.
-using MailMessageFactory = std::function<std::unique_ptr<sms::CdoMessage>()>;
-
 // The program's one window. Its controls hold all state; each control event runs the handler
 // named control_event, and the menu entries with a button twin call the button's handler.
 class frmhome : public QMainWindow {
     Q_OBJECT
 public:
-    // With no factory the window makes the real mail object from config's SMTP settings.
+    // With no submit function the window submits through the SMTP module.
     explicit frmhome(PlatformServices& platform, AppConfig config = AppConfig::builtIn(),
-                     MailMessageFactory mailFactory = {});
+                     SubmitMail submit = {});
     ~frmhome() override;
 
     // Window events.
@@ -70,8 +67,6 @@ public:
 
     // Window-level state.
     qint16 SelectedCount = 0;
-    std::unique_ptr<sms::CdoMessage> MailMessage;
-    QString CdoConfigPrefix;
 
     // Controls, named as on screen (each also carries its name as object name).
     TabControl* SSTab1 = nullptr;
@@ -124,7 +119,7 @@ private:
 
     PlatformServices& platform_;
     AppConfig config_;
-    MailMessageFactory mailFactory_;
+    SubmitMail submit_;
     QSize designedSize_;
     bool engineStarted_ = false;
     // Set by Command4_Click when the user stopped the import: nothing is saved then.

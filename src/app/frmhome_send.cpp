@@ -1,11 +1,11 @@
-// The send command: check the form, fill the mail object, submit, report.
+// The send command: check the form, submit the gateway mail, report.
 #include <QScopedValueRollback>
 #include <optional>
 
 #include "app/blocking_call.h"
 #include "app/frmhome.h"
 #include "sms/failure_report.h"
-#include "sms/gateway_mail.h"
+#include "sms/gateway_submission.h"
 #include "sms/send_check.h"
 
 namespace zelvo::app {
@@ -43,15 +43,12 @@ std::optional<QString> frmhome::sendMessage() {
         }
         Command1->setText(kSendingCaption);
         Command1->setEnabled(false);
-        if (!MailMessage) {
-            throw sms::MailError("no mail object", sms::FailureCause::Setup);
-        }
-        sms::fillGatewayMail(
-            *MailMessage, CdoConfigPrefix,
-            {txtFrom->text(), txtPass->text(), txtSubject->text(), txtTextbody->text()}, config_);
+        const sms::GatewaySubmission submission = sms::gatewaySubmission(
+            config_, txtFrom->text(), txtPass->text(), txtSubject->text(), txtTextbody->text());
+        const sms::TransportOptions options{config_.smtpTimeouts, config_.smtpCaFile};
         {
             const QScopedValueRollback<bool> sending(sending_, true);
-            runWithoutUserInput([message = MailMessage.get()] { message->send(); });
+            runWithoutUserInput([&] { submit_(submission, options); });
         }
         Command1->setEnabled(true);
         Command1->setText(kIdleCaption);

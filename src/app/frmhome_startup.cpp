@@ -48,8 +48,6 @@ void frmhome::Form_Load() {
     });
     runStep([&] { WebBrowser1->Navigate(QUrl(config_.infoPageUrl)); });
     runStep([&] { WebBrowser1->setSilent(true); });
-    runStep([&] { CdoConfigPrefix = QString::fromLatin1(sms::kCdoConfigNamespace); });
-    runStep([&] { MailMessage = mailFactory_(); });
     runStep([&] { txtSubject->setText(QString()); });
     runStep([&] { txtTextbody->setText(QString()); });
     runStep([&] { txtFrom->setText(QString()); });

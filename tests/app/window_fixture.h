@@ -85,8 +85,8 @@ protected:
         platform = std::make_unique<ScriptedPlatform>(folder->path(), screenTwips);
     }
 
-    app::frmhome& open(app::MailMessageFactory factory = {}) {
-        window = std::make_unique<app::frmhome>(*platform, config, std::move(factory));
+    app::frmhome& open(app::SubmitMail submit = {}) {
+        window = std::make_unique<app::frmhome>(*platform, config, std::move(submit));
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return *window;
