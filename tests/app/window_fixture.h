@@ -109,17 +109,14 @@ protected:
         return child<T>(*window, name);
     }
     QAction* menuEntry(const char* name) const { return control<QAction>(name); }
-    app::PhoneListBox* numberList() const { return control<app::PhoneListBox>("numberList"); }
-    QLineEdit* accountEdit() const { return control<QLineEdit>("accountEdit"); }
-    QLineEdit* passwordEdit() const { return control<QLineEdit>("passwordEdit"); }
-    app::MultiLineTextBox* recipientsEdit() const {
-        return control<app::MultiLineTextBox>("recipientsEdit");
-    }
-    app::MultiLineTextBox* messageEdit() const {
-        return control<app::MultiLineTextBox>("messageEdit");
-    }
-    QPushButton* sendButton() const { return control<QPushButton>("sendButton"); }
-    app::TabControl* tabs() const { return control<app::TabControl>("tabs"); }
+    auto* numberList() const { return control<app::PhoneListBox>("numberList"); }
+    auto* accountEdit() const { return control<QLineEdit>("accountEdit"); }
+    auto* passwordEdit() const { return control<QLineEdit>("passwordEdit"); }
+    auto* recipientsEdit() const { return control<app::MultiLineTextBox>("recipientsEdit"); }
+    auto* messageEdit() const { return control<app::MultiLineTextBox>("messageEdit"); }
+    auto* sendButton() const { return control<QPushButton>("sendButton"); }
+    auto* tabs() const { return control<app::TabControl>("tabs"); }
+    auto* noticesView() const { return control<app::WebBrowser>("noticesView"); }
 
     // Types text as a user would: Latin characters as key clicks, others as an input method
     // commits them.

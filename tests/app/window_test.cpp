@@ -331,18 +331,16 @@ TEST_F(WindowLayoutTest, NoticesPageLoadsTheBundledPageAndFailsSilently) {
     config.startWebEngine = true;
     config.infoPageUrl = QStringLiteral("qrc:/info/notices.html");
     open();
-    EXPECT_TRUE(control<app::WebBrowser>("noticesView")->silent());
+    EXPECT_TRUE(noticesView()->silent());
     QWidget* view = nullptr;
-    QTRY_VERIFY(
-        (view = control<app::WebBrowser>("noticesView")->findChild<QWidget*>("noticesWebView")) !=
-        nullptr);
+    QTRY_VERIFY((view = noticesView()->findChild<QWidget*>("noticesWebView")) != nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(view->property("title").toString() == QStringLiteral("信息公告"),
                              30000);
     EXPECT_EQ(tabs()->currentIndex(), 1);
 
     config.infoPageUrl = QStringLiteral("http://127.0.0.1:9/notices");
     window = std::make_unique<app::MainWindow>(*platform, config);
-    QSignalSpy finished(control<app::WebBrowser>("noticesView"), &app::WebBrowser::loadFinished);
+    QSignalSpy finished(noticesView(), &app::WebBrowser::loadFinished);
     window->show();
     QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 30000);
     EXPECT_FALSE(finished.first().first().toBool());
@@ -379,14 +377,13 @@ TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
         std::function<void(QMessageBox*)> press;
         app::Answer answer;
     } boxes[] = {
+        // clang-format off
         {OkOnly, B::NoIcon, B::Ok, [](B* b) { b->button(B::Ok)->click(); }, Ok},
         {QuestionOk, B::Question, B::Ok, [](B* b) { b->button(B::Ok)->click(); }, Ok},
-        {QuestionOkCancel, B::Question, B::Ok | B::Cancel, [](B* b) { b->button(B::Ok)->click(); },
-         Ok},
-        {QuestionOkCancel, B::Question, B::Ok | B::Cancel,
-         [](B* b) { b->button(B::Cancel)->click(); }, Cancel},
-        {QuestionOkCancel, B::Question, B::Ok | B::Cancel,
-         [](B* b) { QTest::keyClick(b, Qt::Key_Escape); }, Cancel},
+        {QuestionOkCancel, B::Question, B::Ok | B::Cancel, [](B* b) { b->button(B::Ok)->click(); }, Ok},
+        {QuestionOkCancel, B::Question, B::Ok | B::Cancel, [](B* b) { b->button(B::Cancel)->click(); }, Cancel},
+        {QuestionOkCancel, B::Question, B::Ok | B::Cancel, [](B* b) { QTest::keyClick(b, Qt::Key_Escape); }, Cancel},
+        // clang-format on
     };
     app::QtPlatformServices services;
     for (const auto& c : boxes) {

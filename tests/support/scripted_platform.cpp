@@ -6,11 +6,6 @@ namespace zelvo::testing {
 
 using Kind = ScriptedPlatform::Kind;
 
-QString ScriptedPlatform::nameOf(app::MessageStyle style) {
-    using enum app::MessageStyle;
-    return style == OkOnly ? "ok" : style == QuestionOk ? "?ok" : "?okcancel";
-}
-
 static QString describe(const ScriptedPlatform::Call& c) {
     switch (c.kind) {
         case Kind::MessageBox:
@@ -36,20 +31,20 @@ ScriptedPlatform::~ScriptedPlatform() {
 }
 
 void ScriptedPlatform::expectMessageBox(app::Answer answer, Hook onCall) {
-    script_.push_back({Kind::MessageBox, answer, false, {}, std::move(onCall)});
+    script_.push_back({Kind::MessageBox, answer, {}, std::move(onCall)});
 }
 
 void ScriptedPlatform::script(const QStringList& answers) {
     for (const QString& answer : answers) {
         const QString word = answer.section(u' ', 0, 0), rest = answer.section(u' ', 1);
         const std::map<QString, Scripted> kinds = {
-            {"ok", {Kind::MessageBox, app::Answer::Ok, false, {}, {}}},
-            {"cancel", {Kind::MessageBox, app::Answer::Cancel, false, {}, {}}},
-            {"input", {Kind::InputBox, {}, false, rest, {}}},
-            {"file", {Kind::FileDialog, {}, false, rest, {}}},
-            {"start", {Kind::StartProgram, {}, true, {}, {}}},
-            {"nostart", {Kind::StartProgram, {}, false, {}, {}}},
-            {"end", {Kind::EndProgram, {}, false, {}, {}}}};
+            {"ok", {Kind::MessageBox, app::Answer::Ok, {}, {}}},
+            {"cancel", {Kind::MessageBox, app::Answer::Cancel, {}, {}}},
+            {"input", {Kind::InputBox, {}, rest, {}}},
+            {"file", {Kind::FileDialog, {}, rest, {}}},
+            {"start", {Kind::StartProgram, app::Answer::Ok, {}, {}}},
+            {"nostart", {Kind::StartProgram, app::Answer::Cancel, {}, {}}},
+            {"end", {Kind::EndProgram, {}, {}, {}}}};
         ASSERT_TRUE(kinds.contains(word)) << answer.toStdString();
         script_.push_back(kinds.at(word));
     }
@@ -72,7 +67,7 @@ ScriptedPlatform::Scripted ScriptedPlatform::next(const Call& call) {
     calls_.push_back(call);
     if (script_.empty() || script_.front().kind != call.kind) {
         ADD_FAILURE() << "unexpected " << describe(call).toStdString();
-        return {call.kind, app::Answer::Cancel, false, {}, {}};
+        return {call.kind, app::Answer::Cancel, {}, {}};
     }
     Scripted answer = std::move(script_.front());
     script_.pop_front();

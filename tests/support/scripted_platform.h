@@ -44,7 +44,9 @@ public:
     // <prompt> [<default>]", "open <filter> in <folder>: <name>", "start <min|max>: <command>",
     // "end".
     QStringList log() const;
-    static QString nameOf(app::MessageStyle style);
+    static QString nameOf(app::MessageStyle style) {
+        return QStringList{"ok", "?ok", "?okcancel"}[int(style)];
+    }
 
     app::Answer messageBox(const QString& text, app::MessageStyle style,
                            const QString& title) override {
@@ -62,7 +64,7 @@ public:
         return next({Kind::FileDialog, name, {}, {}, filter, folder}).text;
     }
     bool startProgram(const QString& command, app::WindowShow show) override {
-        return next({Kind::StartProgram, command, {}, show, {}, {}}).started;
+        return next({Kind::StartProgram, command, {}, show, {}, {}}).answer == app::Answer::Ok;
     }
     void endProgram() override { next({Kind::EndProgram, {}, {}, {}, {}, {}}); }
     app::ApplicationFacts applicationFacts() override {
@@ -73,8 +75,7 @@ public:
 private:
     struct Scripted {
         Kind kind;
-        app::Answer answer = app::Answer::Cancel;
-        bool started = false;
+        app::Answer answer = app::Answer::Cancel;  // for a started program: Ok when it started
         QString text;
         Hook hook;
     };
