@@ -23,7 +23,7 @@ void MainWindow::updateRecipients() {
     if (outcome.recipientText) {
         recipientsEdit_->setText(*outcome.recipientText);
     }
-    selectedCount_ = qint16(outcome.selectedCount);
+    selectedCount_ = outcome.selectedCount;
 
     const auto clearRejectedPicks = [&] {
         for (const int row : outcome.deselect) {
