@@ -1,6 +1,7 @@
 # The addresses the program talks to are fixed at build time; override any of them with -D.
 set(ZELVO_SMTP_HOST "smtp.139.com" CACHE STRING "SMTP server of the 139 mailbox service")
-set(ZELVO_SMTP_PORT "25" CACHE STRING "SMTP port")
+set(ZELVO_SMTP_PORT "25" CACHE STRING "SMTP port, with STARTTLS")
+set(ZELVO_SMTPS_PORT "465" CACHE STRING "SMTP port with TLS from the first byte (SMTPS)")
 set(ZELVO_GATEWAY_ADDRESS "sms@139.com" CACHE STRING "Mailbox of the mail-to-SMS gateway")
 set(ZELVO_MAIL_DOMAIN_SUFFIX "@139.com" CACHE STRING "'@' and the mail domain of the accounts (8 characters)")
 set(ZELVO_INFO_PAGE_URL "qrc:/info/notices.html" CACHE STRING "Notices page shown on the notices tab")

@@ -133,6 +133,8 @@ private:
     bool importCancelled_ = false;
     // set.ini could not be read whole at start-up: the first save keeps it as set.ini.bak.
     bool keepSettingsBackup_ = false;
+    // The route the latest send went through, tried first by the next; kept in set.ini.
+    sms::TlsMode workingRoute_ = sms::TlsMode::StartTls;
     bool sending_ = false;
     // The window's close button was used during a send; the question comes after it.
     bool closeRequestedWhileSending_ = false;

@@ -47,11 +47,11 @@ std::optional<QString> MainWindow::checkAndSubmit() {
         sendButton_->setEnabled(false);
         const sms::GatewaySubmission submission =
             sms::gatewaySubmission(config_, accountEdit_->text(), passwordEdit_->text(),
-                                   recipientsEdit_->text(), messageEdit_->text());
+                                   recipientsEdit_->text(), messageEdit_->text(), workingRoute_);
         const sms::TransportOptions options{config_.smtpTimeouts, config_.smtpCaFile};
         {
             const QScopedValueRollback<bool> sending(sending_, true);
-            runWithoutUserInput([&] { submit_(submission, options); });
+            runWithoutUserInput([&] { workingRoute_ = submit_(submission, options); });
         }
         sendButton_->setEnabled(true);
         sendButton_->setText(kIdleCaption);

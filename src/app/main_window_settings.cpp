@@ -19,12 +19,14 @@ void MainWindow::loadSettings() {
     accountEdit_->setText(data.user);
     accountEdit_->home(false);
     passwordEdit_->setText(data.password);
+    workingRoute_ = data.implicitTls ? sms::TlsMode::Implicit : sms::TlsMode::StartTls;
     numberList_->setEntries(std::move(data.entries));
 }
 
 bool MainWindow::writeSettings() {
     const settings::SettingsData data{accountEdit_->text(), passwordEdit_->text(),
-                                      numberList_->entries()};
+                                      numberList_->entries(),
+                                      workingRoute_ == sms::TlsMode::Implicit};
     const QString path = settingsPath();
     // The user's configuration folder may not exist yet; a program folder always does.
     QDir().mkpath(QFileInfo(path).absolutePath());

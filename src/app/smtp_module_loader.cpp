@@ -17,14 +17,15 @@ class SmtpModule {
 public:
     explicit SmtpModule(const QStringList& folders) : folders_(folders) {}
 
-    void submit(const sms::GatewaySubmission& submission, const sms::TransportOptions& options) {
+    sms::TlsMode submit(const sms::GatewaySubmission& submission,
+                        const sms::TransportOptions& options) {
         std::call_once(loaded_, [this] { load(); });
         if (!submit_) {
             throw sms::MailError(
                 QStringLiteral("无法加载邮件发送模块 / cannot load the SMTP module:") + error_,
                 sms::FailureCause::Setup);
         }
-        submit_(submission, options);
+        return submit_(submission, options);
     }
 
 private:
@@ -48,8 +49,10 @@ private:
 
 SubmitMail submitThroughSmtpModule(const QStringList& folders) {
     auto module = std::make_shared<SmtpModule>(folders);
-    return [module](const sms::GatewaySubmission& submission,
-                    const sms::TransportOptions& options) { module->submit(submission, options); };
+    return
+        [module](const sms::GatewaySubmission& submission, const sms::TransportOptions& options) {
+            return module->submit(submission, options);
+        };
 }
 
 }  // namespace zelvo::app

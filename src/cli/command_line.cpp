@@ -4,12 +4,39 @@ namespace zelvo::cli {
 
 namespace {
 
+// The values of options that are checked once the whole line is read.
+struct RouteOptions {
+    QString tls;
+    QString port;
+};
+
 // Options that take a value, and where it goes.
-QString* valueSlot(SendRequest& request, const QString& name) {
+QString* valueSlot(SendRequest& request, RouteOptions& route, const QString& name) {
     if (name == QLatin1String("--from")) return &request.from;
     if (name == QLatin1String("--password-file")) return &request.passwordFile;
     if (name == QLatin1String("--settings")) return &request.settingsFile;
+    if (name == QLatin1String("--tls")) return &route.tls;
+    if (name == QLatin1String("--port")) return &route.port;
     return nullptr;
+}
+
+// The route --tls and --port pin, or why they cannot.
+QString pinRoute(SendRequest& request, const RouteOptions& route) {
+    if (route.tls == QLatin1String("starttls")) {
+        request.tls = sms::TlsMode::StartTls;
+    } else if (route.tls == QLatin1String("implicit")) {
+        request.tls = sms::TlsMode::Implicit;
+    } else if (!route.tls.isEmpty()) {
+        return QStringLiteral("选项 --tls 的参数应为 starttls 或 implicit");
+    }
+    if (route.port.isEmpty()) return {};
+    if (!request.tls) return QStringLiteral("选项 --port 需要同时指定 --tls");
+    bool number = false;
+    const uint port = route.port.toUInt(&number);
+    if (!number || port < 1 || port > 65535)
+        return QStringLiteral("选项 --port 的参数应为 1 到 65535 之间的端口号");
+    request.port = static_cast<quint16>(port);
+    return {};
 }
 
 bool* flagSlot(SendRequest& request, const QString& name) {
@@ -25,6 +52,7 @@ bool* flagSlot(SendRequest& request, const QString& name) {
 ParsedCommandLine parseCommandLine(const QStringList& arguments) {
     ParsedCommandLine parsed;
     SendRequest& request = parsed.request;
+    RouteOptions route;
     QStringList operands;
     bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -46,7 +74,7 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
                 "请用 --password-file 文件 或环境变量 ZELVO_SMS_PASSWORD");
             return parsed;
         }
-        if (QString* slot = valueSlot(request, name)) {
+        if (QString* slot = valueSlot(request, route, name)) {
             if (equals >= 0) {
                 *slot = argument.mid(equals + 1);
             } else if (i + 1 < arguments.size()) {
@@ -69,6 +97,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         *flag = true;
     }
     if (request.help || request.version) return parsed;
+    parsed.error = pinRoute(request, route);
+    if (!parsed.error.isEmpty()) return parsed;
 
     if (operands.isEmpty()) {
         parsed.error = QStringLiteral("缺少收件人号码");

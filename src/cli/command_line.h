@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "sms/smtp_route.h"
+
 namespace zelvo::cli {
 
 // What the command line asks for, before anything is looked up or checked.
@@ -13,6 +15,10 @@ struct SendRequest {
     QString from;                    // empty: the account of set.ini
     QString passwordFile;            // empty: ZELVO_SMS_PASSWORD or set.ini
     QString settingsFile;            // empty: the programs' own set.ini
+    // The one route to use, and its port (0 for the built-in one); absent: STARTTLS first,
+    // then implicit TLS.
+    std::optional<sms::TlsMode> tls;
+    quint16 port = 0;
     bool dryRun = false;
     bool verbose = false;
     bool help = false;

@@ -47,6 +47,11 @@ QString helpText(const SendCommandContext& context) {
                "  --password-file FILE  从文件的第一行读取邮箱密码;\n"
                "                        也可用环境变量 %4, 否则用 set.ini 中的密码\n"
                "  --settings FILE       使用这个 set.ini (默认 %5)\n"
+               "  --tls starttls|implicit\n"
+               "                        只用这一种加密方式连接: starttls 为端口 %6 上的\n"
+               "                        STARTTLS, implicit 为端口 %7 上的 SSL/TLS;\n"
+               "                        默认先试 STARTTLS, 连不上再用 SSL/TLS\n"
+               "  --port N              与 --tls 一起使用: 连接端口 N\n"
                "  --dry-run             只显示将要提交的邮件, 不连接服务器\n"
                "  --verbose             在标准错误上显示与邮件服务器的对话 (隐藏密码)\n"
                "  --help                显示本帮助\n"
@@ -59,7 +64,9 @@ QString helpText(const SendCommandContext& context) {
         .arg(kProgram)
         .arg(sms::MessageLimit)
         .arg(recipients::MaxSelectedNumbers)
-        .arg(kPasswordVariable, QDir::toNativeSeparators(context.settingsPath));
+        .arg(kPasswordVariable, QDir::toNativeSeparators(context.settingsPath))
+        .arg(context.config.smtpPort)
+        .arg(context.config.smtpsPort);
 }
 
 // The window's message field ends lines with CR LF, and the limit counts them as it does.
@@ -176,6 +183,7 @@ int exitCodeFor(sms::FailureCause cause) {
             return kExitTryLater;
         case FailureCause::Setup:
         case FailureCause::Tls:
+        case FailureCause::NoStartTls:
         case FailureCause::LoginRefused:
         case FailureCause::NoUsableLogin:
         case FailureCause::SenderRefused:
@@ -237,8 +245,13 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
         };
     }
     try {
-        const sms::GatewaySubmission submission =
-            sms::gatewaySubmission(config, from, password, subject, text);
+        sms::GatewaySubmission submission = sms::gatewaySubmission(
+            config, from, password, subject, text, request.tls.value_or(sms::TlsMode::StartTls));
+        if (request.tls) {
+            // A pinned route is the only one; its port as given or as built in.
+            submission.routes.resize(1);
+            if (request.port != 0) submission.routes.first().port = request.port;
+        }
         if (request.dryRun) {
             out.write(sms::composeGatewayMail(submission).message);
         } else {

@@ -8,6 +8,7 @@ AppConfig AppConfig::builtIn() {
     AppConfig config;
     config.smtpHost = QString::fromUtf8(fixed::kSmtpHost);
     config.smtpPort = fixed::kSmtpPort;
+    config.smtpsPort = fixed::kSmtpsPort;
     config.gatewayAddress = QString::fromUtf8(fixed::kGatewayAddress);
     config.mailDomainSuffix = QString::fromUtf8(fixed::kMailDomainSuffix);
     config.infoPageUrl = QString::fromUtf8(fixed::kInfoPageUrl);

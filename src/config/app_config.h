@@ -10,13 +10,17 @@ struct SmtpTimeouts {
     std::chrono::milliseconds connect{30'000};   // TCP connect and TLS handshake
     std::chrono::milliseconds response{60'000};  // each server reply
     std::chrono::milliseconds total{60'000};     // the whole submission
+    // A route that another follows is given up when it has not greeted within this: a network
+    // that closes a port often drops the connection attempts rather than refusing them.
+    std::chrono::milliseconds firstRoute{8'000};
 };
 
 // Every fixed address the program uses. The window takes one of these through its
 // constructor, so tests point it at local servers and pages.
 struct AppConfig {
     QString smtpHost;
-    int smtpPort = 25;
+    int smtpPort = 25;    // STARTTLS, tried first
+    int smtpsPort = 465;  // TLS from the first byte, where the first port is closed
     QString gatewayAddress;
     QString mailDomainSuffix;
     QString infoPageUrl;

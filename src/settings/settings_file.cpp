@@ -21,6 +21,9 @@ constexpr QStringView kUserKey = u"User";
 constexpr QStringView kPasswordKey = u"Password";
 constexpr QStringView kListSection = u"Phone";
 constexpr QStringView kTotalKey = u"total";
+constexpr QStringView kSmtpSection = u"Smtp";
+constexpr QStringView kRouteKey = u"Route";
+constexpr QStringView kImplicitTls = u"implicit";
 
 constexpr int kMaxTotal = std::numeric_limits<qint16>::max();
 
@@ -158,6 +161,10 @@ QByteArray encodeSettings(const SettingsData& data) {
     std::array<char16_t, 20> key;
     for (qsizetype i = 0; i < count; ++i) ini.addValue(decimalKey(i, key), data.entries[i]);
     ini.addValue(kTotalKey, QString::number(count - 1));
+    if (data.implicitTls) {
+        ini.beginSection(kSmtpSection);
+        ini.addValue(kRouteKey, kImplicitTls);
+    }
     return encodeGb18030(ini.text());
 }
 
@@ -175,8 +182,10 @@ SettingsData parseSettings(QString text) {
     const QString userKey = kUserKey.toString().toCaseFolded();
     const QString passwordKey = kPasswordKey.toString().toCaseFolded();
     const QString totalKey = kTotalKey.toString().toCaseFolded();
-    enum class Section { Other, Account, List } section = Section::Other;
-    std::optional<QString> user, password, total;
+    const QString smtpSection = kSmtpSection.toString().toCaseFolded();
+    const QString routeKey = kRouteKey.toString().toCaseFolded();
+    enum class Section { Other, Account, List, Smtp } section = Section::Other;
+    std::optional<QString> user, password, total, route;
     // Where each entry's value is in the text, by number; the first key of a number wins.
     using Piece = recipients::EntryList::Piece;
     constexpr Piece kMissing{-1, 0};
@@ -192,6 +201,7 @@ SettingsData parseSettings(QString text) {
         [&](const QString& name) {
             section = name == accountSection ? Section::Account
                       : name == listSection  ? Section::List
+                      : name == smtpSection  ? Section::Smtp
                                              : Section::Other;
             return section != Section::Other;
         },
@@ -213,11 +223,13 @@ SettingsData parseSettings(QString text) {
             if (section == Section::List && folded == totalKey) keep(total, value);
             if (section == Section::Account && folded == userKey) keep(user, value);
             if (section == Section::Account && folded == passwordKey) keep(password, value);
+            if (section == Section::Smtp && folded == routeKey) keep(route, value);
         });
 
     SettingsData data;
     data.user = user.value_or(QString());
     data.password = password.value_or(QString());
+    data.implicitTls = route && route->compare(kImplicitTls, Qt::CaseInsensitive) == 0;
     const std::optional<int> totalIndex = parseTotal(total.value_or(QString()));
     if (!totalIndex) return data;
     // What the list can hold: a `total` of 32,767 names one entry more. A key missing below

@@ -8,11 +8,14 @@
 
 namespace zelvo::settings {
 
-// What set.ini holds: the mailbox account and the whole number list.
+// What set.ini holds: the mailbox account, the whole number list, and whether sends go first
+// over implicit TLS because the STARTTLS port did not answer (a section of its own, written
+// only then, so that other files stay as they were).
 struct SettingsData {
     QString user;
     QString password;
     recipients::EntryList entries;
+    bool implicitTls = false;
 
     friend bool operator==(const SettingsData&, const SettingsData&) = default;
 };

@@ -32,10 +32,16 @@ Explanation explain(const MailError& error) {
             return {QStringLiteral("与邮件服务器建立安全连接 (TLS) 失败"),
                     QStringLiteral("请检查电脑的日期和时间是否正确; 网络中的设备也可能干扰了"
                                    "加密连接。")};
+        case FailureCause::NoStartTls:
+            return {QStringLiteral("端口 %1 上的邮件服务器没有提供加密连接 (STARTTLS), "
+                                   "密码没有发送")
+                        .arg(port),
+                    QStringLiteral("网络中的设备可能去掉了加密; 请换一个网络再试。")};
         case FailureCause::LoginRefused:
             return {QStringLiteral("邮件服务器拒绝了登录"),
-                    QStringLiteral("请检查邮箱地址和密码是否正确, 并在139邮箱的设置中确认已开启"
-                                   "SMTP发信服务。")};
+                    QStringLiteral("请检查邮箱地址; 密码栏要填写139邮箱的授权码, 不是网页登录"
+                                   "密码: 在139邮箱的 设置 → 客户端设置 中开启SMTP服务并获取"
+                                   "授权码。")};
         case FailureCause::NoUsableLogin:
             return {QStringLiteral("邮件服务器没有提供可用的登录方式, 邮件没有发出"),
                     QStringLiteral("请在139邮箱的设置中确认已开启SMTP发信服务。")};
@@ -58,29 +64,84 @@ Explanation explain(const MailError& error) {
     return {QStringLiteral("发送失败"), QString()};
 }
 
+// What to do after both routes failed. Where neither let a conversation start, changing
+// networks is no longer the first thing left to try: the ports can be opened.
+QString adviceAfterBothRoutes(const MailError& error) {
+    const MailError& earlier = *error.earlierRoute();
+    const auto unreachable = [](const MailError& e) {
+        return e.cause() == FailureCause::Connect || e.cause() == FailureCause::Timeout ||
+               e.cause() == FailureCause::Dropped;
+    };
+    if (!unreachable(earlier) || !unreachable(error)) return explain(error).advice;
+    return QStringLiteral(
+               "请检查网络连接; 您所在的网络可能同时封锁了端口 %1 和 %2: 请在防火墙"
+               "或云服务器的安全组中允许向外连接端口 %2, 或换一个网络再试。")
+        .arg(earlier.place().port)
+        .arg(error.place().port);
+}
+
+QString routeOf(const FailurePlace& place) {
+    return QStringLiteral("%1, 端口 %2 (%3)")
+        .arg(place.host)
+        .arg(place.port)
+        .arg(tlsModeName(place.tls));
+}
+
 }  // namespace
+
+QString failureReason(const MailError& error) {
+    return explain(error).what;
+}
 
 QString failureDetails(const MailError& error) {
     const Explanation explanation = explain(error);
     const FailurePlace& place = error.place();
-    QStringList lines{QStringLiteral("失败原因: ") + explanation.what};
-    if (!place.host.isEmpty())
-        lines << QStringLiteral("邮件服务器: %1, 端口 %2").arg(place.host).arg(place.port);
+    const MailError* earlier = error.earlierRoute();
+    QStringList lines;
+    if (earlier) {
+        lines << QStringLiteral("失败原因: 两种连接方式都没有成功")
+              << QStringLiteral("邮件服务器: %1: %2")
+                     .arg(routeOf(earlier->place()), explain(*earlier).what)
+              << QStringLiteral("邮件服务器: %1: %2").arg(routeOf(place), explanation.what);
+    } else {
+        lines << QStringLiteral("失败原因: ") + explanation.what;
+        if (!place.host.isEmpty())
+            lines << QStringLiteral("邮件服务器: %1, 端口 %2").arg(place.host).arg(place.port);
+    }
     if (!place.lastReply.isEmpty()) lines << QStringLiteral("服务器最后的回复: ") + place.lastReply;
-    if (!explanation.advice.isEmpty()) lines << QStringLiteral("处理办法: ") + explanation.advice;
-    if (error.cause() != FailureCause::InvalidInput)
-        lines << QString()
-              << QStringLiteral("Technical details: ") + QString::fromStdString(error.what());
+    const QString advice = earlier ? adviceAfterBothRoutes(error) : explanation.advice;
+    if (!advice.isEmpty()) lines << QStringLiteral("处理办法: ") + advice;
+    if (error.cause() != FailureCause::InvalidInput) {
+        lines << QString() << QStringLiteral("Technical details: ");
+        if (earlier) lines.last() += QString::fromStdString(earlier->what()) + QLatin1Char('\n');
+        lines.last() += QString::fromStdString(error.what());
+    }
     return lines.join(QLatin1Char('\n'));
 }
 
 QString failureLine(const MailError& error) {
     const Explanation explanation = explain(error);
     const FailurePlace& place = error.place();
-    QString line = QStringLiteral("短信发送失败: ") + explanation.what;
-    if (!place.host.isEmpty()) line += QStringLiteral(" (%1:%2)").arg(place.host).arg(place.port);
+    const MailError* earlier = error.earlierRoute();
+    QString line = QStringLiteral("短信发送失败: ");
+    if (earlier) {
+        line += QStringLiteral("%1 (%2:%3 %4); ")
+                    .arg(explain(*earlier).what, earlier->place().host)
+                    .arg(earlier->place().port)
+                    .arg(tlsModeName(earlier->place().tls));
+    }
+    line += explanation.what;
+    if (earlier) {
+        line += QStringLiteral(" (%1:%2 %3)")
+                    .arg(place.host)
+                    .arg(place.port)
+                    .arg(tlsModeName(place.tls));
+    } else if (!place.host.isEmpty()) {
+        line += QStringLiteral(" (%1:%2)").arg(place.host).arg(place.port);
+    }
     if (!place.lastReply.isEmpty()) line += QStringLiteral("; 服务器回复: ") + place.lastReply;
-    if (!explanation.advice.isEmpty()) line += QStringLiteral("; ") + explanation.advice;
+    const QString advice = earlier ? adviceAfterBothRoutes(error) : explanation.advice;
+    if (!advice.isEmpty()) line += QStringLiteral("; ") + advice;
     // what() of a refused input may quote the field: keep it on this line and away from the
     // terminal's control sequences.
     for (QChar& c : line)

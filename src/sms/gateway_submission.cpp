@@ -1,5 +1,7 @@
 #include "sms/gateway_submission.h"
 
+#include <utility>
+
 #include "sms/mail_composer.h"
 #include "sms/mail_error.h"
 #include "sms/send_check.h"
@@ -8,14 +10,20 @@ namespace zelvo::sms {
 
 GatewaySubmission gatewaySubmission(const AppConfig& config, const QString& account,
                                     const QString& password, const QString& numbers,
-                                    const QString& text) {
+                                    const QString& text, TlsMode first) {
     if (config.smtpHost.trimmed().isEmpty())
         throw MailError("没有设置邮件服务器 / no SMTP server is set", FailureCause::InvalidInput);
-    if (config.smtpPort < 1 || config.smtpPort > 65535)
-        throw MailError(QStringLiteral("邮件服务器端口 %1 无效 / SMTP port %1 is out of range")
-                            .arg(config.smtpPort),
-                        FailureCause::InvalidInput);
-    return {{config.smtpHost, static_cast<quint16>(config.smtpPort)},
+    for (const int port : {config.smtpPort, config.smtpsPort}) {
+        if (port < 1 || port > 65535)
+            throw MailError(
+                QStringLiteral("邮件服务器端口 %1 无效 / SMTP port %1 is out of range").arg(port),
+                FailureCause::InvalidInput);
+    }
+    QList<SmtpServer> routes{
+        {config.smtpHost, static_cast<quint16>(config.smtpPort), TlsMode::StartTls},
+        {config.smtpHost, static_cast<quint16>(config.smtpsPort), TlsMode::Implicit}};
+    if (routes.first().tls != first) std::swap(routes.first(), routes.last());
+    return {std::move(routes),
             loginNameOf(account),
             password,
             account,

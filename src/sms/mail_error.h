@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
+
+#include "sms/smtp_route.h"
 
 namespace zelvo::sms {
 
@@ -15,6 +18,7 @@ enum class FailureCause {
     Resolve,           // the server's name could not be resolved
     Connect,           // no connection to the server
     Tls,               // the secure connection failed
+    NoStartTls,        // the server offered no STARTTLS or refused it; nothing was sent
     LoginRefused,      // the server refused the login
     NoUsableLogin,     // the server offered no login we can use; nothing was sent
     SenderRefused,     // MAIL refused
@@ -29,6 +33,7 @@ enum class FailureCause {
 struct FailurePlace {
     QString host;
     int port = 0;
+    TlsMode tls = TlsMode::StartTls;
     QString lastReply;  // the server's last reply line, printable and without the credentials
 };
 
@@ -49,10 +54,17 @@ public:
 
     FailureCause cause() const { return cause_; }
     const FailurePlace& place() const { return place_; }
+    // The failure on the route given up before this one, where no SMTP conversation could
+    // start; null when this was the first route tried.
+    const MailError* earlierRoute() const { return earlier_.get(); }
+    void setEarlierRoute(const MailError& earlier) {
+        earlier_ = std::make_shared<const MailError>(earlier);
+    }
 
 private:
     FailureCause cause_;
     FailurePlace place_;
+    std::shared_ptr<const MailError> earlier_;
 };
 
 }  // namespace zelvo::sms

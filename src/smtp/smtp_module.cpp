@@ -5,9 +5,9 @@
 
 #include "smtp/smtp_submission.h"
 
-extern "C" Q_DECL_EXPORT void zelvoSubmitMail(const zelvo::sms::GatewaySubmission& submission,
-                                              const zelvo::sms::TransportOptions& options) {
-    zelvo::smtp::submitMail(submission, options);
+extern "C" Q_DECL_EXPORT zelvo::sms::TlsMode zelvoSubmitMail(
+    const zelvo::sms::GatewaySubmission& submission, const zelvo::sms::TransportOptions& options) {
+    return zelvo::smtp::submitMail(submission, options);
 }
 
 static_assert(std::is_same_v<decltype(&zelvoSubmitMail), zelvo::smtp::SubmitMailFunction>,

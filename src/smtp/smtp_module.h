@@ -7,7 +7,8 @@ namespace zelvo::smtp {
 
 // The one entry point of the SMTP module, named kSubmitMailSymbol: submits with libcurl and
 // throws zelvo::sms::MailError, exactly as zelvo::smtp::submitMail.
-using SubmitMailFunction = void (*)(const sms::GatewaySubmission&, const sms::TransportOptions&);
+using SubmitMailFunction = sms::TlsMode (*)(const sms::GatewaySubmission&,
+                                            const sms::TransportOptions&);
 inline constexpr const char* kSubmitMailSymbol = "zelvoSubmitMail";
 inline constexpr const char* kSmtpModuleName = "zelvo_smtp";
 

@@ -5,10 +5,12 @@
 #include <QUrl>
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <utility>
 
+#include "sms/failure_report.h"
 #include "sms/mail_error.h"
 #include "sms/single_line.h"
 
@@ -20,6 +22,7 @@ using sms::FailurePlace;
 using sms::GatewaySubmission;
 using sms::MailError;
 using sms::SmtpServer;
+using sms::TlsMode;
 using sms::TransportOptions;
 
 namespace {
@@ -43,6 +46,7 @@ struct Dialogue {
     bool loggedIn = false;  // the server accepted our AUTH
     bool withheld = false;  // the message was held back for want of a login
     bool closing = false;   // after QUIT nothing more is worth reporting
+    bool greeted = false;   // the server has said something: an SMTP conversation started
     const TransportOptions::DialogueObserver* observer = nullptr;
     bool inLogin = false;  // between our AUTH and the server's verdict on it
 };
@@ -92,6 +96,7 @@ void showDialogue(Dialogue& dialogue, curl_infotype type, const QByteArray& text
 
 int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* user) {
     auto* dialogue = static_cast<Dialogue*>(user);
+    if (type == CURLINFO_HEADER_IN) dialogue->greeted = true;
     if (dialogue->observer && (type == CURLINFO_HEADER_OUT || type == CURLINFO_HEADER_IN))
         showDialogue(*dialogue, type, QByteArray(data, static_cast<qsizetype>(size)));
     if (dialogue->closing || (type != CURLINFO_HEADER_OUT && type != CURLINFO_HEADER_IN)) return 0;
@@ -132,9 +137,11 @@ Cause causeOf(CURLcode code, const Dialogue& dialogue) {
             return {FailureCause::LoginRefused, "the server refused the login"};
         case CURLE_OPERATION_TIMEDOUT:
             return {FailureCause::Timeout, "the mail server did not answer in time"};
+        case CURLE_USE_SSL_FAILED:
+            return {FailureCause::NoStartTls,
+                    "the server offered no STARTTLS or refused it, so the login was not sent"};
         case CURLE_PEER_FAILED_VERIFICATION:
         case CURLE_SSL_CONNECT_ERROR:
-        case CURLE_USE_SSL_FAILED:
         case CURLE_SSL_CACERT_BADFILE:
             return {FailureCause::Tls, "the secure connection failed"};
         default:
@@ -173,10 +180,12 @@ QString presentableReply(const QByteArray& reply, const GatewaySubmission& submi
 [[noreturn]] void throwFailure(CURLcode code, const char* errorBuffer, const Dialogue& dialogue,
                                const SmtpServer& server, const GatewaySubmission& submission) {
     const Cause cause = causeOf(code, dialogue);
-    FailurePlace place{server.host, server.port, presentableReply(dialogue.lastReply, submission)};
-    QString text = QStringLiteral("SMTP submission to %1:%2 failed: %3 (curl %4: %5")
+    FailurePlace place{server.host, server.port, server.tls,
+                       presentableReply(dialogue.lastReply, submission)};
+    QString text = QStringLiteral("SMTP submission to %1:%2 (%3) failed: %4 (curl %5: %6")
                        .arg(server.host)
                        .arg(server.port)
+                       .arg(sms::tlsModeName(server.tls))
                        .arg(QLatin1String(cause.english))
                        .arg(static_cast<int>(code))
                        .arg(QLatin1String(curl_easy_strerror(code)));
@@ -229,11 +238,56 @@ struct CurlDeleter {
 struct SlistDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
+struct MultiDeleter {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
 
-// One submission over one connection to `server`, as submitMail describes it.
+// Runs the transfer; with a greeting budget, gives up with CURLE_OPERATION_TIMEDOUT when the
+// server has not greeted within it. libcurl's connect time-out cannot do this: it also covers
+// the login that follows the greeting.
+CURLcode perform(CURL* handle, const Dialogue& dialogue, std::chrono::milliseconds greetingBudget,
+                 char* errorBuffer) {
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), handle) != CURLM_OK) return CURLE_FAILED_INIT;
+    const auto deadline = std::chrono::steady_clock::now() + greetingBudget;
+    CURLcode result = CURLE_OK;
+    for (int running = 1; running > 0;) {
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            break;
+        }
+        if (running == 0) {
+            int left = 0;
+            if (const CURLMsg* done = curl_multi_info_read(multi.get(), &left))
+                result = done->data.result;
+            break;
+        }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const bool waitingForGreeting = greetingBudget.count() > 0 && !dialogue.greeted;
+        if (waitingForGreeting && left.count() <= 0) {
+            std::snprintf(errorBuffer, CURL_ERROR_SIZE, "no greeting within %lld ms",
+                          static_cast<long long>(greetingBudget.count()));
+            result = CURLE_OPERATION_TIMEDOUT;
+            break;
+        }
+        const int wait =
+            waitingForGreeting ? static_cast<int>(std::min<long long>(left.count(), 1000)) : 1000;
+        curl_multi_poll(multi.get(), nullptr, 0, wait, nullptr);
+    }
+    curl_multi_remove_handle(multi.get(), handle);
+    return result;
+}
+
+// One submission over one connection to `server`, as submitMail describes it. A positive
+// greeting budget gives up on a server that has not greeted within it. `conversed` tells
+// whether an SMTP conversation started: the server greeted, and a STARTTLS route went secure.
 void submitTo(const SmtpServer& server, const GatewaySubmission& submission,
-              const ComposedMail& mail, const TransportOptions& options) {
-    const QByteArray url = "smtp://" + urlHost(server.host) + ':' + QByteArray::number(server.port);
+              const ComposedMail& mail, const TransportOptions& options,
+              std::chrono::milliseconds greetingBudget, bool& conversed) {
+    const bool implicitTls = server.tls == TlsMode::Implicit;
+    const QByteArray url = (implicitTls ? "smtps://" : "smtp://") + urlHost(server.host) + ':' +
+                           QByteArray::number(server.port);
 
     // Everything the handle points at is declared before it, so it outlives the handle's
     // clean-up, which may still talk to the server (QUIT).
@@ -252,15 +306,18 @@ void submitTo(const SmtpServer& server, const GatewaySubmission& submission,
     CURL* handle = curl.get();
 
     curl_easy_setopt(handle, CURLOPT_URL, url.constData());
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "smtp");
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, implicitTls ? "smtps" : "smtp");
+    // Closed when the transfer ends, so its QUIT still reaches watchDialogue.
+    curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(handle, CURLOPT_VERBOSE, 1L);  // feeds watchDialogue, prints nothing
     curl_easy_setopt(handle, CURLOPT_DEBUGFUNCTION, watchDialogue);
     curl_easy_setopt(handle, CURLOPT_DEBUGDATA, &dialogue);
 
-    // STARTTLS whenever the server offers it; a failed handshake fails the send.
-    curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+    // TLS or nothing: a server that offers no STARTTLS, or refuses it, gets no login; a failed
+    // handshake fails the send.
+    curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
     if (!caFile.isEmpty()) {
         // CAINFO replaces the bundle file only: the system's hashed certificate folder
         // (CAPATH, /etc/ssl/certs on Debian) stays in use, so both are trusted.
@@ -288,18 +345,66 @@ void submitTo(const SmtpServer& server, const GatewaySubmission& submission,
     curl_easy_setopt(handle, CURLOPT_INFILESIZE_LARGE,
                      static_cast<curl_off_t>(mail.message.size()));
 
-    const CURLcode result = curl_easy_perform(handle);
+    const CURLcode result = perform(handle, dialogue, greetingBudget, errorBuffer);
+    conversed = dialogue.greeted && result != CURLE_USE_SSL_FAILED;
     if (result != CURLE_OK) throwFailure(result, errorBuffer, dialogue, server, submission);
+}
+
+// Whether a failure leaves the next route to try: nothing was said on this one beyond, at most,
+// a refused STARTTLS. A name that does not resolve is the same name on every route, and a
+// failed TLS handshake is never followed by another try.
+bool leavesNextRoute(const MailError& error, bool conversed) {
+    switch (error.cause()) {
+        case FailureCause::InvalidInput:
+        case FailureCause::Setup:
+        case FailureCause::Resolve:
+        case FailureCause::Tls:
+            return false;
+        default:
+            return !conversed;
+    }
+}
+
+void note(const TransportOptions& options, const QString& text) {
+    if (options.dialogueObserver) options.dialogueObserver('*', text.toUtf8());
+}
+
+QString routeName(const SmtpServer& server) {
+    return QStringLiteral("%1:%2 (%3)")
+        .arg(server.host)
+        .arg(server.port)
+        .arg(sms::tlsModeName(server.tls));
 }
 
 }  // namespace
 
-void submitMail(const GatewaySubmission& submission, const TransportOptions& options) {
+TlsMode submitMail(const GatewaySubmission& submission, const TransportOptions& options) {
     sms::requireSingleLine(submission.login, "login name");
     sms::requireSingleLine(submission.password, "password");
+    if (submission.routes.isEmpty())
+        throw MailError("没有设置邮件服务器 / no SMTP server is set", FailureCause::InvalidInput);
     const ComposedMail mail = sms::composeGatewayMail(submission);
     ensureCurlInitialised();
-    submitTo(submission.server, submission, mail, options);
+    std::unique_ptr<MailError> earlier;
+    for (qsizetype i = 0; i < submission.routes.size(); ++i) {
+        const SmtpServer& route = submission.routes[i];
+        const bool last = i + 1 == submission.routes.size();
+        note(options, QStringLiteral("连接 %1").arg(routeName(route)));
+        bool conversed = false;
+        try {
+            submitTo(route, submission, mail, options,
+                     last ? std::chrono::milliseconds(0) : options.timeouts.firstRoute, conversed);
+            return route.tls;
+        } catch (MailError& error) {
+            if (earlier) error.setEarlierRoute(*earlier);
+            if (last || !leavesNextRoute(error, conversed)) throw;
+            note(options, QStringLiteral("%1: %2, 改用 %3")
+                              .arg(routeName(route), sms::failureReason(error),
+                                   routeName(submission.routes[i + 1])));
+            earlier = std::make_unique<MailError>(error);
+        }
+    }
+    Q_UNREACHABLE();
 }
 
 }  // namespace zelvo::smtp

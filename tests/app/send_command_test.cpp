@@ -1,6 +1,7 @@
 // The send command end to end, one row per case: the happy path, each form the check refuses,
-// each server that refuses, misbehaves, stalls or is none at all, and each STARTTLS case. A row
-// gives the box the user sees, the button while it shows, and what the server received.
+// each server that refuses, misbehaves, stalls or is none at all, and each TLS case on either
+// route. A row gives the box the user sees, the button while it shows, and what the servers
+// received.
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -19,7 +20,8 @@ const QString kMessage = QStringLiteral("今晚七点老地方见, 不见不散!
 const QString kPicked = QStringLiteral("13806012345,15012345678");  // entries 2 and 0
 const QString kIdle = QStringLiteral("发送短信");
 const QString kSending = QStringLiteral("Sending...");
-const SmtpTimeouts kTimeouts{1500ms, 1000ms, 2500ms};
+const SmtpTimeouts kTimeouts{1500ms, 1000ms, 2500ms, 700ms};
+constexpr const char* kNoStartTls = R"({"EHLO":"250-127.0.0.1\n250 AUTH PLAIN LOGIN\n"})";
 const auto kSlack = 1500ms;  // start and end of a send beyond its time-outs
 
 enum class Outcome { Sent, Refused /* by the check: the server hears nothing */, Failed };
@@ -27,9 +29,11 @@ enum class Outcome { Sent, Refused /* by the check: the server hears nothing */,
 struct Row {
     const char* name;
     Outcome outcome;
-    // "" the real server, "tls" with a trusted certificate, "untrusted", "none" (nothing
-    // listens), or a raw peer's script (see smtp_peer.h).
+    // The STARTTLS route: "" the real server, "untrusted" (its certificate is not trusted),
+    // "none" (nothing listens), or a raw peer's script (see smtp_peer.h).
     const char* peer = "";
+    // The implicit-TLS route: "" nothing listens, "implicit" the real server, "untrusted".
+    const char* second = "";
     QString account = kTestAccount;
     QString password = kPeerPassword;
     QString message = kMessage;
@@ -43,13 +47,16 @@ void PrintTo(const Row& row, std::ostream* out) {
 
 class SendCommandTest : public WindowTest {
 protected:
-    void start(const QByteArray& kind) {
+    void start(const QByteArray& kind, const QByteArray& second = "") {
         if (kind != "none")
             peer = std::make_unique<SmtpPeer>(
-                SmtpPeer::Options{.script = kind.startsWith('{') ? kind : QByteArray(),
-                                  .startTls = kind == "tls" || kind == "untrusted"});
+                SmtpPeer::Options{.script = kind.startsWith('{') ? kind : QByteArray()});
+        if (!second.isEmpty())
+            implicit = std::make_unique<SmtpPeer>(SmtpPeer::Options{.implicitTls = true});
         config.smtpPort = peer ? peer->port() : 1;
-        config.smtpCaFile = kind == "tls" ? peer->caFile() : QString();
+        config.smtpsPort = implicit ? implicit->port() : 2;
+        const bool untrusted = kind == "untrusted" || second == "untrusted";
+        config.smtpCaFile = untrusted ? QString() : SmtpPeer::caFile();
         config.smtpTimeouts = kTimeouts;
         open();
         recipients::EntryList entries;
@@ -75,14 +82,19 @@ protected:
         return peer ? peer->events(QLatin1String(kind)) : QList<QJsonObject>();
     }
 
-    std::unique_ptr<SmtpPeer> peer;
+    // What the servers of both routes received.
+    QList<QJsonObject> allMails() const {
+        return events("mail") + (implicit ? implicit->events("mail") : QList<QJsonObject>());
+    }
+
+    std::unique_ptr<SmtpPeer> peer, implicit;
 };
 
 class SendOutcomeTest : public SendCommandTest, public ::testing::WithParamInterface<Row> {};
 
 TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
     const Row& row = GetParam();
-    start(row.peer);
+    start(row.peer, row.second);
     type(accountEdit(), row.account);
     type(passwordEdit(), row.password);
     for (const int entry : row.clicks) clickEntry(entry);
@@ -120,15 +132,23 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
     EXPECT_EQ(recipientsEdit()->text(), subject);
     EXPECT_EQ(window->selectedCount(), count);
 
-    const auto mails = events("mail");
+    // The mail goes over the second route when it listens, and no login reaches it unless it
+    // takes the mail.
+    const auto mails = allMails();
+    if (implicit) {
+        EXPECT_EQ(implicit->events("auth").isEmpty(), implicit->events("mail").isEmpty());
+    }
     const QByteArray kind = row.peer;
-    // Only a form that passes the check reaches the server, and over TLS only a trusted one.
+    // Only a form that passes the check reaches the server, over TLS only a trusted one, and a
+    // first route that offers no TLS hears no login.
     const bool heard = row.outcome != Outcome::Refused && kind != "untrusted";
     if (!heard) {
         EXPECT_TRUE(events("auth").isEmpty() && events("command").isEmpty());
     } else if (kind.isEmpty()) {
         EXPECT_FALSE(events("auth").isEmpty());
     }
+    for (const QJsonObject& command : events("command"))
+        EXPECT_TRUE(kind != kNoStartTls || command["verb"] != "AUTH");
     if (row.outcome != Outcome::Sent) {
         EXPECT_TRUE(mails.isEmpty());
     } else {
@@ -140,7 +160,7 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
         EXPECT_EQ(mail["rcpt_tos"].toArray(), QJsonArray{config.gatewayAddress});
         EXPECT_EQ(mail["login"].toString(), QStringLiteral("13806012345"));
         EXPECT_EQ(mail["password"].toString(), row.password);
-        EXPECT_EQ(mail["tls_at_auth"].toBool(), kind == "tls");
+        EXPECT_TRUE(mail["tls_at_auth"].toBool());
         EXPECT_TRUE(mail["crlf_only"].toBool());
         EXPECT_EQ(mail["defects"].toInt(), 0);
         EXPECT_NEAR(mail["date"].toDouble(), QDateTime::currentSecsSinceEpoch(), 600);
@@ -148,12 +168,15 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
         for (const QJsonObject& auth : events("auth")) {
             EXPECT_TRUE(auth["mechanism"] == "PLAIN" || auth["mechanism"] == "LOGIN");
             EXPECT_TRUE(auth["initial_response"].toBool());  // some servers refuse a bare AUTH
-            EXPECT_EQ(auth["tls"].toBool(), kind == "tls");
+            EXPECT_TRUE(auth["tls"].toBool());
         }
-        // A second click sends the same mail again.
+        // A second click sends the same mail again, after a fallback straight over the route
+        // that took the first.
+        const qsizetype heard = events("command").size();
         send();
+        EXPECT_EQ(events("command").size(), implicit ? heard : events("command").size());
         EXPECT_EQ(platform->callsOf(Kind::MessageBox).back().text, kSendSucceeded);
-        const auto again = events("mail");
+        const auto again = allMails();
         ASSERT_EQ(again.size(), 2);
         EXPECT_EQ(again[1]["subject"], mail["subject"]);
         EXPECT_EQ(again[1]["body"], mail["body"]);
@@ -174,7 +197,11 @@ INSTANTIATE_TEST_SUITE_P(
         Row{.name = "MenuEntry", .outcome = Sent, .viaMenu = true},
         Row{.name = "Message69", .outcome = Sent, .message = k69},
         Row{.name = "OneSpace", .outcome = Sent, .message = QStringLiteral(" ")},
-        Row{.name = "StartTlsWhenOffered", .outcome = Sent, .peer = "tls"},
+        Row{.name = "Port25Closed", .outcome = Sent, .peer = "none", .second = "implicit"},
+        Row{.name = "Port25OffersNoStartTls",
+            .outcome = Sent,
+            .peer = kNoStartTls,
+            .second = "implicit"},
         Row{.name = "Message70", .outcome = Refused, .message = k69 + "m"},
         Row{.name = "EmptyMessage", .outcome = Refused, .message = ""},
         Row{.name = "Account18", .outcome = Refused, .account = "1380601234@139.com"},
@@ -186,9 +213,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Passes the check, so it goes to the server, which refuses such a sender.
         Row{.name = "SuffixAtStart", .outcome = Failed, .account = "@139.com13806012345"},
         // clang-format off
-        Row{.name = "WrongPassword", .outcome = Failed, .password = "p@ss w0rd", .reason = "拒绝了登录|535 5.7.8 Authentication|密码|SMTP发信服务"},
-        Row{.name = "NothingListens", .outcome = Failed, .peer = "none", .reason = "无法连接|封锁了端口 1"},
-        Row{.name = "UntrustedCertificate", .outcome = Failed, .peer = "untrusted", .reason = "安全连接 (TLS) 失败"},
+        Row{.name = "WrongPassword", .outcome = Failed, .second = "implicit", .password = "p@ss w0rd", .reason = "拒绝了登录|535 5.7.8 Authentication|授权码, 不是网页登录密码|设置 → 客户端设置 中开启SMTP服务"},
+        Row{.name = "NothingListens", .outcome = Failed, .peer = "none", .reason = "两种连接方式都没有成功|127.0.0.1, 端口 1 (STARTTLS): 无法连接|127.0.0.1, 端口 2 (SSL/TLS): 无法连接|同时封锁了端口 1 和 2"},
+        Row{.name = "NoStartTlsAndNoPort465", .outcome = Failed, .peer = kNoStartTls, .reason = "上的邮件服务器没有提供加密连接 (STARTTLS), 密码没有发送|端口 2 (SSL/TLS): 无法连接"},
+        Row{.name = "UntrustedCertificate", .outcome = Failed, .peer = "untrusted", .second = "implicit", .reason = "安全连接 (TLS) 失败"},
+        Row{.name = "UntrustedOnPort465", .outcome = Failed, .peer = "none", .second = "untrusted", .reason = "端口 1 (STARTTLS): 无法连接|(SSL/TLS): 与邮件服务器建立安全连接 (TLS) 失败"},
         Row{.name = "Greets554", .outcome = Failed, .peer = R"({"greeting":"554 5.3.2 No\n"})"},
         Row{.name = "SilentFromTheStart", .outcome = Failed, .peer = R"({"greeting":{"stall":1}})"},
         Row{.name = "KnowsOnlyHelo", .outcome = Failed, .peer = R"({"EHLO":"500 5.5.1 What\n"})"},
@@ -228,6 +257,39 @@ INSTANTIATE_TEST_SUITE_P(
             .outcome = Failed,
             .peer = R"({"MAIL":{"text":"250-2.1.0 OK\n250 2.1","stall":1}})"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The route that worked is kept in set.ini, in a section of its own, by every save of the
+// window, and a window started from that file goes straight to it. A file without it saves
+// byte for byte as it was.
+TEST_F(SendCommandTest, SetIniKeepsTheRouteThatWorked) {
+    const QByteArray plain =
+        gbk("[UserMsg]\r\nUser=" + kTestAccount + "\r\nPassword=" + kPeerPassword +
+            "\r\n[Phone]\r\n0=李三,13806012345\r\n1=王五,13906054321\r\n2="
+            "赵六,15012345678\r\ntotal=2\r\n");
+    const QByteArray remembered = plain + "[Smtp]\r\nRoute=implicit\r\n";
+    writeFile(settingsPath(), plain);
+    start(kNoStartTls, "implicit");
+    const auto save = [&] {
+        platform->expectMessageBox();
+        QTest::mouseClick(control("saveButton"), Qt::LeftButton);
+        return readFile(settingsPath());
+    };
+    const auto sendOne = [&] {
+        clickEntry(0);
+        type(messageEdit(), QStringLiteral("hi"));
+        send();
+        return platform->callsOf(Kind::MessageBox).back().text;
+    };
+    EXPECT_EQ(save(), plain);
+    EXPECT_EQ(sendOne(), kSendSucceeded);
+    EXPECT_EQ(save(), remembered);
+    const qsizetype heard = events("command").size();
+    open();
+    EXPECT_EQ(sendOne(), kSendSucceeded);
+    EXPECT_EQ(events("command").size(), heard);
+    EXPECT_EQ(implicit->events("mail").size(), 2);
+    EXPECT_EQ(save(), remembered);
+}
 
 // While a send is under way the button reads "Sending..." and is disabled, and the window
 // takes no input: typing and clicks are dropped, not queued. A close asked for meanwhile gets

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "settings/settings_location.h"
 #include "support/smtp_peer.h"
@@ -26,14 +27,15 @@ const QString k11 = QStringLiteral(
 
 struct Row {
     const char* name;
-    QStringList args;  // "@" at the start stands for the test's folder
+    QStringList args;  // "@" at the start stands for the test's folder, "%" for the server's port
     QByteArray input;  // standard input
     int code;          // exit code
     QString mail;      // what the server got: subject, LF, body; empty for no mail at all
     const char* err;   // a fragment of standard error; "" for nothing at all
     const char* out;   // a fragment of standard output; "" for nothing at all
     QByteArray peer;   // a raw peer's script; empty for the real server, "login-only" for one
-                       // that offers only AUTH LOGIN
+                       // that offers only AUTH LOGIN, "none" for nothing listening; after
+                       // "465+", with a server of implicit TLS on the second route
     bool environment;  // the password in ZELVO_SMS_PASSWORD
 };
 
@@ -66,7 +68,15 @@ const Row kRows[] = {
     {"NoAccount", {"--settings", "@/empty.ini", "13806012345", "hi"}, "", 78, "", "没有邮箱账号", "", "", false},
     {"NoPasswordForOtherAccount", {"--from", "13906054321@139.com", "13806012345", "hi"}, "", 78, "", "没有邮箱密码", "", "", false},
     {"AccountTooShort", {"--from", "1390605432@139.com", "13806012345", "hi"}, "", 78, "", "邮箱账号 1390605432@139.com 不可用", "", "", true},
-    {"WrongPassword", {"--password-file", "@/wrong.txt", "13806012345", "hi"}, "", 69, "", "拒绝了登录", "", "", false},
+    {"WrongPassword", {"--password-file", "@/wrong.txt", "13806012345", "hi"}, "", 69, "", "请检查邮箱地址; 密码栏要填写139邮箱的授权码, 不是网页登录密码: 在139邮箱的 设置 → 客户端设置 中开启SMTP服务并获取授权码。", "", "465+", false},
+    {"Port25Closed", {"--verbose", "13806012345", "hi"}, "", 0, "13806012345\nhi", "(STARTTLS): 无法连接邮件服务器, 改用 127.0.0.1:", "", "465+none", false},
+    {"BothPortsClosed", {"13806012345", "hi"}, "", 75, "", "无法连接邮件服务器 (127.0.0.1:1 STARTTLS); 无法连接邮件服务器 (127.0.0.1:2 SSL/TLS); 请检查网络连接; 您所在的网络可能同时封锁了端口 1 和 2", "", "none", false},
+    {"PinnedImplicitTls", {"--tls", "implicit", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "465+", false},
+    {"PinnedStartTlsPort", {"--tls", "starttls", "--port", "%", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", false},
+    {"PinnedStartTlsNotOffered", {"--tls=starttls", "13806012345", "hi"}, "", 69, "", "没有提供加密连接 (STARTTLS), 密码没有发送", "", "465+{\"EHLO\":\"250 AUTH PLAIN\\n\"}", false},
+    {"UnknownTls", {"--tls", "ssl", "13806012345", "hi"}, "", 64, "", "--tls 的参数应为 starttls 或 implicit", "", "", false},
+    {"PortWithoutTls", {"--port", "465", "13806012345", "hi"}, "", 64, "", "--port 需要同时指定 --tls", "", "", false},
+    {"PortOutOfRange", {"--tls", "implicit", "--port", "65536", "13806012345", "hi"}, "", 64, "", "1 到 65535", "", "", false},
     {"RecipientRefused", {"13806012345", "hi"}, "", 69, "", "拒绝了收件人", "", R"({"RCPT":"550 5.1.1 No such mailbox\n"})", false},
     {"RecipientRefusedForNow", {"13806012345", "hi"}, "", 75, "", "拒绝了收件人", "", R"({"RCPT":"452 4.5.3 Too many recipients\n"})", false},
     {"ServerNeverAnswers", {"13806012345", "hi"}, "", 75, "", "超时", "", R"({"greeting":{"stall":1}})", false},
@@ -78,8 +88,14 @@ class SendCommandTest : public ::testing::TestWithParam<Row> {};
 
 TEST_P(SendCommandTest, Runs) {
     const Row& row = GetParam();
-    const bool loginOnly = row.peer == "login-only";
-    const SmtpPeer peer({.script = loginOnly ? QByteArray() : row.peer, .loginOnly = loginOnly});
+    const bool second = row.peer.startsWith("465+");
+    const QByteArray first = second ? row.peer.mid(4) : row.peer;
+    const bool loginOnly = first == "login-only";
+    std::optional<SmtpPeer> peer, implicit;
+    if (first != "none")
+        peer.emplace(
+            SmtpPeer::Options{.script = loginOnly ? QByteArray() : first, .loginOnly = loginOnly});
+    if (second) implicit.emplace(SmtpPeer::Options{.implicitTls = true});
     QTemporaryDir folder;
     for (const auto& [name, bytes] :
          {std::pair<const char*, QByteArray>{"empty.ini", ""},
@@ -96,12 +112,18 @@ TEST_P(SendCommandTest, Runs) {
 
     cli::SendCommandContext context{AppConfig::builtIn(), folder.filePath("set.ini"), {}};
     context.config.smtpHost = QStringLiteral("127.0.0.1");
-    context.config.smtpPort = peer.port();
-    context.config.smtpTimeouts = {1500ms, 1000ms, 2500ms};
+    const bool portGiven = row.args.contains("%");
+    context.config.smtpPort = peer && !portGiven ? peer->port() : 1;
+    context.config.smtpsPort = implicit ? implicit->port() : 2;
+    context.config.smtpTimeouts = {1500ms, 1000ms, 2500ms, 700ms};
+    context.config.smtpCaFile = SmtpPeer::caFile();
     if (row.environment) context.environment.insert("ZELVO_SMS_PASSWORD", kPeerPassword);
     QStringList args = row.args;
     for (QString& arg : args)
-        if (arg.startsWith(u'@')) arg.replace(0, 1, folder.path());
+        if (arg.startsWith(u'@'))
+            arg.replace(0, 1, folder.path());
+        else if (arg == u'%')
+            arg = QString::number(peer->port());
     QBuffer in, out, err;
     in.setData(row.input);
     for (QBuffer* buffer : {&in, &out, &err}) buffer->open(QIODevice::ReadWrite);
@@ -122,7 +144,14 @@ TEST_P(SendCommandTest, Runs) {
             EXPECT_FALSE(shown.contains(secret)) << secret.toStdString();
     }
 
-    const QList<QJsonObject> mails = peer.events("mail");
+    // With a server on the second route, the mail goes there or nowhere, and it hears no login
+    // unless it takes the mail.
+    QList<QJsonObject> mails = peer ? peer->events("mail") : QList<QJsonObject>();
+    if (implicit) {
+        EXPECT_TRUE(mails.isEmpty());
+        mails = implicit->events("mail");
+        EXPECT_EQ(implicit->events("auth").isEmpty(), mails.isEmpty());
+    }
     ASSERT_EQ(mails.size(), row.mail.isEmpty() ? 0 : 1);
     if (mails.isEmpty()) return;
     EXPECT_EQ(mails[0]["subject"].toString() + "\n" + mails[0]["body"].toString(), row.mail);

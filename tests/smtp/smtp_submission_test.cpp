@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonObject>
 #include <atomic>
 #include <thread>
 
@@ -19,15 +20,20 @@ using namespace std::chrono_literals;
 using namespace sms;
 using testing::SmtpPeer;
 
-const sms::TransportOptions kQuick{{1500ms, 1000ms, 2500ms}, {}};
-const QByteArray kNoAuthOffered = R"({"EHLO":"250-127.0.0.1\n250 8BITMIME\n"})";
+// Trusts the peers' certificate, unless told not to.
+sms::TransportOptions quick(bool trusted = true) {
+    return {{1500ms, 1000ms, 2500ms, 700ms}, trusted ? SmtpPeer::caFile() : QString()};
+}
+const QByteArray kNoAuthOffered = R"({"EHLO":"250-127.0.0.1\n250-STARTTLS\n250 8BITMIME\n"})";
 
-// The submission the send of one SMS makes to the server on 127.0.0.1 at `port`, after `spoil`
-// changed the configuration.
-GatewaySubmission submissionTo(int port, void (*spoil)(AppConfig&) = nullptr) {
+// The submission the send of one SMS makes to the server on 127.0.0.1 at `port`, then at
+// `implicitPort` over implicit TLS, after `spoil` changed the configuration.
+GatewaySubmission submissionTo(int port, void (*spoil)(AppConfig&) = nullptr,
+                               int implicitPort = 1) {
     AppConfig config;
     config.smtpHost = QStringLiteral("127.0.0.1");
     config.smtpPort = port;
+    config.smtpsPort = implicitPort;
     config.gatewayAddress = QStringLiteral("sms@139.com");
     if (spoil) spoil(config);
     return gatewaySubmission(config, QStringLiteral("13800138000@139.com"), testing::kPeerPassword,
@@ -52,6 +58,7 @@ TEST(GatewaySubmission, RefusesWhatCannotBeSentBeforeConnecting) {
         {"blank server", [](AppConfig& c) { c.smtpHost = " \t"; }, nullptr, "no SMTP server"},
         {"port 0", [](AppConfig& c) { c.smtpPort = 0; }, nullptr, "port 0"},
         {"port 65536", [](AppConfig& c) { c.smtpPort = 65536; }, nullptr, "port 65536"},
+        {"SMTPS port 0", [](AppConfig& c) { c.smtpsPort = 0; }, nullptr, "port 0"},
         {"LF in host", [](AppConfig& c) { c.smtpHost = "127.0.0.1\nx"; }, nullptr, "line breaks"},
         {"URL in host", [](AppConfig& c) { c.smtpHost = "a@127.0.0.1/x"; }, nullptr, "server name"},
         {"CR in login", nullptr, [](GatewaySubmission& s) { s.login = "a\rb"; }, "login name"},
@@ -66,7 +73,7 @@ TEST(GatewaySubmission, RefusesWhatCannotBeSentBeforeConnecting) {
         try {
             GatewaySubmission submission = submissionTo(peer.port(), row.config);
             if (row.submission) row.submission(submission);
-            submitMail(submission, kQuick);
+            submitMail(submission, quick());
             ADD_FAILURE() << row.what << ": sent";
         } catch (const MailError& error) {
             EXPECT_EQ(error.cause(), FailureCause::InvalidInput) << row.what;
@@ -95,7 +102,7 @@ TEST(GatewaySubmission, FailuresCarryTheirCauseAndNeverThePassword) {
         std::unique_ptr<SmtpPeer> peer;
         if (!script.isEmpty()) peer = std::make_unique<SmtpPeer>(SmtpPeer::Options{script});
         try {
-            submitMail(submissionTo(peer ? peer->port() : 1), kQuick);
+            submitMail(submissionTo(peer ? peer->port() : 1), quick());
             ADD_FAILURE() << "sent";
         } catch (const MailError& error) {
             EXPECT_EQ(error.cause(), cause) << error.what();
@@ -108,6 +115,73 @@ TEST(GatewaySubmission, FailuresCarryTheirCauseAndNeverThePassword) {
     }
 }
 
+// Where port 25 is closed the mail goes over implicit TLS. The first route is given up only
+// when no SMTP conversation started on it, before any login: once a server has greeted and gone
+// secure, its outcome stands, so no mail is ever submitted twice.
+TEST(GatewaySubmission, MovesToImplicitTlsOnlyWhenNoConversationStarted) {
+    using enum FailureCause;
+    struct Row {
+        const char* what;
+        // The STARTTLS route: a raw peer's script, "" the real server, "none" (nothing
+        // listens) or "never" (connections never complete).
+        QByteArray first;
+        bool implicitListens = true;
+        bool trusted = true;
+        int sentOn = 2;                               // the route that took the mail, 0 for none
+        FailureCause cause = Other, earlier = Other;  // of a failure; Other for none
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"port 25 works", "", true, true, 1},
+        {"nothing listens", "none"},
+        {"accepts, never greets", R"({"greeting":{"stall":1}})"},
+        {"never completes the connection", "never"},
+        {"closes before greeting", R"({"greeting":{"text":"","close":1}})"},
+        {"offers no STARTTLS", R"({"EHLO":"250-127.0.0.1\n250 AUTH PLAIN LOGIN\n"})"},
+        {"refuses STARTTLS", R"({"STARTTLS":"454 4.7.0 TLS not available\n"})"},
+        {"greets, refuses the login", R"({"AUTH":"535 5.7.8 No\n"})", true, true, 0, LoginRefused},
+        {"greets, then silent", R"({"EHLO":{"stall":1}})", true, true, 0, Timeout},
+        {"greets, then hangs up", R"({"MAIL":{"close":1}})", true, true, 0, Dropped},
+        {"both closed", "none", false, true, 0, Connect, Connect},
+        {"no STARTTLS, 465 closed", R"({"EHLO":"250 127.0.0.1\n"})", false, true, 0, Connect, NoStartTls},
+        {"465 untrusted", "none", true, false, 0, Tls, Connect},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::unique_ptr<SmtpPeer> first, implicit;
+        if (row.first != "none")
+            first = std::make_unique<SmtpPeer>(
+                SmtpPeer::Options{.script = row.first.startsWith('{') ? row.first : QByteArray(),
+                                  .neverAccepts = row.first == "never"});
+        if (row.implicitListens)
+            implicit = std::make_unique<SmtpPeer>(SmtpPeer::Options{.implicitTls = true});
+        try {
+            const TlsMode used = submitMail(
+                submissionTo(first ? first->port() : 1, nullptr, implicit ? implicit->port() : 1),
+                quick(row.trusted));
+            EXPECT_EQ(used, row.sentOn == 1 ? TlsMode::StartTls : TlsMode::Implicit);
+            EXPECT_NE(row.sentOn, 0);
+        } catch (const MailError& error) {
+            EXPECT_EQ(row.sentOn, 0) << error.what();
+            EXPECT_EQ(error.cause(), row.cause) << error.what();
+            const MailError* earlier = error.earlierRoute();
+            EXPECT_EQ(earlier ? earlier->cause() : Other, row.earlier);
+            EXPECT_EQ(error.place().tls, earlier ? TlsMode::Implicit : TlsMode::StartTls);
+        }
+        if (first) {
+            EXPECT_EQ(first->events("mail").size(), row.sentOn == 1 ? 1 : 0);
+            // A route that was left heard no login.
+            for (const QJsonObject& command : first->events("command"))
+                EXPECT_TRUE(command["verb"] != "AUTH" || row.sentOn == 0);
+        }
+        if (implicit) {
+            EXPECT_EQ(implicit->events("mail").size(), row.sentOn == 2 ? 1 : 0);
+            EXPECT_EQ(implicit->events("auth").isEmpty(), row.sentOn != 2);
+        }
+    }
+}
+
 TEST(GatewaySubmission, SendsFromSeveralThreadsAtOnce) {
     const SmtpPeer server({});
     std::atomic<int> failures = 0;
@@ -115,7 +189,7 @@ TEST(GatewaySubmission, SendsFromSeveralThreadsAtOnce) {
     for (int i = 0; i < 3; ++i) {
         senders.emplace_back([&] {
             try {
-                submitMail(submissionTo(server.port()), kQuick);
+                submitMail(submissionTo(server.port()), quick());
             } catch (const MailError&) {
                 ++failures;
             }

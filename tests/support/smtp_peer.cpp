@@ -18,23 +18,40 @@ void run(const QString& program, const QStringList& arguments) {
         throw std::runtime_error(program.toStdString() + ": " + process.readAll().toStdString());
 }
 
+// Made once per test program: openssl takes longer than a peer to start.
+const QTemporaryDir& certificateFolder() {
+    static const QTemporaryDir folder = [] {
+        QTemporaryDir made;
+        run(QStringLiteral("openssl"),
+            {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+             "-days", "2", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+             "-keyout", made.filePath("key.pem"), "-out", made.filePath("cert.pem")});
+        return made;
+    }();
+    return folder;
+}
+
 }  // namespace
+
+QString SmtpPeer::caFile() {
+    return certificateFolder().filePath(QStringLiteral("cert.pem"));
+}
 
 SmtpPeer::SmtpPeer(Options options) {
     const QString events = dir_.filePath(QStringLiteral("events.jsonl"));
     QStringList arguments = {QStringLiteral(ZELVO_TEST_SOURCE_DIR "/support/smtp_peer.py"),
-                             "--events", events, "--password", kPeerPassword};
+                             "--events",
+                             events,
+                             "--password",
+                             kPeerPassword,
+                             "--cert",
+                             caFile(),
+                             "--key",
+                             certificateFolder().filePath(QStringLiteral("key.pem"))};
     if (!options.script.isEmpty()) arguments << "--script" << QString::fromUtf8(options.script);
     if (options.loginOnly) arguments << "--login-only";
-    if (options.startTls) {
-        caFile_ = dir_.filePath(QStringLiteral("cert.pem"));
-        const QString key = dir_.filePath(QStringLiteral("key.pem"));
-        run(QStringLiteral("openssl"),
-            {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-             "-days", "2", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
-             "-keyout", key, "-out", caFile_});
-        arguments << "--cert" << caFile_ << "--key" << key;
-    }
+    if (options.implicitTls) arguments << "--implicit";
+    if (options.neverAccepts) arguments << "--never-accept";
     // Stderr goes to the test's own: a pipe nobody reads would fill and stall the peer.
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(QStringLiteral(ZELVO_TEST_PYTHON), arguments);

@@ -13,19 +13,23 @@ namespace zelvo::testing {
 inline const QString kPeerPassword = QStringLiteral("p@ss word");
 
 // An SMTP peer on 127.0.0.1 for one test (support/smtp_peer.py in a child process): a real
-// server with AUTH and, on request, STARTTLS or only the LOGIN mechanism; or, given a script, a raw
-// peer that answers from it. Events are the JSON records the peer wrote: "mail" (decoded by
-// Python's email package), "auth" (the real server) and "command" (the raw peer).
+// server with AUTH and STARTTLS, or TLS from the first byte, or only the LOGIN mechanism on
+// request; or, given a script, a raw peer that answers from it, STARTTLS included; or a port
+// whose connections never complete. Both kinds of TLS use one certificate, caFile(), which the
+// tests trust. Events are the JSON records the peer wrote: "mail" (decoded by Python's email
+// package), "auth" (the real server) and "command" (the raw peer).
 class SmtpPeer {
 public:
     struct Options {
         // Replies by verb, "greeting" and "." (end of message), as JSON; empty for the real
         // server. A reply is a string ("\n" becomes CRLF) or an object with "text" and any of
         // "drip_ms" (a byte at a time), "repeat", "close", "stall" (then silence) and "pad" (that
-        // many "x" before the line end).
+        // many "x" before the line end). The default EHLO reply offers STARTTLS, and a STARTTLS
+        // reply of 220 starts it.
         QByteArray script{};
-        bool startTls = false;   // with a fresh self-signed certificate, see caFile()
-        bool loginOnly = false;  // offers AUTH LOGIN and no other mechanism
+        bool loginOnly = false;     // offers AUTH LOGIN and no other mechanism
+        bool implicitTls = false;   // TLS from the first byte instead of STARTTLS
+        bool neverAccepts = false;  // connections to the port never complete
     };
 
     explicit SmtpPeer(Options options);  // throws std::runtime_error when it cannot start
@@ -34,12 +38,11 @@ public:
     SmtpPeer& operator=(const SmtpPeer&) = delete;
 
     int port() const { return port_; }
-    QString caFile() const { return caFile_; }  // empty without STARTTLS
+    static QString caFile();  // the self-signed certificate of every peer of the test program
     QList<QJsonObject> events(const QString& kind) const;
 
 private:
     QTemporaryDir dir_;
-    QString caFile_;
     QProcess process_;
     int port_ = 0;
 };

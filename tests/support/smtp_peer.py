@@ -1,11 +1,13 @@
 """SMTP peer for the tests, on 127.0.0.1.
 
 Without --script it is a real server (aiosmtpd): AUTH required, any login name with the given
-password, STARTTLS with --cert/--key, only the LOGIN mechanism with --login-only. With --script
-it answers from a script, for servers that misbehave in ways a real one will not. Either way it
-writes what it received as JSON lines, each mail decoded by the standard email package. Prints
-"READY <port>" and runs until its standard input closes, so it also goes away when the test
-program dies.
+password, STARTTLS with --cert/--key (or TLS from the first byte with --implicit too), only the
+LOGIN mechanism with --login-only. With --script it answers from a script, for servers that
+misbehave in ways a real one will not; it offers STARTTLS with --cert/--key unless the script
+says otherwise. With --never-accept it is a port whose connections never complete. Either way
+it writes what it received as JSON lines, each mail decoded by the standard email package.
+Prints "READY <port>" and runs until its standard input closes, so it also goes away when the
+test program dies.
 """
 
 import argparse
@@ -22,8 +24,9 @@ import time
 # The raw peer's replies when the script says nothing else: a server that takes the mail.
 WELL_BEHAVED = {
     "greeting": "220 127.0.0.1 ESMTP\n",
-    "EHLO": "250-127.0.0.1\n250 AUTH PLAIN LOGIN\n",
+    "EHLO": "250-127.0.0.1\n250-STARTTLS\n250 AUTH PLAIN LOGIN\n",
     "HELO": "250 127.0.0.1\n",
+    "STARTTLS": "220 2.0.0 Ready to start TLS\n",
     "AUTH": "235 2.7.0 Accepted\n",
     "MAIL": "250 2.1.0 OK\n",
     "RCPT": "250 2.1.5 OK\n",
@@ -73,6 +76,7 @@ class ScriptedPeer(socketserver.StreamRequestHandler):
             pace = answer.get("drip_ms", 0) / 1000
             for chunk in ([bytes([b]) for b in data] if pace else [data]):
                 self.wfile.write(chunk)
+                self.wfile.flush()
                 time.sleep(pace)
             if not answer.get("repeat"):
                 break
@@ -86,11 +90,16 @@ class ScriptedPeer(socketserver.StreamRequestHandler):
         try:
             if not self.reply(script["greeting"]):
                 return
-            for line in self.rfile:
+            for line in iter(lambda: self.rfile.readline(), b""):
                 verb = line.split()[0].upper().decode("latin-1") if line.split() else ""
                 self.server.record(kind="command", verb=verb)
                 if not self.reply(script.get(verb, "502 5.5.2 Command not recognized\n")):
                     return
+                if verb == "STARTTLS" and text(script["STARTTLS"]).startswith("220"):
+                    self.connection = self.server.tls.wrap_socket(self.connection,
+                                                                  server_side=True)
+                    self.rfile = self.connection.makefile("rb")
+                    self.wfile = self.connection.makefile("wb")
                 if verb == "DATA" and text(script["DATA"]).startswith("354"):
                     raw = b""
                     for data in self.rfile:
@@ -104,21 +113,42 @@ class ScriptedPeer(socketserver.StreamRequestHandler):
                     if not self.reply(script["."]):
                         return
         except OSError:
-            pass  # the client hung up, as hostile cases make it do
+            pass  # the client hung up or refused our certificate, as hostile cases make it do
 
 
-def start_scripted(script, record):
+def server_tls(args):
+    import ssl
+    if not args.cert:
+        return None
+    tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    tls.load_cert_chain(args.cert, args.key)
+    return tls
+
+
+def start_never_accepting():
+    """A listening socket whose one place in the queue is taken: further connections hang."""
+    import socket
+    listener = socket.socket()
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(0)
+    KEPT.extend([listener, socket.create_connection(listener.getsockname())])
+    return listener.getsockname()[1]
+
+
+KEPT = []
+
+
+def start_scripted(script, record, tls):
     socketserver.ThreadingTCPServer.allow_reuse_address = True
     server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), ScriptedPeer)
     server.daemon_threads = True
-    server.script, server.record = script, record
+    server.script, server.record, server.tls = script, record, tls
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server.server_address[1]
 
 
 def start_smtp(args, record):
     import socket
-    import ssl
 
     from aiosmtpd.controller import Controller
     from aiosmtpd.smtp import SMTP, AuthResult
@@ -134,14 +164,14 @@ def start_smtp(args, record):
     def authenticate(server, session, envelope, mechanism, auth_data):
         login = auth_data.login.decode("utf-8", "replace")
         password = auth_data.password.decode("utf-8", "replace")
-        session.zelvo_login = (login, password, server._tls_protocol is not None)
+        session.zelvo_login = (login, password, encrypted(server))
         # handled=False: aiosmtpd itself answers 535 to a wrong password.
         return AuthResult(success=password == args.password, handled=False)
 
     class RecordingSMTP(SMTP):
         async def smtp_AUTH(self, arg):
             words = arg.split()
-            record(kind="auth", tls=self._tls_protocol is not None,
+            record(kind="auth", tls=encrypted(self),
                    mechanism=words[0].upper() if words else "", initial_response=len(words) > 1)
             await super().smtp_AUTH(arg)
 
@@ -149,17 +179,19 @@ def start_smtp(args, record):
         def factory(self):
             return RecordingSMTP(self.handler, **self.SMTP_kwargs)
 
-    tls = None
-    if args.cert:
-        tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
-        tls.load_cert_chain(args.cert, args.key)
+    def encrypted(server):
+        return server.transport.get_extra_info("ssl_object") is not None
+
+    tls = server_tls(args)
     for _ in range(1 if args.port else 5):  # a free port may be taken before it is bound
         with socket.socket() as probe:
             probe.bind(("127.0.0.1", 0))
             port = args.port or probe.getsockname()[1]
         controller = RecordingController(Handler(), hostname="127.0.0.1", port=port,
                                          authenticator=authenticate, auth_require_tls=False,
-                                         auth_required=True, tls_context=tls,
+                                         auth_required=True,
+                                         ssl_context=tls if args.implicit else None,
+                                         tls_context=None if args.implicit else tls,
                                          auth_exclude_mechanism=["PLAIN"] if args.login_only
                                          else None)
         try:
@@ -177,6 +209,8 @@ def main():
     parser.add_argument("--port", type=int, default=0, help="a free one by default")
     parser.add_argument("--cert")
     parser.add_argument("--key")
+    parser.add_argument("--implicit", action="store_true", help="TLS from the first byte")
+    parser.add_argument("--never-accept", action="store_true", help="connections never complete")
     parser.add_argument("--login-only", action="store_true", help="offer AUTH LOGIN alone")
     parser.add_argument("--script", help="JSON: replies by verb, 'greeting' and '.'")
     args = parser.parse_args()
@@ -186,8 +220,10 @@ def main():
     warnings.filterwarnings("ignore", message="Requiring AUTH while not requiring TLS")
 
     record = Recorder(args.events)
-    if args.script:
-        port = start_scripted(json.loads(args.script), record)
+    if args.never_accept:
+        port = start_never_accepting()
+    elif args.script:
+        port = start_scripted(json.loads(args.script), record, server_tls(args))
     else:
         port = start_smtp(args, record)
     print(f"READY {port}", flush=True)
