@@ -221,8 +221,8 @@ INSTANTIATE_TEST_SUITE_P(
         Row{.name = "Greets554", .outcome = Failed, .peer = R"({"greeting":"554 5.3.2 No\n"})"},
         Row{.name = "SilentFromTheStart", .outcome = Failed, .peer = R"({"greeting":{"stall":1}})"},
         Row{.name = "KnowsOnlyHelo", .outcome = Failed, .peer = R"({"EHLO":"500 5.5.1 What\n"})"},
-        Row{.name = "OffersNoAuth", .outcome = Failed, .peer = R"({"EHLO":"250-127.0.0.1\n250 8BITMIME\n"})", .reason = "没有提供可用的登录方式"},
-        Row{.name = "OffersOnlyMechanismsWeDoNotSpeak", .outcome = Failed, .peer = R"({"EHLO":"250-127.0.0.1\n250 AUTH CRAM-MD5 DIGEST-MD5 NTLM XOAUTH2\n"})"},
+        Row{.name = "OffersNoAuth", .outcome = Failed, .peer = R"({"EHLO":"250-127.0.0.1\n250-STARTTLS\n250 8BITMIME\n"})", .reason = "没有提供可用的登录方式"},
+        Row{.name = "OffersOnlyMechanismsWeDoNotSpeak", .outcome = Failed, .peer = R"({"EHLO":"250-127.0.0.1\n250-STARTTLS\n250 AUTH CRAM-MD5 DIGEST-MD5 NTLM XOAUTH2\n"})"},
         // A server that echoes the login, in clear and in base64, has it blotted out.
         Row{.name = "RefusesLoginEchoingIt", .outcome = Failed, .peer = R"({"AUTH":"535 5.7.8 p@ss word ADEzODA2MDEyMzQ1AHBAc3Mgd29yZA==\n"})", .reason = "拒绝了登录|535 5.7.8 *** ***"},
         Row{.name = "Closes421AtMail", .outcome = Failed, .peer = R"({"MAIL":{"text":"421 4.3.2 Shutting down\n","close":1}})", .reason = "拒绝了发件人|421 4.3.2 Shutting down"},
