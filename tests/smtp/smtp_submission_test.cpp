@@ -169,10 +169,10 @@ TEST(GatewaySubmission, MovesToImplicitTlsOnlyWhenNoConversationStarted) {
             const MailError* earlier = error.earlierRoute();
             EXPECT_EQ(earlier ? earlier->cause() : Other, row.earlier);
             // A silent first route is left at its budget, not at the connect time-out.
-            if (row.earlier == Timeout)
-                EXPECT_TRUE(std::string(earlier->what()).find("no greeting within 700 ms") !=
-                            std::string::npos)
+            if (row.earlier == Timeout) {
+                EXPECT_TRUE(QString(earlier->what()).contains("no greeting within 700 ms"))
                     << earlier->what();
+            }
             EXPECT_EQ(error.place().tls, earlier ? TlsMode::Implicit : TlsMode::StartTls);
         }
         if (first) {
