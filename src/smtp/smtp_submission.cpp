@@ -242,40 +242,49 @@ struct MultiDeleter {
     void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
 };
 
-// Runs the transfer; with a greeting budget, gives up with CURLE_OPERATION_TIMEDOUT when the
-// server has not greeted within it. libcurl's connect time-out cannot do this: it also covers
-// the login that follows the greeting.
-CURLcode perform(CURL* handle, const Dialogue& dialogue, std::chrono::milliseconds greetingBudget,
-                 char* errorBuffer) {
+// A route's time until its server greets; unlimited when `budget` is zero.
+struct GreetingWait {
+    const Dialogue* dialogue;
+    std::chrono::milliseconds budget;
+    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::now() + budget;
+
+    bool overdue() const {
+        return budget.count() > 0 && !dialogue->greeted &&
+               std::chrono::steady_clock::now() >= deadline;
+    }
+};
+
+// libcurl calls this on each pass over the transfer, the connect and the wait for the
+// greeting included; a non-zero answer ends the transfer there, without a word to the server.
+int checkGreetingWait(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const GreetingWait*>(user)->overdue() ? 1 : 0;
+}
+
+// Runs the transfer, waking when the greeting is due: libcurl's connect time-out cannot stand
+// for the greeting budget, as it also covers the login that follows the greeting.
+CURLcode perform(CURL* handle, const GreetingWait& wait, char* errorBuffer) {
     std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
     if (!multi || curl_multi_add_handle(multi.get(), handle) != CURLM_OK) return CURLE_FAILED_INIT;
-    const auto deadline = std::chrono::steady_clock::now() + greetingBudget;
-    CURLcode result = CURLE_OK;
-    for (int running = 1; running > 0;) {
-        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
-            result = CURLE_FAILED_INIT;
-            break;
-        }
+    CURLcode result = CURLE_FAILED_INIT;
+    for (int running = 1; curl_multi_perform(multi.get(), &running) == CURLM_OK;) {
         if (running == 0) {
             int left = 0;
             if (const CURLMsg* done = curl_multi_info_read(multi.get(), &left))
                 result = done->data.result;
             break;
         }
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        const bool waitingForGreeting = greetingBudget.count() > 0 && !dialogue.greeted;
-        if (waitingForGreeting && left.count() <= 0) {
-            std::snprintf(errorBuffer, CURL_ERROR_SIZE, "no greeting within %lld ms",
-                          static_cast<long long>(greetingBudget.count()));
-            result = CURLE_OPERATION_TIMEDOUT;
-            break;
-        }
-        const int wait =
-            waitingForGreeting ? static_cast<int>(std::min<long long>(left.count(), 1000)) : 1000;
-        curl_multi_poll(multi.get(), nullptr, 0, wait, nullptr);
+        const auto untilDue = std::chrono::ceil<std::chrono::milliseconds>(
+            wait.deadline - std::chrono::steady_clock::now());
+        const bool waiting = wait.budget.count() > 0 && !wait.dialogue->greeted;
+        const long long pause = waiting ? std::clamp<long long>(untilDue.count(), 0, 1000) : 1000;
+        curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(pause), nullptr);
     }
     curl_multi_remove_handle(multi.get(), handle);
+    if (result == CURLE_ABORTED_BY_CALLBACK && wait.overdue()) {
+        std::snprintf(errorBuffer, CURL_ERROR_SIZE, "no greeting within %lld ms",
+                      static_cast<long long>(wait.budget.count()));
+        result = CURLE_OPERATION_TIMEDOUT;
+    }
     return result;
 }
 
@@ -294,6 +303,7 @@ void submitTo(const SmtpServer& server, const GatewaySubmission& submission,
     char errorBuffer[CURL_ERROR_SIZE] = {};
     Dialogue dialogue;
     if (options.dialogueObserver) dialogue.observer = &options.dialogueObserver;
+    const GreetingWait greetingWait{&dialogue, greetingBudget};
     Upload upload{&mail.message, &dialogue};
     std::unique_ptr<curl_slist, SlistDeleter> recipients(
         curl_slist_append(nullptr, mail.envelopeTo.constData()));
@@ -314,6 +324,9 @@ void submitTo(const SmtpServer& server, const GatewaySubmission& submission,
     curl_easy_setopt(handle, CURLOPT_VERBOSE, 1L);  // feeds watchDialogue, prints nothing
     curl_easy_setopt(handle, CURLOPT_DEBUGFUNCTION, watchDialogue);
     curl_easy_setopt(handle, CURLOPT_DEBUGDATA, &dialogue);
+    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, checkGreetingWait);
+    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &greetingWait);
 
     // TLS or nothing: a server that offers no STARTTLS, or refuses it, gets no login; a failed
     // handshake fails the send.
@@ -345,7 +358,7 @@ void submitTo(const SmtpServer& server, const GatewaySubmission& submission,
     curl_easy_setopt(handle, CURLOPT_INFILESIZE_LARGE,
                      static_cast<curl_off_t>(mail.message.size()));
 
-    const CURLcode result = perform(handle, dialogue, greetingBudget, errorBuffer);
+    const CURLcode result = perform(handle, greetingWait, errorBuffer);
     conversed = dialogue.greeted && result != CURLE_USE_SSL_FAILED;
     if (result != CURLE_OK) throwFailure(result, errorBuffer, dialogue, server, submission);
 }
