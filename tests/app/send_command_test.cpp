@@ -240,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Each reply in time, the whole conversation not: only the total time-out ends it.
         Row{.name = "DripsEveryReplyJustInTime",
             .outcome = Failed,
-            .peer = R"({"EHLO":{"text":"250 AUTH PLAIN LOGIN\n","drip_ms":30},
+            .peer = R"({"EHLO":{"text":"250-STARTTLS\n250 AUTH PLAIN LOGIN\n","drip_ms":15},
                         "AUTH":{"text":"235 OK\n","drip_ms":90},
                         "MAIL":{"text":"250 OK\n","drip_ms":90},
                         "RCPT":{"text":"250 OK\n","drip_ms":90},
