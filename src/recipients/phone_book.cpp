@@ -10,13 +10,13 @@
 #endif
 
 #include "recipients/number_entry.h"
-#include "settings/text_codec.h"
+#include "text/text_codec.h"
 
 namespace zelvo::recipients {
 
 namespace {
 
-using settings::TextDecoder;
+using text::TextDecoder;
 
 // The lines of a phone book's text, given in pieces: keeps the lines with an ASCII comma until
 // the list is full and only counts them after that.

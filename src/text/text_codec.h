@@ -7,7 +7,7 @@
 #include <QStringView>
 #include <optional>
 
-namespace zelvo::settings {
+namespace zelvo::text {
 
 // set.ini is kept in the ANSI code page of a Chinese Windows (GBK). We write GB18030, its
 // superset, so that every character the user can type (emoji, rare CJK) survives a save.
@@ -67,4 +67,4 @@ private:
 // reported no error.
 QString decodeFileText(QByteArrayView bytes, bool* clean = nullptr);
 
-}  // namespace zelvo::settings
+}  // namespace zelvo::text

@@ -1,4 +1,4 @@
-#include "settings/text_codec.h"
+#include "text/text_codec.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-namespace zelvo::settings {
+namespace zelvo::text {
 namespace {
 
 constexpr const char* kCodecName = "GB18030";
@@ -290,4 +290,4 @@ QString decodeFileText(QByteArrayView bytes, bool* clean) {
     return text;
 }
 
-}  // namespace zelvo::settings
+}  // namespace zelvo::text
