@@ -5,10 +5,6 @@
 #include <QFileInfo>
 #include <optional>
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
-
 #include "recipients/number_entry.h"
 #include "text/text_codec.h"
 
@@ -69,35 +65,9 @@ private:
     bool full() const { return entries_.size() >= MaxListEntries; }
 
     // Past the list's limit, which may be hundreds of megabytes, lines are only counted: each
-    // line end after a comma adds one. Sixteen characters at a time where the processor
-    // allows, so that counting costs little beside decoding.
+    // line end after a comma adds one.
     bool countLines(const char16_t* data, qsizetype i, qsizetype size) {
         bool comma = lineHasComma_;
-#if defined(__SSE2__) || defined(_M_X64)
-        const auto bits = [](__m128i low, __m128i high, char16_t c) {
-            const __m128i wanted = _mm_set1_epi16(short(c));
-            return unsigned(_mm_movemask_epi8(
-                _mm_packs_epi16(_mm_cmpeq_epi16(low, wanted), _mm_cmpeq_epi16(high, wanted))));
-        };
-        // One character more must be there: it tells whether a CR at the end has a LF after it.
-        for (; i + 16 < size; i += 16) {
-            const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-            const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 8));
-            if (bits(low, high, 0) != 0) return false;
-            const unsigned commas = bits(low, high, u',');
-            const unsigned lineFeeds = bits(low, high, u'\n');
-            const unsigned lineFeedNext = (lineFeeds >> 1) | (data[i + 16] == u'\n' ? 0x8000u : 0u);
-            unsigned ends = lineFeeds | (bits(low, high, u'\r') & ~lineFeedNext);
-            unsigned counted = 0;  // the characters up to the last line end
-            for (; ends != 0; ends &= ends - 1) {
-                const unsigned line = ((ends & (0u - ends)) - 1) & ~counted;
-                leftOut_ += (comma || (commas & line) != 0) ? 1 : 0;
-                comma = false;
-                counted |= line | (ends & (0u - ends));
-            }
-            comma = comma || (commas & ~counted) != 0;
-        }
-#endif
         for (; i < size; ++i) {
             const char16_t c = data[i];
             if (c > u',') continue;
