@@ -1,0 +1,83 @@
+// Phone books as the reader takes them: entry lines kept whole, the rest skipped, lines past
+// the list's limit only counted, and files that are no text refused with their name.
+#include "recipients/phone_book.h"
+
+#include <QTemporaryDir>
+
+#include "recipients/number_entry.h"
+#include "support/test_files.h"
+
+namespace zelvo::testing {
+namespace {
+
+const QString kLi = QStringLiteral("李三,13806012345");
+const QString kWang = QStringLiteral("王五,13906054321");
+
+TEST(PhoneBookTest, KeepsEachLineWithACommaOrRefusesTheFile) {
+    const QByteArray binary = QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) + gbk("\r\n" + kLi);
+    const QByteArray longLine = repeated("1380601234", 5 << 20);
+    // The list's limit of lines "a,1", each five bytes long, then lines past it.
+    const QByteArray full = QByteArray("a,1\r\n").repeated(recipients::MaxListEntries);
+    const QStringList fullList(recipients::MaxListEntries, "a,1");
+    const QByteArray past = "no comma\r\nb,2\r\n\r\nc,3\rd\n,\re\r\n,";
+    // Refusal: words of the reason; empty: read. Piece: bytes read and decoded at a time; a
+    // character or line end split between two pieces must come out whole.
+    // clang-format off
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QStringList entries;
+        int leftOut = 0;
+        const char* refusal = "";
+        qint64 piece = 1 << 20;
+        const char* make = "";
+    } rows[] = {
+        {"Gbk", gbk(kLi + "\r\n" + kWang), {kLi, kWang}},
+        {"Utf8WithoutMark", (kLi + "\n" + kWang + "\n").toUtf8(), {kLi, kWang}},
+        {"Utf16InOneBytePieces", utf16(kLi + "\r\n" + kWang, QStringConverter::Utf16BE), {kLi, kWang}, 0, "", 1},
+        {"GbkInOneBytePieces", "a,0\r\n\xC0\xEE,1\r\n\x80,2\r\x81\x80,3\n\x95\x32\x82\x36,4", {"a,0", "李,1", "€,2", "亐,3", "𠀀,4"}, 0, "", 1},
+        {"GbkAfterUtf8Lines", gbk("a,1\r\nb,2\r\n" + kLi), {"a,1", "b,2", kLi}, 0, "", 4},
+        {"EveryLineEnd", gbk(kLi + "\r" + kWang + "\n\r" + kLi + "\r\r\n" + kWang + "\n"), {kLi, kWang, kLi, kWang}},
+        {"LinesWithoutCommaSkipped", gbk("只有名字\r\n" + kLi + "\r\n李三，13806012345\r\n"), {kLi}},
+        {"BlanksAndBadNumbersKept", "  a , 12345 \r\nx,\r\n,\r\n", {"  a , 12345 ", "x,", ","}},
+        {"DuplicatesKept", gbk(kLi + "\r\n" + kLi + "\r\n"), {kLi, kLi}},
+        {"Empty", "", {}},
+        {"MarkOnly", "\xEF\xBB\xBF", {}},
+        {"OnlyLineBreaks", "\r\n\r\n\n\r", {}},
+        {"FiveMegabyteLine", longLine, {}},
+        {"FiveMegabyteEntry", gbk("李三,") + longLine, {"李三," + QString::fromLatin1(longLine)}},
+        {"PastTheLimitOnlyLinesWithACommaCount", full + past, fullList, 4},
+        {"LimitCrossedInAPiece", full + past, fullList, 4, "", 4096},
+        {"LimitCrossedInOneBytePieces", full + past, fullList, 4, "", 1},
+        {"CrAtAPieceEndPastTheLimit", full + "b,22\r\nc,3456\rd,4\r\n", fullList, 3, "", 4},
+        {"LongLinesPastTheLimit", full + longLine + "\r\nx," + longLine + "\n" + longLine, fullList, 1},
+        {"Binary", binary, {}, 0, "不是文本文件"},
+        {"NulInGbk", QByteArray("a,1\r\n\0b,2", 9), {}, 0, "不是文本文件"},
+        {"NulPastTheLimit", full + QByteArray("b,2\0", 4), {}, 0, "不是文本文件"},
+        {"Utf16WithoutMark", QByteArray("a\0,\0001\0", 6), {}, 0, "不是文本文件"},
+        {"InvalidInEveryEncoding", "\xFF\x80\x81,13806012345\r\n", {}, 0, "编码"},
+        {"CutOffAtTheEnd", "a,1\r\n\xC0", {}, 0, "编码", 2},
+        {"Missing", "", {}, 0, "找不到", 1 << 20, "none"},
+        {"Folder", "", {}, 0, "文件夹", 1 << 20, "dir"},
+        {"Fifo", "", {}, 0, "不是普通文件", 1 << 20, "fifo"},
+    };
+    // clang-format on
+    const QTemporaryDir folder;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString book = folder.filePath(row.name);
+        ASSERT_TRUE(place(row.make, book, row.bytes));
+        const recipients::PhoneBookImport read = recipients::readPhoneBook(book, {}, row.piece);
+        EXPECT_EQ(read.ok, !*row.refusal);
+        if (*row.refusal)
+            EXPECT_TRUE(read.error.contains(book) && read.error.contains(row.refusal))
+                << read.error.toStdString();
+        EXPECT_EQ(textsOf(read.entries), row.entries);
+        EXPECT_EQ(read.leftOut, row.leftOut);
+    }
+    const recipients::PhoneBookImport unreadable = recipients::readPhoneBook("/proc/self/mem");
+    EXPECT_EQ(unreadable.error, "无法读取文件 /proc/self/mem。");
+}
+
+}  // namespace
+}  // namespace zelvo::testing
