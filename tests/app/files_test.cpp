@@ -30,8 +30,10 @@ TEST_F(FilesTest, BrokenSettingsLoadSilentlyAndTheSaveKeepsThemOrSaysWhyNot) {
         {"ReadOnlyForAll", saved, {"u@139.com", "pw", kLi}, 0444, "只读"},
     };
     // clang-format on
-    const auto shownBy = [](const app::frmhome& w) {
-        return QStringList({w.txtFrom->text(), w.txtPass->text()}) + textsOf(w.lstphone->entries());
+    const auto shownBy = [](const app::MainWindow& w) {
+        return QStringList({child<QLineEdit>(w, "accountEdit")->text(),
+                            child<QLineEdit>(w, "passwordEdit")->text()}) +
+               textsOf(child<app::PhoneListBox>(w, "numberList")->entries());
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -43,16 +45,16 @@ TEST_F(FilesTest, BrokenSettingsLoadSilentlyAndTheSaveKeepsThemOrSaysWhyNot) {
         EXPECT_TRUE(platform->calls().empty()) << "start-up says nothing";
         EXPECT_EQ(shownBy(*window), row.shown);
 
-        platform->expectMsgBox();
-        QTest::mouseClick(window->Command2, Qt::LeftButton);
+        platform->expectMessageBox();
+        QTest::mouseClick(control("saveButton"), Qt::LeftButton);
         const auto box = platform->calls().back();
         if (!*row.refusal) {
-            EXPECT_EQ(platform->log(), QStringList{"box 33 提示: 保存设置成功"});
+            EXPECT_EQ(platform->log(), QStringList{"box ?okcancel 提示: 保存设置成功"});
             ScriptedPlatform reader(folder->path());
-            EXPECT_EQ(shownBy(app::frmhome(reader, testConfig())), row.shown);
+            EXPECT_EQ(shownBy(app::MainWindow(reader, testConfig())), row.shown);
             EXPECT_EQ(readFile(ini + ".bak"), row.bytes);
         } else {
-            EXPECT_EQ(box.title + QString::number(box.style), "提示32");
+            EXPECT_EQ(box.title + ScriptedPlatform::nameOf(box.style), "提示?ok");
             EXPECT_TRUE(box.text.contains(QDir::toNativeSeparators(ini)) &&
                         box.text.contains(row.refusal))
                 << box.text.toStdString();
@@ -89,16 +91,16 @@ TEST_F(FilesTest, PhoneBookRefusedByTheMenuKeepsTheListAndSavesIt) {
         ASSERT_TRUE(place(row.make, book, row.bytes));
         open();
         platform->script({"file " + book});
-        platform->expectMsgBox();
-        menuEntry("M_txt")->trigger();
+        platform->expectMessageBox();
+        menuEntry("importAction")->trigger();
 
-        const auto boxes = platform->callsOf(ScriptedPlatform::Kind::MsgBox);
+        const auto boxes = platform->callsOf(ScriptedPlatform::Kind::MessageBox);
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].title + QString::number(boxes[0].style), "提示32");
+        EXPECT_EQ(boxes[0].title + ScriptedPlatform::nameOf(boxes[0].style), "提示?ok");
         EXPECT_TRUE(boxes[0].text.contains(book) && boxes[0].text.contains(row.refusal) &&
                     boxes[0].text.contains("号码列表没有改变"))
             << boxes[0].text.toStdString();
-        EXPECT_EQ(textsOf(window->lstphone->entries()), QStringList{"old,1"});
+        EXPECT_EQ(textsOf(numberList()->entries()), QStringList{"old,1"});
         // The menu entry saves all the same: the list as it was, in the program's form.
         EXPECT_EQ(readFile(settingsPath()),
                   "[UserMsg]\r\nUser=u\r\nPassword=\r\n[Phone]\r\n0=old,1\r\ntotal=0\r\n");
