@@ -27,7 +27,7 @@ QString withoutLoneSurrogates(QStringView text) {
 }
 
 // The GB18030 bytes of each character of the Basic Multilingual Plane but the surrogates, asked
-// of the codec once: it converts some 2.5 ns a character, and a full number list is a million
+// of the codec once: it converts some 2.5 ns a character, and a file to write can be a million
 // characters. A 2-byte code is below 0x10000, a 4-byte code above. Empty when the codec is
 // missing or answers in a way the table cannot hold; the codec is then used directly.
 const std::vector<quint32>& bmpCodes() {

@@ -9,8 +9,8 @@
 
 namespace zelvo::text {
 
-// set.ini is kept in the ANSI code page of a Chinese Windows (GBK). We write GB18030, its
-// superset, so that every character the user can type (emoji, rare CJK) survives a save.
+// Text files of a Chinese Windows are in its ANSI code page (GBK). They are written here in
+// GB18030, its superset, so that every character the user can type (emoji, rare CJK) survives.
 
 // False when this Qt has no GB18030 codec (built without ICU); nothing can be written then.
 bool gb18030Available();
