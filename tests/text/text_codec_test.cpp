@@ -30,6 +30,7 @@ TEST(TextCodecTest, DecodesEachEncodingInPiecesOfAnySizeOrReportsTheError) {
         {"Utf8Unmarked", "\xE6\x9D\x8E,1", "李,1", false, Encoding::Utf8},
         {"GbkIsNoUtf8", "\xC0\xEE,1", "", true, Encoding::Utf8},
         {"InvalidBytes", "\xFF\x80\x81,1", "", true},
+        {"LoneHighBytes", "\xFF\x80,1\r\n", "", true},
         {"BrokenPair", "\xC0\xEE\xC8,1", "", true},
         {"BrokenFourBytes", "\x81\x30\x81,1", "", true},
         {"CutOffAtTheEnd", "a,1\r\n\xC0", "", true},
