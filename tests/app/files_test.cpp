@@ -13,54 +13,34 @@ const QString kLi = QStringLiteral("李三,13806012345");
 
 using FilesTest = WindowTest;
 
+// A file that was not read whole loads without a word and is kept as set.ini.bak by the next
+// save; a save that cannot write says why and leaves the file as it was.
 TEST_F(FilesTest, BrokenSettingsLoadSilentlyAndTheSaveKeepsThemOrSaysWhyNot) {
-    const QByteArray saved = gbk(
-        "[UserMsg]\r\nUser=u@139.com\r\nPassword=pw\r\n[Phone]\r\n0=" + kLi + "\r\ntotal=0\r\n");
-    // Mode: given to set.ini. Refusal: words of the save's message; empty: saved, and the file
-    // that was not read whole is kept as set.ini.bak.
-    // clang-format off
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        QStringList shown;
-        unsigned mode;
-        const char* refusal;
-    } rows[] = {
-        {"InvalidGb18030", QByteArray(saved).replace("pw", "p\x81").replace("\xC0\xEE", "\xFF\x81\x30"), {"u@139.com", "p\uFFFD", "\uFFFD\uFFFD0\u4E09,13806012345"}, 0640, ""},
-        {"ReadOnlyForAll", saved, {"u@139.com", "pw", kLi}, 0444, "只读"},
-    };
-    // clang-format on
-    const auto shownBy = [](const app::MainWindow& w) {
-        return QStringList({child<QLineEdit>(w, "accountEdit")->text(),
-                            child<QLineEdit>(w, "passwordEdit")->text()}) +
-               textsOf(child<app::PhoneListBox>(w, "numberList")->entries());
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        reset();
-        const QString ini = settingsPath();
-        writeFile(ini, row.bytes);
-        ASSERT_EQ(::chmod(QFile::encodeName(ini), row.mode), 0);
-        open();
-        EXPECT_TRUE(platform->calls().empty()) << "start-up says nothing";
-        EXPECT_EQ(shownBy(*window), row.shown);
+    const QString ini = settingsPath();
+    const QByteArray broken =
+        gbk("[UserMsg]\r\nUser=u@139.com\r\n[Phone]\r\n0=" + kLi + "\r\ntotal=0\r\n") +
+        "[UserMsg]\r\nPassword=p\x81\r\n";
+    writeFile(ini, broken);
+    open();
+    EXPECT_TRUE(platform->calls().empty()) << "start-up says nothing";
+    EXPECT_EQ(QStringList({accountEdit()->text(), passwordEdit()->text()}) +
+                  textsOf(numberList()->entries()),
+              QStringList({"u@139.com", "", kLi}));
+    platform->expectMessageBox();
+    QTest::mouseClick(control("saveButton"), Qt::LeftButton);
+    EXPECT_EQ(platform->log(), QStringList{"box ?okcancel 提示: 保存设置成功"});
+    EXPECT_EQ(readFile(ini + ".bak"), broken);
 
-        platform->expectMessageBox();
-        QTest::mouseClick(control("saveButton"), Qt::LeftButton);
-        const auto box = platform->calls().back();
-        if (!*row.refusal) {
-            EXPECT_EQ(platform->log(), QStringList{"box ?okcancel 提示: 保存设置成功"});
-            ScriptedPlatform reader(folder->path());
-            EXPECT_EQ(shownBy(app::MainWindow(reader, testConfig())), row.shown);
-            EXPECT_EQ(readFile(ini + ".bak"), row.bytes);
-        } else {
-            EXPECT_EQ(box.title + ScriptedPlatform::nameOf(box.style), "提示?ok");
-            EXPECT_TRUE(box.text.contains(QDir::toNativeSeparators(ini)) &&
-                        box.text.contains(row.refusal))
-                << box.text.toStdString();
-            EXPECT_EQ(readFile(ini), row.bytes);
-        }
-    }
+    const QByteArray saved = readFile(ini);
+    ASSERT_EQ(::chmod(QFile::encodeName(ini), 0444), 0);
+    platform->expectMessageBox();
+    QTest::mouseClick(control("saveButton"), Qt::LeftButton);
+    const auto box = platform->calls().back();
+    EXPECT_EQ(box.title + ScriptedPlatform::nameOf(box.style), "提示?ok");
+    EXPECT_TRUE(box.text.contains(QDir::toNativeSeparators(ini)) && box.text.contains("只读"))
+        << box.text.toStdString();
+    EXPECT_EQ(readFile(ini), saved);
+    EXPECT_EQ(readFile(ini + ".bak"), broken) << "only the file not read whole is kept";
 }
 
 TEST_F(FilesTest, PhoneBookRefusedByTheMenuKeepsTheListAndSavesIt) {
