@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <optional>
 
+#include "recipients/line_count.h"
 #include "recipients/number_entry.h"
 #include "text/text_codec.h"
 
@@ -25,7 +26,7 @@ public:
         qsizetype start = 0;
         if (afterCr_ && size > 0 && data[0] == u'\n') start = 1;
         afterCr_ = false;
-        if (full()) return countLines(data, start, size);
+        if (full()) return countLines(text.sliced(start));
         for (qsizetype i = start; i < size; ++i) {
             const char16_t c = data[i];
             if (c > u',') continue;
@@ -44,7 +45,7 @@ public:
                 }
             }
             start = i + 1;
-            if (full()) return countLines(data, start, size);
+            if (full()) return countLines(text.sliced(start));
         }
         if (start < size) {
             if (!full()) line_ += text.sliced(start);
@@ -64,22 +65,13 @@ public:
 private:
     bool full() const { return entries_.size() >= MaxListEntries; }
 
-    // Past the list's limit, which may be hundreds of megabytes, lines are only counted: each
-    // line end after a comma adds one.
-    bool countLines(const char16_t* data, qsizetype i, qsizetype size) {
-        bool comma = lineHasComma_;
-        for (; i < size; ++i) {
-            const char16_t c = data[i];
-            if (c > u',') continue;
-            if (c == u',') comma = true;
-            if (c == 0) return false;
-            if (c != u'\r' && c != u'\n') continue;
-            if (c == u'\r' && i + 1 < size && data[i + 1] == u'\n') continue;
-            afterCr_ = c == u'\r' && i + 1 == size;
-            leftOut_ += comma ? 1 : 0;
-            comma = false;
-        }
-        lineHasComma_ = comma;
+    // Past the list's limit lines are only counted.
+    bool countLines(QStringView rest) {
+        LineCount count{leftOut_, lineHasComma_};
+        if (!countCommaLines(rest, count)) return false;
+        leftOut_ = count.withComma;
+        lineHasComma_ = count.comma;
+        afterCr_ = !rest.isEmpty() && rest.back() == u'\r';
         return true;
     }
 
