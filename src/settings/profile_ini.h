@@ -59,12 +59,12 @@ void readProfileText(QStringView text, Enter&& enter, Take&& take) {
     const char16_t* data = text.utf16();
     const qsizetype size = text.size();
     for (qsizetype lineStart = 0, lineEnd = 0; lineStart <= size; lineStart = lineEnd + 1) {
-        // One pass finds both the line's end and its first "=".
-        qsizetype equals = -1;
-        for (lineEnd = lineStart; lineEnd < size && data[lineEnd] != u'\n'; ++lineEnd) {
-            if (equals < 0 && data[lineEnd] == u'=') equals = lineEnd;
-        }
-        if (equals < 0) equals = lineEnd;
+        // Qt looks for the line's end several characters at a time; the "=" comes after a
+        // short key.
+        lineEnd = text.indexOf(u'\n', lineStart);
+        if (lineEnd < 0) lineEnd = size;
+        qsizetype equals = lineStart;
+        while (equals < lineEnd && data[equals] != u'=') ++equals;
         qsizetype first = lineStart;
         while (first < lineEnd && isProfileBlank(data[first])) ++first;
         if (first < lineEnd && data[first] == u'[') {
