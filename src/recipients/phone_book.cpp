@@ -132,16 +132,23 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
         TextDecoder decoder(unmarked);
         EntryCollector lines;
         qint64 done = 0;
+        bool nulByte = false;
         for (bool atEnd = false; !atEnd;) {
             const qint64 got = device.read(piece.data(), piece.size());
             if (got < 0) return refused(QStringLiteral("无法读取文件 %1。").arg(shownName));
             done += got;
             atEnd = got == 0;
+            nulByte = nulByte || QByteArrayView(piece).first(got).contains('\0');
             const QString text =
                 atEnd ? decoder.finish() : decoder.decode(QByteArrayView(piece).first(got));
             if (decoder.hasError() && onTrial && !decoder.marked()) return std::nullopt;
             // A picture or an archive chosen by mistake would otherwise fill the list with junk.
-            if (!lines.add(text))
+            // Outside UTF-16 a NUL byte is a NUL character, and it is looked for in the bytes:
+            // after a broken character the decoder may drop the one that follows.
+            const std::optional<TextDecoder::Encoding> encoding = decoder.encoding();
+            const bool utf16 = encoding == TextDecoder::Encoding::Utf16LE ||
+                               encoding == TextDecoder::Encoding::Utf16BE;
+            if (!lines.add(text) || (nulByte && encoding && !utf16))
                 return refused(QStringLiteral("%1 不是文本文件。").arg(shownName));
             if (!atEnd && progress && !progress(done, total)) {
                 PhoneBookImport stopped;

@@ -42,6 +42,10 @@ public:
     bool hasError() const { return error_; }
     // Whether the encoding came from a byte order mark; known once three bytes were given.
     bool marked() const { return marked_; }
+    // The encoding in use once it is known (three bytes given, or finish() called).
+    std::optional<Encoding> encoding() const {
+        return started_ ? std::optional(encoding_) : std::nullopt;
+    }
 
 private:
     // Chooses the encoding; returns the length of the mark to skip.
