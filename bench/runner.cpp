@@ -296,14 +296,14 @@ int main(int argc, char* argv[]) {
     }
     {
         const double value = ms("save"), floor = ms("save_floor");
-        rows.push_back({"SaveSettings, 32,767 entries", format("%.2f ms", value),
+        rows.push_back({"writeSettings, 32,767 entries", format("%.2f ms", value),
                         format("%.2f ms (write, fsync, rename)", floor),
                         format("%.2f", value / floor), "≤ 3 × floor, ≤ 50 ms",
                         value <= 3 * floor && value <= 50});
     }
     {
         const double value = ms("load"), floor = ms("load_floor");
-        rows.push_back({"LoadSettings, 32,767 entries", format("%.2f ms", value),
+        rows.push_back({"loadSettings, 32,767 entries", format("%.2f ms", value),
                         format("%.2f ms (read + decode)", floor), format("%.2f", value / floor),
                         "≤ 2 × floor, ≤ 50 ms", value <= 2 * floor && value <= 50});
     }

@@ -1,4 +1,4 @@
-// Windows: run the command line as it stands, with the given show-window style.
+// Windows: run the command line as it stands, shown as asked.
 #include <windows.h>
 
 #include <vector>
@@ -8,7 +8,7 @@
 
 namespace zelvo::app {
 
-bool startCommandLine(const QString& program, const QString& argument, int windowStyle) {
+bool startCommandLine(const QString& program, const QString& argument, WindowShow show) {
     QString commandLine = program;
     if (!argument.isEmpty()) {
         commandLine += QLatin1Char(' ') + argument;
@@ -18,7 +18,7 @@ bool startCommandLine(const QString& program, const QString& argument, int windo
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = WORD(windowStyle);
+    startup.wShowWindow = show == WindowShow::Minimized ? SW_SHOWMINIMIZED : SW_SHOWMAXIMIZED;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
