@@ -11,7 +11,7 @@
 
 #include "settings/profile_ini.h"
 #include "settings/replace_file.h"
-#include "settings/text_codec.h"
+#include "text/text_codec.h"
 
 namespace zelvo::settings {
 namespace {
@@ -112,7 +112,7 @@ SettingsData loadSettingsFile(const QString& path, bool* whole) {
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return {};
     // Read in pieces the size of the file, which is normally one: a file that reports no size
     // (or grows) is still read only up to the limit.
-    TextDecoder decoder;
+    text::TextDecoder decoder;
     QString text;
     QByteArray piece(std::max<qsizetype>(info.size() + 1, 64 * 1024), Qt::Uninitialized);
     qint64 read = 0;
@@ -136,7 +136,7 @@ SaveResult saveSettingsFile(const QString& path, const SettingsData& data, bool 
                                            .arg(data.entries.size())
                                            .arg(kMaxSavedEntries))};
     }
-    if (!gb18030Available()) {
+    if (!text::gb18030Available()) {
         return {false, saveError(path, QStringLiteral("系统不支持 GB18030 编码"))};
     }
     if (keepOldFile) {
@@ -165,11 +165,11 @@ QByteArray encodeSettings(const SettingsData& data) {
         ini.beginSection(kSmtpSection);
         ini.addValue(kRouteKey, kImplicitTls);
     }
-    return encodeGb18030(ini.text());
+    return text::encodeGb18030(ini.text());
 }
 
 SettingsData decodeSettings(const QByteArray& bytes, bool* whole) {
-    return parseSettings(decodeFileText(bytes, whole));
+    return parseSettings(text::decodeFileText(bytes, whole));
 }
 
 namespace {
