@@ -112,18 +112,16 @@ TEST_P(SendCommandTest, Runs) {
 
     cli::SendCommandContext context{AppConfig::builtIn(), folder.filePath("set.ini"), {}};
     context.config.smtpHost = QStringLiteral("127.0.0.1");
-    const bool portGiven = row.args.contains("%");
-    context.config.smtpPort = peer && !portGiven ? peer->port() : 1;
+    context.config.smtpPort = peer && !row.args.contains("%") ? peer->port() : 1;
     context.config.smtpsPort = implicit ? implicit->port() : 2;
     context.config.smtpTimeouts = {1500ms, 1000ms, 2500ms, 700ms};
     context.config.smtpCaFile = SmtpPeer::caFile();
     if (row.environment) context.environment.insert("ZELVO_SMS_PASSWORD", kPeerPassword);
     QStringList args = row.args;
-    for (QString& arg : args)
-        if (arg.startsWith(u'@'))
-            arg.replace(0, 1, folder.path());
-        else if (arg == u'%')
-            arg = QString::number(peer->port());
+    for (QString& arg : args) {
+        if (arg.startsWith(u'@')) arg.replace(0, 1, folder.path());
+        if (arg == u'%') arg = QString::number(peer->port());
+    }
     QBuffer in, out, err;
     in.setData(row.input);
     for (QBuffer* buffer : {&in, &out, &err}) buffer->open(QIODevice::ReadWrite);

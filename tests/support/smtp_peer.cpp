@@ -40,14 +40,8 @@ QString SmtpPeer::caFile() {
 SmtpPeer::SmtpPeer(Options options) {
     const QString events = dir_.filePath(QStringLiteral("events.jsonl"));
     QStringList arguments = {QStringLiteral(ZELVO_TEST_SOURCE_DIR "/support/smtp_peer.py"),
-                             "--events",
-                             events,
-                             "--password",
-                             kPeerPassword,
-                             "--cert",
-                             caFile(),
-                             "--key",
-                             certificateFolder().filePath(QStringLiteral("key.pem"))};
+                             "--events", events, "--password", kPeerPassword};
+    arguments << "--cert" << caFile() << "--key" << certificateFolder().filePath("key.pem");
     if (!options.script.isEmpty()) arguments << "--script" << QString::fromUtf8(options.script);
     if (options.loginOnly) arguments << "--login-only";
     if (options.implicitTls) arguments << "--implicit";

@@ -1,13 +1,11 @@
 """SMTP peer for the tests, on 127.0.0.1.
 
 Without --script it is a real server (aiosmtpd): AUTH required, any login name with the given
-password, STARTTLS with --cert/--key (or TLS from the first byte with --implicit too), only the
-LOGIN mechanism with --login-only. With --script it answers from a script, for servers that
-misbehave in ways a real one will not; it offers STARTTLS with --cert/--key unless the script
-says otherwise. With --never-accept it is a port whose connections never complete. Either way
-it writes what it received as JSON lines, each mail decoded by the standard email package.
-Prints "READY <port>" and runs until its standard input closes, so it also goes away when the
-test program dies.
+password, STARTTLS with --cert/--key (TLS from the first byte with --implicit), only the LOGIN
+mechanism with --login-only. With --script it answers from a script, STARTTLS included, for
+servers that misbehave in ways a real one will not. Either way it writes what it received as
+JSON lines, each mail decoded by the standard email package. Prints "READY <port>" and runs
+until its standard input closes, so it also goes away when the test program dies.
 """
 
 import argparse
@@ -16,6 +14,7 @@ import email
 import email.policy
 import email.utils
 import json
+import socket
 import socketserver
 import sys
 import threading
@@ -125,19 +124,6 @@ def server_tls(args):
     return tls
 
 
-def start_never_accepting():
-    """A listening socket whose one place in the queue is taken: further connections hang."""
-    import socket
-    listener = socket.socket()
-    listener.bind(("127.0.0.1", 0))
-    listener.listen(0)
-    KEPT.extend([listener, socket.create_connection(listener.getsockname())])
-    return listener.getsockname()[1]
-
-
-KEPT = []
-
-
 def start_scripted(script, record, tls):
     socketserver.ThreadingTCPServer.allow_reuse_address = True
     server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), ScriptedPeer)
@@ -148,8 +134,6 @@ def start_scripted(script, record, tls):
 
 
 def start_smtp(args, record):
-    import socket
-
     from aiosmtpd.controller import Controller
     from aiosmtpd.smtp import SMTP, AuthResult
 
@@ -220,8 +204,10 @@ def main():
     warnings.filterwarnings("ignore", message="Requiring AUTH while not requiring TLS")
 
     record = Recorder(args.events)
-    if args.never_accept:
-        port = start_never_accepting()
+    if args.never_accept:  # one connection fills a queue of 0: the next ones never complete
+        listener = socket.create_server(("127.0.0.1", 0), backlog=0)
+        queued = socket.create_connection(listener.getsockname())  # noqa: F841 - kept open
+        port = listener.getsockname()[1]
     elif args.script:
         port = start_scripted(json.loads(args.script), record, server_tls(args))
     else:
