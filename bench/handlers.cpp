@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QWindow>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -127,6 +128,7 @@ int run(int repeats) {
     AppConfig config = AppConfig::builtIn();
     config.smtpHost = QStringLiteral("127.0.0.1");
     config.smtpPort = server.port();
+    config.smtpCaFile = testing::SmtpPeer::caFile();
     config.gatewayAddress = QStringLiteral("sms@139.com");
     config.mailDomainSuffix = QStringLiteral("@139.com");
     config.infoPageUrl = QStringLiteral("about:blank");
@@ -232,9 +234,13 @@ int run(int repeats) {
     const QString messagePath = folder.filePath(QStringLiteral("message.eml"));
     writeFile(messagePath,
               QByteArray::fromBase64(server.events("mail").back()["raw"].toString().toLatin1()));
-    const std::vector<std::string> curl = {
+    const std::string caFile = config.smtpCaFile.toStdString();
+    std::vector<std::string> curl = {
         QStandardPaths::findExecutable(QStringLiteral("curl")).toStdString(),
         "--silent",
+        "--ssl-reqd",
+        "--cacert",
+        caFile,
         "--url",
         "smtp://127.0.0.1:" + std::to_string(server.port()),
         "--mail-from",
@@ -255,6 +261,47 @@ int run(int repeats) {
     sends.erase(sends.begin());  // the warm-up
     std::printf("send=%.0f\nsend_floor=%.0f\n", median(sends), sendFloor);
 
+    // The same send over implicit TLS, beside curl sending over SMTPS, from a window whose
+    // first send found the STARTTLS port refused and which has gone straight to SMTPS since;
+    // and a send from a new window whose STARTTLS port is refused.
+    const testing::SmtpPeer smtps({.implicitTls = true});
+    AppConfig closed = config;
+    closed.smtpPort = 1;  // nothing listens there: refused at once
+    closed.smtpsPort = smtps.port();
+    QTemporaryDir closedFolder;
+    ScriptedPlatform closedPlatform(closedFolder.path());
+    std::unique_ptr<app::MainWindow> fresh;
+    const auto openFresh = [&] {
+        fresh = std::make_unique<app::MainWindow>(closedPlatform, closed);
+        fresh->findChild<QLineEdit*>("accountEdit")->setText(account->text());
+        fresh->findChild<QLineEdit*>("passwordEdit")->setText(password);
+        recipients::EntryList entries;
+        entries.append(QStringLiteral("李三,") + login);
+        auto* const freshList = fresh->findChild<app::PhoneListBox*>("numberList");
+        freshList->setEntries(std::move(entries));
+        freshList->setPicked(0, true);
+        fresh->updateRecipients();
+        fresh->findChild<app::MultiLineTextBox*>("messageEdit")->setText(message->text());
+    };
+    const auto sendFresh = [&] {
+        closedPlatform.expectMessageBox();
+        fresh->send();
+        check(closedPlatform.calls().back().text == QStringLiteral("短信发送成功."),
+              "send over SMTPS failed");
+    };
+    std::vector<std::string> curlSmtps = curl;
+    *(std::find(curlSmtps.begin(), curlSmtps.end(), "--url") + 1) =
+        "smtps://127.0.0.1:" + std::to_string(smtps.port());
+    openFresh();
+    const auto [implicit, implicitFloor] =
+        timed(repeats, sendFresh, [&] { check(runProgram(curlSmtps) == 0, "curl did not send"); });
+    const auto [fallback, unusedFloor] = timed(
+        repeats, sendFresh, [] {}, openFresh);
+    check(smtps.events("mail").size() == std::size_t(3 * (repeats + 1)),
+          "not every mail arrived over SMTPS");
+    std::printf("send_implicit=%.0f\nsend_implicit_floor=%.0f\nsend_fallback=%.0f\n", implicit,
+                implicitFloor, fallback);
+
     // zelvo-sms-send as a whole process, from start to exit, sending the same message.
     const QString passwordPath = folder.filePath(QStringLiteral("password.txt"));
     writeFile(passwordPath, password.toUtf8());
@@ -262,6 +309,7 @@ int run(int repeats) {
     const std::vector<std::string> command = {
         benchFolder.filePath("zelvo-bench-send").toStdString(),
         std::to_string(server.port()),
+        caFile,
         "--from",
         (login + config.mailDomainSuffix).toStdString(),
         "--password-file",
@@ -277,7 +325,8 @@ int run(int repeats) {
         password.toStdString(),
         (login + config.mailDomainSuffix).toStdString(),
         config.gatewayAddress.toStdString(),
-        messagePath.toStdString()};
+        messagePath.toStdString(),
+        caFile};
     std::vector<double> curlRuns;
     const auto [process, processFloor] = timed(
         repeats, [&] { check(runProgram(command) == 0, "zelvo-sms-send did not send"); },

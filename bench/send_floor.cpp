@@ -1,6 +1,6 @@
 // The floor of zelvo-sms-send as a process: it loads the same libraries (Qt Core, libcurl) and
 // submits the same mail to the same server with libcurl's easy interface, and does nothing else.
-//   zelvo-bench-send-floor PORT LOGIN PASSWORD FROM TO MAIL_FILE
+//   zelvo-bench-send-floor PORT LOGIN PASSWORD FROM TO MAIL_FILE CA_FILE
 #include <curl/curl.h>
 
 #include <QByteArray>
@@ -27,7 +27,7 @@ size_t readMail(char* buffer, size_t size, size_t count, void* data) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 7) return 64;
+    if (argc != 8) return 64;
     QFile file(QString::fromLocal8Bit(argv[6]));
     if (!file.open(QIODevice::ReadOnly)) return 66;
     Upload upload{file.readAll()};
@@ -37,8 +37,9 @@ int main(int argc, char* argv[]) {
     if (!handle) return 70;
     curl_slist* recipients = curl_slist_append(nullptr, argv[5]);
     curl_easy_setopt(handle, CURLOPT_URL, url.constData());
-    // As the command: STARTTLS whenever the server offers it.
-    curl_easy_setopt(handle, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+    // As the command: STARTTLS or no login, trusting the server's certificate.
+    curl_easy_setopt(handle, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    curl_easy_setopt(handle, CURLOPT_CAINFO, argv[7]);
     curl_easy_setopt(handle, CURLOPT_USERNAME, argv[2]);
     curl_easy_setopt(handle, CURLOPT_PASSWORD, argv[3]);
     curl_easy_setopt(handle, CURLOPT_LOGIN_OPTIONS, "AUTH=PLAIN");

@@ -1,5 +1,6 @@
 // zelvo-sms-send as one whole process, as a user or a script runs it, but sending to the
-// benchmark's local server: zelvo-bench-send PORT [arguments of zelvo-sms-send...].
+// benchmark's local server, trusting its certificate:
+//   zelvo-bench-send PORT CA_FILE [arguments of zelvo-sms-send...]
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
@@ -9,11 +10,12 @@
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.isEmpty()) return 64;
+    if (arguments.size() < 2) return 64;
     zelvo::cli::SendCommandContext context{zelvo::AppConfig::builtIn(), QString(),
                                            QProcessEnvironment::systemEnvironment()};
     context.config.smtpHost = QStringLiteral("127.0.0.1");
     context.config.smtpPort = arguments.takeFirst().toInt();
+    context.config.smtpCaFile = arguments.takeFirst();
     QFile in, out, err;
     in.open(stdin, QIODevice::ReadOnly);
     out.open(stdout, QIODevice::WriteOnly);
