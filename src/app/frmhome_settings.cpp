@@ -1,7 +1,4 @@
 // The settings file: loading at start-up, saving, and the save command.
-#include <QDir>
-#include <QFileInfo>
-
 #include "app/frmhome.h"
 #include "settings/settings_file.h"
 #include "settings/settings_location.h"
@@ -24,10 +21,8 @@ void frmhome::LoadSettings() {
 
 bool frmhome::SaveSettings() {
     const settings::SettingsData data{txtFrom->text(), txtPass->text(), lstphone->entries()};
-    const QString path = settingsPath();
-    // The user's configuration folder may not exist yet; a program folder always does.
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const settings::SaveResult result = settings::saveSettingsFile(path, data, keepSettingsBackup_);
+    const settings::SaveResult result =
+        settings::saveSettingsFile(settingsPath(), data, keepSettingsBackup_);
     if (!result.ok) {
         platform_.MsgBox(result.error, kStyleQuestionOk, QStringLiteral("提示"));
         return false;

@@ -52,6 +52,7 @@ const Row kRows[] = {
     {"TwelveDigits", {"138060123456", "hi"}, "", 65, "", "138060123456: 您选择的电话号码错误,它不是手机号码。", "", "", false},
     {"ElevenNumbers", {k11, "hi"}, "", 65, "", "13800000008: 您选择的电话号码已达到上限。", "", "", false},
     {"NameWithBadNumber", {"坏号", "hi"}, "", 65, "", "坏号 (12345678901): 您选择的电话号码错误,它不是移动号码。", "", "", false},
+    {"NameWithCommasInNumber", {"三个", "hi"}, "", 65, "", "三个 (138,10086,1): 您选择的电话号码错误,它不是手机号码。", "", "", false},
     {"UnknownName", {"赵六", "hi"}, "", 65, "", "赵六: 号码列表中没有这个名字", "", "", false},
     {"NameTwice", {"重名", "hi"}, "", 65, "", "重名: 号码列表中有 2 个这个名字", "", "", false},
     {"SeventyCharacters", {"13806012345", k69 + "字"}, "", 65, "", "短信内容有 70 个字符", "", "", false},
@@ -82,7 +83,7 @@ TEST_P(SendCommandTest, Runs) {
           {"set.ini",
            "\xEF\xBB\xBF[UserMsg]\nUser=13806012345@139.com\nPassword=" + kPeerPassword.toUtf8() +
                "\n[Phone]\n0=李三,13806012345\n1=重名,13900000001\n2=重名,13900000002\n3=坏号,"
-               "12345678901\ntotal=3\n"},
+               "12345678901\n4=三个,138,10086,1\ntotal=4\n"},
           {"password.txt", kPeerPassword.toUtf8() + "\nnot this\n"},
           {"wrong.txt", "wrong\n"}}) {
         QFile file(folder.filePath(name));
