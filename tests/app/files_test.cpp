@@ -36,14 +36,16 @@ constexpr uid_t kNobody = 65534;
 // Puts at path what make names: the bytes (""), "none", "dir", "fifo", "link" (to
 // real/target.ini holding the bytes), "linkdir" (to the folder real), "dangling", "loop", or
 // "tmpdir" (the bytes, and a folder where the new file is written first). "link:me:<mode>" and
-// "link:nobody:<mode>" make the link belong to this user or to nobody, in a folder of that mode.
+// "link:nobody:<mode>" make the link belong to this user or to nobody, in a folder of that mode;
+// "link:nobody:<mode>:nobody" also gives the folder to nobody.
 bool place(const QString& make, const QString& path, const QByteArray& bytes) {
-    if (const QStringList link = make.split(u':'); link.size() == 3) {
+    if (const QStringList link = make.split(u':'); link.size() >= 3) {
         const QByteArray name = QFile::encodeName(path),
                          folder = QFile::encodeName(QFileInfo(path).path());
         return place("link", path, bytes) &&
                (link[1] == u"me" || ::lchown(name.constData(), kNobody, kNobody) == 0) &&
-               ::chmod(folder.constData(), link[2].toUInt(nullptr, 8)) == 0;
+               ::chmod(folder.constData(), link[2].toUInt(nullptr, 8)) == 0 &&
+               (link.size() == 3 || ::chown(folder.constData(), kNobody, kNobody) == 0);
     }
     QDir dir = QFileInfo(path).dir();
     const QString name = QFileInfo(path).fileName();
@@ -127,6 +129,7 @@ TEST_F(FilesTest, SettingsFileLoadsAndSavesOrIsRefusedUntouched) {
         {"OthersLinkInAPrivateFolder", "link:nobody:700", saved, two, "", 0},
         {"OthersLinkInASharedFolder", "link:nobody:1777", saved, two, "别的用户", 0},
         {"OthersLinkInAGroupFolder", "link:nobody:770", saved, two, "别的用户", 0},
+        {"OthersLinkInTheirFolder", "link:nobody:755:nobody", saved, two, "别的用户", 0},
         {"LinkToNothing", "dangling", "", {"", ""}, "", 0600},
         {"LinkToAFolder", "linkdir", "", {"", ""}, "文件夹", 0},
         {"LinkLoop", "loop", "", {"", ""}, "符号链接", 0},
