@@ -17,7 +17,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "app/frmhome.h"
+#include "app/main_window.h"
 #include "recipients/number_entry.h"
 #include "recipients/phone_book.h"
 #include "settings/text_codec.h"
@@ -132,14 +132,19 @@ int run(int repeats) {
     config.infoPageUrl = QStringLiteral("about:blank");
     config.startWebEngine = false;  // its helper processes would only add noise
     ScriptedPlatform platform(folder.path());
-    app::frmhome window(platform, config);
+    app::MainWindow window(platform, config);
     window.show();
+    auto* const list = window.findChild<app::PhoneListBox*>("numberList");
+    auto* const account = window.findChild<QLineEdit*>("accountEdit");
+    auto* const recipients = window.findChild<app::MultiLineTextBox*>("recipientsEdit");
+    auto* const message = window.findChild<app::MultiLineTextBox*>("messageEdit");
+    check(list && account && recipients && message, "a control of the window is missing");
     while (!(window.windowHandle() && window.windowHandle()->isExposed()))
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     const auto import = [&](const QString& path, bool leftOutMessage) {
         platform.script({"file " + path});
-        if (leftOutMessage) platform.expectMsgBox();
-        window.Command4_Click();
+        if (leftOutMessage) platform.expectMessageBox();
+        window.importPhoneBook();
         QCoreApplication::processEvents();
     };
 
@@ -156,9 +161,8 @@ int run(int repeats) {
         std::max(2, repeats / 5), [&] { import(largePath, true); },
         [&] { readFile(largePath, true, config.importPieceBytes); });
     const long peakKb = memoryKb("VmHWM:");
-    check(window.lstphone->count() == recipients::MaxListEntries &&
-              platform.calls().back().text.contains(
-                  QString::number(lines - window.lstphone->count())),
+    check(list->count() == recipients::MaxListEntries &&
+              platform.calls().back().text.contains(QString::number(lines - list->count())),
           "the large import did not fill the list and count the rest");
     QFile::remove(largePath);
     std::printf("large_import=%.0f\nlarge_import_floor=%.0f\nlarge_bytes=%lld\n", large, largeFloor,
@@ -168,21 +172,21 @@ int run(int repeats) {
     const QString bookPath = folder.filePath(QStringLiteral("phonebook.txt"));
     const QByteArray book = fullPhoneBook();
     writeFile(bookPath, book);
-    const auto clearList = [&] { window.lstphone->clearEntries(); };
+    const auto clearList = [&] { list->clearEntries(); };
     const auto [full, fullFloor] = timed(
         repeats, [&] { import(bookPath, false); }, [&] { readFile(bookPath, false, 1 << 20); },
         clearList);
-    check(window.lstphone->count() == recipients::MaxListEntries, "import did not fill the list");
+    check(list->count() == recipients::MaxListEntries, "import did not fill the list");
     std::printf("import=%.0f\nimport_floor=%.0f\nphone_book_bytes=%lld\n", full, fullFloor,
                 qint64(book.size()));
 
-    window.txtFrom->setText(login + config.mailDomainSuffix);
-    window.txtPass->setText(password);
+    account->setText(login + config.mailDomainSuffix);
+    window.findChild<QLineEdit*>("passwordEdit")->setText(password);
     const QString settingsPath = folder.filePath(QStringLiteral("set.ini"));
     const QString copyPath = folder.filePath(QStringLiteral("copy.ini"));
     QByteArray saved;
     const auto [save, saveFloor] = timed(
-        repeats, [&] { check(window.SaveSettings(), "SaveSettings failed"); },
+        repeats, [&] { check(window.writeSettings(), "writeSettings failed"); },
         [&] {
             // The same calls a safe replacement makes: write, flush to disk, rename.
             if (saved.isEmpty()) {
@@ -199,29 +203,28 @@ int run(int repeats) {
                   "cannot rename");
         });
     const auto [load, loadFloor] = timed(
-        repeats, [&] { window.LoadSettings(); }, [&] { readFile(settingsPath, true, 1 << 20); },
+        repeats, [&] { window.loadSettings(); }, [&] { readFile(settingsPath, true, 1 << 20); },
         clearList);
-    check(window.lstphone->count() == recipients::MaxListEntries, "LoadSettings lost entries");
+    check(list->count() == recipients::MaxListEntries, "loadSettings lost entries");
     std::printf("save=%.0f\nsave_floor=%.0f\nload=%.0f\nload_floor=%.0f\nsettings_bytes=%lld\n",
                 save, saveFloor, load, loadFloor, qint64(saved.size()));
 
     // The walk after a click on the last of 10 picks spread over the list.
-    for (int k = 0; k < recipients::MaxSelectedNumbers; ++k)
-        window.lstphone->setPicked(k * 3600 + 7, true);
-    window.lstphone->selectionModel()->setCurrentIndex(
-        window.lstphone->model()->index(9 * 3600 + 7, 0), QItemSelectionModel::NoUpdate);
-    const auto [walk, unused] = timed(repeats * 4, [&] { window.lstphone_Click(); });
-    check(window.SelectedCount == recipients::MaxSelectedNumbers, "the walk lost picks");
+    for (int k = 0; k < recipients::MaxSelectedNumbers; ++k) list->setPicked(k * 3600 + 7, true);
+    list->selectionModel()->setCurrentIndex(list->model()->index(9 * 3600 + 7, 0),
+                                            QItemSelectionModel::NoUpdate);
+    const auto [walk, unused] = timed(repeats * 4, [&] { window.updateRecipients(); });
+    check(window.selectedCount() == recipients::MaxSelectedNumbers, "the walk lost picks");
     std::printf("walk=%.0f\n", walk);
 
     // A send from the click until the server's acceptance shows, beside curl sending the same
     // message to the same server.
-    window.txtTextbody->setText(QStringLiteral("今晚七点老地方见, 不见不散! Bring 2 tickets."));
+    message->setText(QStringLiteral("今晚七点老地方见, 不见不散! Bring 2 tickets."));
     Clock::time_point shown;
     const auto send = [&] {
-        platform.expectMsgBox(app::kAnswerOk, [&](const auto&) { shown = Clock::now(); });
+        platform.expectMessageBox(app::Answer::Ok, [&](const auto&) { shown = Clock::now(); });
         const Clock::time_point start = Clock::now();
-        window.Command1_Click();
+        window.send();
         check(platform.calls().back().text == QStringLiteral("短信发送成功."), "send failed");
         return std::chrono::duration<double, std::nano>(shown - start).count();
     };
@@ -262,8 +265,8 @@ int run(int repeats) {
         (login + config.mailDomainSuffix).toStdString(),
         "--password-file",
         passwordPath.toStdString(),
-        window.txtSubject->text().toStdString(),
-        window.txtTextbody->text().toStdString()};
+        recipients->text().toStdString(),
+        message->text().toStdString()};
     const auto [process, processFloor] = timed(
         repeats, [&] { check(runProgram(command) == 0, "zelvo-sms-send did not send"); },
         [&] { check(runProgram(curl) == 0, "curl did not send"); });

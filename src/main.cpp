@@ -1,7 +1,7 @@
 #include <QApplication>
 
 #include "app/application_setup.h"
-#include "app/frmhome.h"
+#include "app/main_window.h"
 #include "app/qt_platform_services.h"
 
 int main(int argc, char* argv[]) {
@@ -12,7 +12,7 @@ int main(int argc, char* argv[]) {
     zelvo::app::installTranslations(app);
 
     zelvo::app::QtPlatformServices platform;
-    zelvo::app::frmhome window(platform);
+    zelvo::app::MainWindow window(platform);
     window.show();
     return app.exec();
 }

@@ -11,13 +11,13 @@ LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        emit Click();
+        emit clicked();
     }
     QLabel::mouseReleaseEvent(event);
 }
 
 void LinkLabel::mouseMoveEvent(QMouseEvent* event) {
-    emit MouseMove();
+    emit hovered();
     QLabel::mouseMoveEvent(event);
 }
 

@@ -11,8 +11,8 @@ public:
     explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
 
 signals:
-    void Click();
-    void MouseMove();
+    void clicked();
+    void hovered();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -61,7 +61,7 @@ PhoneListBox::PhoneListBox(QWidget* parent) : QListView(parent), model_(new Entr
     setUniformItemSizes(true);  // keeps a full phone book of 32,767 entries quick to lay out
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (!programChange_) {
-            emit Click();
+            emit pickToggled();
         }
     });
 }

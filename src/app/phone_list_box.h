@@ -10,7 +10,7 @@ namespace zelvo::app {
 class EntryModel;
 
 // The number list: each click or Space toggles the pick of one entry and leaves the others
-// alone. Click() is emitted for every change of a pick that the user makes, never for changes
+// alone. pickToggled() is emitted for every change of a pick that the user makes, never for changes
 // made through this class's own functions.
 class PhoneListBox : public QListView {
     Q_OBJECT
@@ -25,13 +25,13 @@ public:
     void clearEntries();
 
     std::vector<bool> picks() const;
-    // Clears or sets a pick without raising Click().
+    // Clears or sets a pick without raising pickToggled().
     void setPicked(int row, bool picked);
     // Row of the entry that has the focus (the one last clicked), -1 when none.
     int currentRow() const;
 
 signals:
-    void Click();
+    void pickToggled();
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -10,16 +10,18 @@ class QWidget;
 
 namespace zelvo::app {
 
-// Message box styles and answers, as the handlers pass and read them.
-inline constexpr int kStyleOkOnly = 0;
-inline constexpr int kStyleQuestionOk = 32;
-inline constexpr int kStyleQuestionOkCancel = 33;
-inline constexpr int kAnswerOk = 1;
-inline constexpr int kAnswerCancel = 2;
+// The icon and buttons of a message box.
+enum class MessageStyle {
+    OkOnly,           // no icon, OK
+    QuestionOk,       // question-mark icon, OK
+    QuestionOkCancel  // question-mark icon, OK and Cancel
+};
 
-// Window styles for started programs.
-inline constexpr int kWindowMinimizedFocus = 2;
-inline constexpr int kWindowMaximizedFocus = 3;
+// The button that closed a message box; Esc counts as Cancel where there is one.
+enum class Answer { Ok, Cancel };
+
+// How a started program's window shows; both take the focus.
+enum class WindowShow { Minimized, Maximized };
 
 struct ApplicationFacts {
     QString folder;  // folder of the executable, without a trailing separator
@@ -35,42 +37,42 @@ class PlatformServices {
 public:
     virtual ~PlatformServices() = default;
 
-    // Modal; returns kAnswerOk or kAnswerCancel.
-    virtual int MsgBox(const QString& text, int style, const QString& title) = 0;
+    // Modal.
+    virtual Answer messageBox(const QString& text, MessageStyle style, const QString& title) = 0;
     // The same box with details that the user can open from it (the box's "显示详情..." button).
     // An implementation that has no place for details shows the box without them.
-    virtual int MsgBoxDetails(const QString& text, int style, const QString& title,
-                              const QString& /*details*/) {
-        return MsgBox(text, style, title);
+    virtual Answer messageBoxWithDetails(const QString& text, MessageStyle style,
+                                         const QString& title, const QString& /*details*/) {
+        return messageBox(text, style, title);
     }
     // Modal; the confirmed text, or an empty text when cancelled.
-    virtual QString InputBox(const QString& prompt, const QString& title,
+    virtual QString inputBox(const QString& prompt, const QString& title,
                              const QString& defaultText) = 0;
     // Modal open-file dialog; the chosen path, or an empty text when cancelled.
-    virtual QString OpenFileDialog(const QString& fileName, const QString& filter,
+    virtual QString openFileDialog(const QString& fileName, const QString& filter,
                                    const QString& initialFolder) = 0;
     // Starts "program argument" without waiting: explorer.exe opens a web address in the
     // browser, notepad.exe opens a file in the text editor. False when it could not start.
-    virtual bool Shell(const QString& commandLine, int windowStyle) = 0;
+    virtual bool startProgram(const QString& commandLine, WindowShow show) = 0;
     // File operations on the local file system. Every implementation, the doubles included,
     // works on real files, so they are shared here; an implementation may still override them.
     // Whether an ordinary file (or, with includeHidden, also a hidden one) exists at path.
-    virtual bool FileExists(const QString& path, bool includeHidden) {
+    virtual bool fileExists(const QString& path, bool includeHidden) {
         const QFileInfo info(path);
         return info.isFile() && (includeHidden || !info.isHidden());
     }
     // Reads a phone book piece by piece, whatever its encoding and line ends; progress is told
     // after each piece and may stop it.
-    virtual recipients::PhoneBookImport ReadPhoneBook(const QString& path,
+    virtual recipients::PhoneBookImport readPhoneBook(const QString& path,
                                                       const recipients::ImportProgress& progress,
                                                       qint64 pieceBytes) {
         return recipients::readPhoneBook(path, progress, pieceBytes);
     }
     // Ends the process at once; no further handler runs.
-    virtual void EndProgram() = 0;
-    virtual ApplicationFacts AppFacts() = 0;
+    virtual void endProgram() = 0;
+    virtual ApplicationFacts applicationFacts() = 0;
     // Screen width and height in twips.
-    virtual QSize ScreenSizeTwips() = 0;
+    virtual QSize screenSizeTwips() = 0;
 
     // The window that modal boxes belong to.
     void setDialogParent(QWidget* parent) { dialogParent_ = parent; }

@@ -11,20 +11,20 @@
 
 namespace zelvo::app {
 
-int QtPlatformServices::MsgBox(const QString& text, int style, const QString& title) {
-    return MsgBoxDetails(text, style, title, QString());
+Answer QtPlatformServices::messageBox(const QString& text, MessageStyle style,
+                                      const QString& title) {
+    return messageBoxWithDetails(text, style, title, QString());
 }
 
-int QtPlatformServices::MsgBoxDetails(const QString& text, int style, const QString& title,
-                                      const QString& details) {
+Answer QtPlatformServices::messageBoxWithDetails(const QString& text, MessageStyle style,
+                                                 const QString& title, const QString& details) {
     QMessageBox box(dialogParent());
     box.setWindowTitle(title);
     box.setText(text);
     box.setAccessibleName(title);
     box.setAccessibleDescription(text);
-    const bool question = (style & kStyleQuestionOk) != 0;
-    box.setIcon(question ? QMessageBox::Question : QMessageBox::NoIcon);
-    if ((style & 0x0F) == 1) {
+    box.setIcon(style == MessageStyle::OkOnly ? QMessageBox::NoIcon : QMessageBox::Question);
+    if (style == MessageStyle::QuestionOkCancel) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);
     } else {
@@ -33,10 +33,10 @@ int QtPlatformServices::MsgBoxDetails(const QString& text, int style, const QStr
     }
     box.setDefaultButton(QMessageBox::Ok);
     if (!details.isEmpty()) box.setDetailedText(details);
-    return box.exec() == QMessageBox::Ok ? kAnswerOk : kAnswerCancel;
+    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
 
-QString QtPlatformServices::InputBox(const QString& prompt, const QString& title,
+QString QtPlatformServices::inputBox(const QString& prompt, const QString& title,
                                      const QString& defaultText) {
     QInputDialog dialog(dialogParent());
     dialog.setWindowTitle(title);
@@ -46,29 +46,29 @@ QString QtPlatformServices::InputBox(const QString& prompt, const QString& title
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
-QString QtPlatformServices::OpenFileDialog(const QString& fileName, const QString& filter,
+QString QtPlatformServices::openFileDialog(const QString& fileName, const QString& filter,
                                            const QString& initialFolder) {
     const QString start = fileName.isEmpty() ? initialFolder : initialFolder + '/' + fileName;
     return QFileDialog::getOpenFileName(dialogParent(), QString(), start, filter);
 }
 
-bool QtPlatformServices::Shell(const QString& commandLine, int windowStyle) {
+bool QtPlatformServices::startProgram(const QString& commandLine, WindowShow show) {
     const qsizetype space = commandLine.indexOf(QLatin1Char(' '));
     const QString program = space < 0 ? commandLine : commandLine.left(space);
     const QString argument = space < 0 ? QString() : commandLine.mid(space + 1);
-    return startCommandLine(program, argument, windowStyle);
+    return startCommandLine(program, argument, show);
 }
 
-void QtPlatformServices::EndProgram() {
+void QtPlatformServices::endProgram() {
     endProcessNow();
 }
 
-ApplicationFacts QtPlatformServices::AppFacts() {
+ApplicationFacts QtPlatformServices::applicationFacts() {
     return {QCoreApplication::applicationDirPath(), QStringLiteral("Zelvo短信发送器"),
             ZELVO_VERSION_MAJOR, ZELVO_VERSION_MINOR, ZELVO_VERSION_PATCH};
 }
 
-QSize QtPlatformServices::ScreenSizeTwips() {
+QSize QtPlatformServices::screenSizeTwips() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize pixels = screen ? screen->geometry().size() : QSize();
     return {pixelsToTwips(pixels.width()), pixelsToTwips(pixels.height())};

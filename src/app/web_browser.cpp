@@ -31,7 +31,7 @@ WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
 }
 
-void WebBrowser::Navigate(const QUrl& url) {
+void WebBrowser::navigate(const QUrl& url) {
     url_ = url;
     if (view_) {
         view_->setProperty("url", url_);
@@ -57,7 +57,7 @@ void WebBrowser::startEngine() {
         return;
     }
     view_ = create(this, &silent_);
-    view_->setObjectName(QStringLiteral("WebBrowser1View"));
+    view_->setObjectName(QStringLiteral("noticesWebView"));
     connect(view_, SIGNAL(loadFinished(bool)), this, SIGNAL(loadFinished(bool)));
     layout()->addWidget(view_);
     if (url_.isValid()) {

@@ -13,7 +13,7 @@ class WebBrowser : public QWidget {
 public:
     explicit WebBrowser(QWidget* parent = nullptr);
 
-    void Navigate(const QUrl& url);
+    void navigate(const QUrl& url);
     // Silent: the page's script dialogs, errors and requests open no dialog box.
     void setSilent(bool silent);
     bool silent() const { return silent_; }

@@ -26,7 +26,7 @@ struct SelectionOutcome {
     std::vector<int> deselect;
     // New text of the recipient field; nullopt leaves the field as it is.
     std::optional<QString> recipientText;
-    // New SelectedCount.
+    // How many numbers the walk accepted.
     int selectedCount = 0;
 };
 

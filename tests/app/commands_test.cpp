@@ -27,14 +27,14 @@ QByteArray savedBytes(const QString& user, const QStringList& entries) {
 
 const char* kAsk =
     "input 手动添加号码: 请输入姓名及移动手机号码,格式： 李三,13806012345 [李三,13806012345]";
-const char* kSaved = "box 33 提示: 保存设置成功";
+const char* kSaved = "box ?okcancel 提示: 保存设置成功";
 const char* kOpen = "open *.txt in %D: ";
-const char* kClear = "box 33 提示: 您确定要清空电话列表吗?";
-const char* kQuit = "box 33 退出提示: 您确定要退出程序吗?";
-const char* kHome = "shell 2: explorer.exe http://127.0.0.1:9/home";
-const char* kFeedback = "shell 2: explorer.exe http://127.0.0.1:9/feedback";
-const char* kRegister = "shell 2: explorer.exe http://127.0.0.1:9/register";
-const char* kEditor = "shell 3: notepad.exe %D/set.ini";
+const char* kClear = "box ?okcancel 提示: 您确定要清空电话列表吗?";
+const char* kQuit = "box ?okcancel 退出提示: 您确定要退出程序吗?";
+const char* kHome = "start min: explorer.exe http://127.0.0.1:9/home";
+const char* kFeedback = "start min: explorer.exe http://127.0.0.1:9/feedback";
+const char* kRegister = "start min: explorer.exe http://127.0.0.1:9/register";
+const char* kEditor = "start max: notepad.exe %D/set.ini";
 
 // Clicks 取消 on the import's progress dialog once it shows, after checking it names the book.
 void stopImportOnceItShows(QWidget* window) {
@@ -61,11 +61,11 @@ protected:
         for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
             QObject* object = window->findChild<QObject*>(step);
             if (step.startsWith(u"page")) {
-                window->SSTab1->setCurrentIndex(step.mid(4).toInt());
+                tabs()->setCurrentIndex(step.mid(4).toInt());
             } else if (step == u"rm") {
                 QFile::remove(settingsPath());
             } else if (step == u"dirty") {
-                window->txtFrom->setText(QStringLiteral("changed@139.com"));
+                accountEdit()->setText(QStringLiteral("changed@139.com"));
             } else if (step == u"close") {
                 window->windowHandle()->close();
             } else if (step == u"bigbook") {
@@ -94,46 +94,46 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         char file;
         int page;
     } rows[] = {
-        {"SaveButton", "Command2", {"ok"}, {kSaved}, "=", 'L', 1},
-        {"SaveMenuAnsweredCancel", "dirty M_saveset", {"cancel"}, {kSaved}, "=", 'L', 1},
-        {"AddSample", "M_addphone", {"input 李三,13806012345", "ok"}, {kAsk, "box 0 添加提示: 添加 李三,13806012345 成功"}, "+李三,13806012345", 'L', 1},
-        {"AddWithoutName", "M_addphone", {"input ,13806012345", "ok"}, {kAsk, "box 0 添加提示: 添加 ,13806012345 成功"}, "+,13806012345", 'L', 1},
-        {"AddThirteenDigits", "M_addphone", {"input a,1380601234567", "ok"}, {kAsk, "box 0 添加提示: 添加 a,1380601234567 成功"}, "+a,1380601234567", 'L', 1},
-        {"AddElevenLetters", "M_addphone", {"input a,abcdefghijk", "ok"}, {kAsk, "box 0 添加提示: 添加 a,abcdefghijk 成功"}, "+a,abcdefghijk", 'L', 1},
-        {"AddSecondCommaCounts", "M_addphone", {"input a,b,138060123", "ok"}, {kAsk, "box 0 添加提示: 添加 a,b,138060123 成功"}, "+a,b,138060123", 'L', 1},
-        {"AddWithoutComma", "M_addphone", {"input 13806012345", "ok"}, {kAsk, "box 0 添加提示: 添加 13806012345 失败 格式错误."}, "=", '=', 1},
-        {"AddTenDigits", "M_addphone", {"input a,1380601234", "ok"}, {kAsk, "box 0 添加提示: 添加 a,1380601234 失败 格式错误."}, "=", '=', 1},
-        {"AddFullWidthComma", "M_addphone", {"input a，13806012345", "ok"}, {kAsk, "box 0 添加提示: 添加 a，13806012345 失败 格式错误."}, "=", '=', 1},
-        {"AddOnlyComma", "M_addphone", {"input ,", "ok"}, {kAsk, "box 0 添加提示: 添加 , 失败 格式错误."}, "=", '=', 1},
-        {"AddCancelled", "M_addphone", {"input "}, {kAsk}, "=", '=', 1},
-        {"ClearCancelled", "M_clsphone", {"cancel"}, {kClear}, "=", '=', 1},
-        {"Clear", "M_clsphone", {"ok"}, {kClear}, "", 'L', 1},
-        {"ImportButtonDoesNotSave", "Command4", {"file %D/book.txt"}, {kOpen}, "a,1;b,2", '=', 1},
-        {"ImportMenuSaves", "M_txt", {"file %D/book.txt"}, {kOpen}, "a,1;b,2", 'L', 1},
-        {"ImportTwice", "Command4 Command4", {"file %D/book.txt", "file %D/book.txt"}, {kOpen, kOpen}, "a,1;b,2", '=', 1},
-        {"ImportButtonCancelled", "Command4", {"file "}, {kOpen}, "=", '=', 1},
-        {"ImportMenuCancelledStillSaves", "M_txt", {"file "}, {kOpen}, "=", 'L', 1},
-        {"ImportMenuRefusedStillSaves", "dirty M_txt", {"file %D/none.txt", "ok"}, {kOpen, "box 32 提示: 找不到电话本文件 %D/none.txt, 号码列表没有改变."}, "=", 'L', 1},
-        {"ImportMenuStoppedSavesNothing", "bigbook stop M_txt", {"file %D/book.txt"}, {kOpen}, "=", '=', 1},
-        {"ViewFile", "M_looktxt", {"shell"}, {kEditor}, "=", '=', 1},
-        {"ViewWithoutEditor", "M_looktxt", {"noshell", "ok"}, {kEditor, "box 32 提示: 无法打开文本编辑器, 请自行打开文件 %D/set.ini"}, "=", '=', 1},
-        {"ViewMissingFile", "rm M_looktxt", {"ok"}, {"box 32 提示: 找不到电话本文件,可能你未保存或丢失."}, "=", '-', 1},
-        {"About", "M_about", {}, {}, "=", '=', 0},
-        {"AboutFromNotices", "page2 M_about", {}, {}, "=", '=', 0},
-        {"Notices", "page0 M_msg", {}, {}, "=", '=', 2},
-        {"Feedback", "M_lblbook", {"shell"}, {kFeedback}, "=", '=', 1},
-        {"FeedbackKeepsThePage", "page2 M_lblbook", {"shell"}, {kFeedback}, "=", '=', 2},
-        {"FeedbackLink", "page0 lblfeedback", {"shell"}, {kFeedback}, "=", '=', 0},
-        {"RegisterLinkEachClick", "Label2 Label2", {"shell", "shell"}, {kRegister, kRegister}, "=", '=', 1},
-        {"NoBrowser", "Label2", {"noshell", "ok"}, {kRegister, "box 32 提示: 无法打开网页 http://127.0.0.1:9/register, 请在浏览器中手动打开."}, "=", '=', 1},
-        {"InformationLinesAreNoLinks", "page0 lblmsg1_2 lblmsg1_3 lbltitle Image1", {}, {}, "=", '=', 0},
-        {"ExitMenuCancelled", "dirty M_exit", {"cancel"}, {kQuit}, "=", '=', 1},
-        {"ExitButtonCancelled", "Command3", {"cancel"}, {kQuit}, "=", '=', 1},
+        {"SaveButton", "saveButton", {"ok"}, {kSaved}, "=", 'L', 1},
+        {"SaveMenuAnsweredCancel", "dirty saveAction", {"cancel"}, {kSaved}, "=", 'L', 1},
+        {"AddSample", "addNumberAction", {"input 李三,13806012345", "ok"}, {kAsk, "box ok 添加提示: 添加 李三,13806012345 成功"}, "+李三,13806012345", 'L', 1},
+        {"AddWithoutName", "addNumberAction", {"input ,13806012345", "ok"}, {kAsk, "box ok 添加提示: 添加 ,13806012345 成功"}, "+,13806012345", 'L', 1},
+        {"AddThirteenDigits", "addNumberAction", {"input a,1380601234567", "ok"}, {kAsk, "box ok 添加提示: 添加 a,1380601234567 成功"}, "+a,1380601234567", 'L', 1},
+        {"AddElevenLetters", "addNumberAction", {"input a,abcdefghijk", "ok"}, {kAsk, "box ok 添加提示: 添加 a,abcdefghijk 成功"}, "+a,abcdefghijk", 'L', 1},
+        {"AddSecondCommaCounts", "addNumberAction", {"input a,b,138060123", "ok"}, {kAsk, "box ok 添加提示: 添加 a,b,138060123 成功"}, "+a,b,138060123", 'L', 1},
+        {"AddWithoutComma", "addNumberAction", {"input 13806012345", "ok"}, {kAsk, "box ok 添加提示: 添加 13806012345 失败 格式错误."}, "=", '=', 1},
+        {"AddTenDigits", "addNumberAction", {"input a,1380601234", "ok"}, {kAsk, "box ok 添加提示: 添加 a,1380601234 失败 格式错误."}, "=", '=', 1},
+        {"AddFullWidthComma", "addNumberAction", {"input a，13806012345", "ok"}, {kAsk, "box ok 添加提示: 添加 a，13806012345 失败 格式错误."}, "=", '=', 1},
+        {"AddOnlyComma", "addNumberAction", {"input ,", "ok"}, {kAsk, "box ok 添加提示: 添加 , 失败 格式错误."}, "=", '=', 1},
+        {"AddCancelled", "addNumberAction", {"input "}, {kAsk}, "=", '=', 1},
+        {"ClearCancelled", "clearListAction", {"cancel"}, {kClear}, "=", '=', 1},
+        {"Clear", "clearListAction", {"ok"}, {kClear}, "", 'L', 1},
+        {"ImportButtonDoesNotSave", "importButton", {"file %D/book.txt"}, {kOpen}, "a,1;b,2", '=', 1},
+        {"ImportMenuSaves", "importAction", {"file %D/book.txt"}, {kOpen}, "a,1;b,2", 'L', 1},
+        {"ImportTwice", "importButton importButton", {"file %D/book.txt", "file %D/book.txt"}, {kOpen, kOpen}, "a,1;b,2", '=', 1},
+        {"ImportButtonCancelled", "importButton", {"file "}, {kOpen}, "=", '=', 1},
+        {"ImportMenuCancelledStillSaves", "importAction", {"file "}, {kOpen}, "=", 'L', 1},
+        {"ImportMenuRefusedStillSaves", "dirty importAction", {"file %D/none.txt", "ok"}, {kOpen, "box ?ok 提示: 找不到电话本文件 %D/none.txt, 号码列表没有改变."}, "=", 'L', 1},
+        {"ImportMenuStoppedSavesNothing", "bigbook stop importAction", {"file %D/book.txt"}, {kOpen}, "=", '=', 1},
+        {"ViewFile", "viewPhoneBookAction", {"start"}, {kEditor}, "=", '=', 1},
+        {"ViewWithoutEditor", "viewPhoneBookAction", {"nostart", "ok"}, {kEditor, "box ?ok 提示: 无法打开文本编辑器, 请自行打开文件 %D/set.ini"}, "=", '=', 1},
+        {"ViewMissingFile", "rm viewPhoneBookAction", {"ok"}, {"box ?ok 提示: 找不到电话本文件,可能你未保存或丢失."}, "=", '-', 1},
+        {"About", "aboutAction", {}, {}, "=", '=', 0},
+        {"AboutFromNotices", "page2 aboutAction", {}, {}, "=", '=', 0},
+        {"Notices", "page0 noticesAction", {}, {}, "=", '=', 2},
+        {"Feedback", "feedbackAction", {"start"}, {kFeedback}, "=", '=', 1},
+        {"FeedbackKeepsThePage", "page2 feedbackAction", {"start"}, {kFeedback}, "=", '=', 2},
+        {"FeedbackLink", "page0 feedbackLink", {"start"}, {kFeedback}, "=", '=', 0},
+        {"RegisterLinkEachClick", "registrationLink registrationLink", {"start", "start"}, {kRegister, kRegister}, "=", '=', 1},
+        {"NoBrowser", "registrationLink", {"nostart", "ok"}, {kRegister, "box ?ok 提示: 无法打开网页 http://127.0.0.1:9/register, 请在浏览器中手动打开."}, "=", '=', 1},
+        {"InformationLinesAreNoLinks", "page0 homepageLabel mailLabel titleLabel pictureLabel", {}, {}, "=", '=', 0},
+        {"ExitMenuCancelled", "dirty exitAction", {"cancel"}, {kQuit}, "=", '=', 1},
+        {"ExitButtonCancelled", "exitButton", {"cancel"}, {kQuit}, "=", '=', 1},
         {"TitleBarCancelled", "close", {"cancel"}, {kQuit}, "=", '=', 1},
-        {"ExitMenu", "dirty M_exit", {"ok", "shell", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
-        {"ExitButton", "dirty Command3", {"ok", "shell", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
-        {"TitleBar", "dirty close", {"ok", "shell", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
-        {"ExitWithoutBrowser", "Command3", {"ok", "noshell", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
+        {"ExitMenu", "dirty exitAction", {"ok", "start", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
+        {"ExitButton", "dirty exitButton", {"ok", "start", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
+        {"TitleBar", "dirty close", {"ok", "start", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
+        {"ExitWithoutBrowser", "exitButton", {"ok", "nostart", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
     };
     // clang-format on
     config.importProgressDelay = std::chrono::milliseconds(0);  // every import shows progress
@@ -145,7 +145,7 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         writeFile(path("book.txt"), "a,1\r\nno comma\r\nb,2\r\n");
         open();
         clickEntry(1);
-        const QStringList before = textsOf(window->lstphone->entries());
+        const QStringList before = textsOf(numberList()->entries());
         QStringList answers = row.answers, log = row.log;
         answers.replaceInStrings("%D", folder->path());
         log.replaceInStrings("%D", folder->path());
@@ -157,16 +157,16 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         const QStringList entries = list == u"="            ? before
                                     : list.startsWith(u'+') ? before + QStringList(list.mid(1))
                                                             : list.split(u';', Qt::SkipEmptyParts);
-        EXPECT_EQ(textsOf(window->lstphone->entries()), entries);
-        const auto picks = window->lstphone->picks();
+        EXPECT_EQ(textsOf(numberList()->entries()), entries);
+        const auto picks = numberList()->picks();
         EXPECT_EQ(std::count(picks.begin(), picks.end(), true),
                   list == u"=" || list.startsWith(u'+') ? 1 : 0);
-        EXPECT_EQ(window->txtSubject->text() + QString::number(window->SelectedCount),
+        EXPECT_EQ(recipientsEdit()->text() + QString::number(window->selectedCount()),
                   "139060543211");
-        EXPECT_EQ(window->SSTab1->currentIndex(), row.page);
+        EXPECT_EQ(tabs()->currentIndex(), row.page);
         EXPECT_EQ(window->isVisible(), !log.endsWith("end"));
         const QByteArray file = row.file == '='   ? edited
-                                : row.file == 'L' ? savedBytes(window->txtFrom->text(), entries)
+                                : row.file == 'L' ? savedBytes(accountEdit()->text(), entries)
                                                   : "<unreadable>";
         EXPECT_EQ(readFile(settingsPath()), file);
     }
@@ -177,13 +177,13 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
 TEST_F(CommandTest, EmptyAddressesLeadNowhere) {
     config.homepageUrl = config.feedbackUrl = config.contactMail = QString();
     open();
-    EXPECT_FALSE(window->lblmsg1[2]->isVisibleTo(window.get()));
-    EXPECT_FALSE(window->lblmsg1[3]->isVisibleTo(window.get()));
+    EXPECT_FALSE(control("homepageLabel")->isVisibleTo(window.get()));
+    EXPECT_FALSE(control("mailLabel")->isVisibleTo(window.get()));
     platform->script({"ok", "end"});
-    run("page0 lblfeedback M_exit");
+    run("page0 feedbackLink exitAction");
     EXPECT_EQ(platform->log(), QStringList({kQuit, "end"}));
-    EXPECT_EQ(window->SSTab1->currentIndex(), 2);
-    EXPECT_EQ(window->WebBrowser1->requestedUrl(), QUrl("qrc:/info/notices.html#report"));
+    EXPECT_EQ(tabs()->currentIndex(), 2);
+    EXPECT_EQ(noticesView()->requestedUrl(), QUrl("qrc:/info/notices.html#report"));
     QFile page(":/info/notices.html");
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     EXPECT_TRUE(page.readAll().contains("<h2 id=\"report\">"));
@@ -196,14 +196,14 @@ TEST_F(CommandTest, FullListTakesNoMoreAndSaysHowManyWereLeftOut) {
     writeFile(path("book.txt"), book);
     open();
     platform->script({"file " + path("book.txt"), "ok", "input 李三,13806012345", "ok"});
-    run("M_txt M_addphone");
+    run("importAction addNumberAction");
     EXPECT_EQ(
         platform->log().mid(1),
         QStringList(
-            {"box 32 提示: 号码列表最多容纳 32767 个号码, 电话本中另有 7233 个号码没有导入.", kAsk,
-             "box 0 添加提示: 添加 李三,13806012345 失败 号码列表已满(最多 32767 个号码)."}));
-    EXPECT_EQ(window->lstphone->count(), 32767);
-    const QStringList entries = textsOf(window->lstphone->entries());
+            {"box ?ok 提示: 号码列表最多容纳 32767 个号码, 电话本中另有 7233 个号码没有导入.", kAsk,
+             "box ok 添加提示: 添加 李三,13806012345 失败 号码列表已满(最多 32767 个号码)."}));
+    EXPECT_EQ(numberList()->count(), 32767);
+    const QStringList entries = textsOf(numberList()->entries());
     EXPECT_EQ(entries.last(), QStringLiteral("用户32766,13800032766"));
     EXPECT_EQ(savedEntries(folder->path()), entries);
 }

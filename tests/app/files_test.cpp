@@ -135,8 +135,10 @@ TEST_F(FilesTest, SettingsFileLoadsAndSavesOrIsRefusedUntouched) {
         {"LinkLoop", "loop", "", {"", ""}, "符号链接", 0},
     };
     // clang-format on
-    const auto shownBy = [](const app::frmhome& w) {
-        return QStringList({w.txtFrom->text(), w.txtPass->text()}) + textsOf(w.lstphone->entries());
+    const auto shownBy = [](const app::MainWindow& w) {
+        return QStringList({child<QLineEdit>(w, "accountEdit")->text(),
+                            child<QLineEdit>(w, "passwordEdit")->text()}) +
+               textsOf(child<app::PhoneListBox>(w, "numberList")->entries());
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -165,13 +167,13 @@ TEST_F(FilesTest, SettingsFileLoadsAndSavesOrIsRefusedUntouched) {
         EXPECT_EQ(shownBy(*window), row.shown);
         EXPECT_EQ(snapshot(), before) << "loading never writes";
 
-        platform->expectMsgBox();
-        QTest::mouseClick(window->Command2, Qt::LeftButton);
+        platform->expectMessageBox();
+        QTest::mouseClick(control("saveButton"), Qt::LeftButton);
         const auto box = platform->calls().back();
         if (QString(row.refusal).isEmpty()) {
-            EXPECT_EQ(platform->log(), QStringList{"box 33 提示: 保存设置成功"});
+            EXPECT_EQ(platform->log(), QStringList{"box ?okcancel 提示: 保存设置成功"});
             ScriptedPlatform reader(folder->path());
-            EXPECT_EQ(shownBy(app::frmhome(reader, testConfig())), row.shown);
+            EXPECT_EQ(shownBy(app::MainWindow(reader, testConfig())), row.shown);
             EXPECT_EQ(QFileInfo(ini).symLinkTarget(), link) << "a link stays the same link";
             EXPECT_TRUE(QFileInfo(ini).isFile());
             EXPECT_TRUE(!row.mode || modeOf(ini) == (row.mode & 0700)) << std::oct << modeOf(ini);
@@ -183,7 +185,7 @@ TEST_F(FilesTest, SettingsFileLoadsAndSavesOrIsRefusedUntouched) {
                 << std::oct << modeOf(real + ".bak");
             EXPECT_TRUE(link.isEmpty() || !QFileInfo::exists(ini + ".bak"));
         } else {
-            EXPECT_EQ(box.title + QString::number(box.style), "提示32");
+            EXPECT_EQ(box.title + ScriptedPlatform::nameOf(box.style), "提示?ok");
             EXPECT_TRUE(box.text.contains(QDir::toNativeSeparators(ini)) &&
                         box.text.contains(row.refusal))
                 << box.text.toStdString();
@@ -257,23 +259,23 @@ TEST_F(FilesTest, PhoneBookIsTakenByTheMenuOrRefusedWithTheListKept) {
         config.importPieceBytes = row.piece;
         open();
         platform->script({"file " + book});
-        if (*row.refusal) platform->expectMsgBox();
-        menuEntry("M_txt")->trigger();
+        if (*row.refusal) platform->expectMessageBox();
+        menuEntry("importAction")->trigger();
 
-        const auto boxes = platform->callsOf(ScriptedPlatform::Kind::MsgBox);
+        const auto boxes = platform->callsOf(ScriptedPlatform::Kind::MessageBox);
         if (*row.refusal) {
             ASSERT_EQ(boxes.size(), 1u);
-            EXPECT_EQ(boxes[0].title + QString::number(boxes[0].style), "提示32");
+            EXPECT_EQ(boxes[0].title + ScriptedPlatform::nameOf(boxes[0].style), "提示?ok");
             EXPECT_TRUE(boxes[0].text.contains(book) && boxes[0].text.contains(row.refusal) &&
                         boxes[0].text.contains("号码列表没有改变"))
                 << boxes[0].text.toStdString();
-            EXPECT_EQ(textsOf(window->lstphone->entries()), QStringList{"old,1"});
+            EXPECT_EQ(textsOf(numberList()->entries()), QStringList{"old,1"});
             // The menu entry saves all the same: the list as it was, in the program's form.
             EXPECT_EQ(readFile(settingsPath()),
                       "[UserMsg]\r\nUser=u\r\nPassword=\r\n[Phone]\r\n0=old,1\r\ntotal=0\r\n");
         } else {
             EXPECT_TRUE(boxes.empty());
-            EXPECT_EQ(textsOf(window->lstphone->entries()), row.entries);
+            EXPECT_EQ(textsOf(numberList()->entries()), row.entries);
             EXPECT_EQ(savedEntries(folder->path()), row.entries);
         }
     }

@@ -55,19 +55,19 @@ protected:
         recipients::EntryList entries;
         for (const char* entry : {"李三,13806012345", "王五,13906054321", "赵六,15012345678"})
             entries.append(QString::fromUtf8(entry));
-        window->lstphone->setEntries(entries);
+        numberList()->setEntries(entries);
     }
 
     // Sends as the user would; returns the button's caption and state while the box shows.
     std::pair<QString, bool> send(bool viaMenu = false) {
         std::pair<QString, bool> during;
-        platform->expectMsgBox(app::kAnswerOk, [&](const ScriptedPlatform::Call&) {
-            during = {window->Command1->text(), window->Command1->isEnabled()};
+        platform->expectMessageBox(app::Answer::Ok, [&](const ScriptedPlatform::Call&) {
+            during = {sendButton()->text(), sendButton()->isEnabled()};
         });
         if (viaMenu)
-            menuEntry("M_send")->trigger();
+            menuEntry("sendAction")->trigger();
         else
-            QTest::mouseClick(window->Command1, Qt::LeftButton);
+            QTest::mouseClick(sendButton(), Qt::LeftButton);
         return during;
     }
 
@@ -83,23 +83,23 @@ class SendOutcomeTest : public SendCommandTest, public ::testing::WithParamInter
 TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
     const Row& row = GetParam();
     start(row.peer);
-    type(window->txtFrom, row.account);
-    type(window->txtPass, row.password);
+    type(accountEdit(), row.account);
+    type(passwordEdit(), row.password);
     for (const int entry : row.clicks) clickEntry(entry);
-    type(window->txtTextbody, row.message);
-    ASSERT_EQ(window->txtTextbody->text(), row.message);
-    const QString subject = window->txtSubject->text();
-    const int count = window->SelectedCount;
+    type(messageEdit(), row.message);
+    ASSERT_EQ(messageEdit()->text(), row.message);
+    const QString subject = recipientsEdit()->text();
+    const int count = window->selectedCount();
 
     QElapsedTimer clock;
     clock.start();
     const auto during = send(row.viaMenu);
     EXPECT_LE(clock.elapsed(), (kTimeouts.total + kSlack).count());
-    const auto boxes = platform->callsOf(Kind::MsgBox);
+    const auto boxes = platform->callsOf(Kind::MessageBox);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, row.outcome == Outcome::Sent ? kSendSucceeded : kSendFailed);
     EXPECT_EQ(boxes[0].title, QStringLiteral("提示"));
-    EXPECT_EQ(boxes[0].style, 32);
+    EXPECT_EQ(boxes[0].style, app::MessageStyle::QuestionOk);
     // The details say why, with the server and its port, never the password, and nothing a
     // terminal would act on; a refused form has none.
     const QString details = boxes[0].defaultText;
@@ -113,12 +113,12 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
     }
     const bool failedSending = row.outcome == Outcome::Failed;
     EXPECT_EQ(during, std::make_pair(failedSending ? kSending : kIdle, !failedSending));
-    EXPECT_EQ(window->Command1->text(), kIdle);
-    EXPECT_TRUE(window->Command1->isEnabled());
+    EXPECT_EQ(sendButton()->text(), kIdle);
+    EXPECT_TRUE(sendButton()->isEnabled());
     // Nothing is cleared.
-    EXPECT_EQ(window->txtTextbody->text(), row.message);
-    EXPECT_EQ(window->txtSubject->text(), subject);
-    EXPECT_EQ(window->SelectedCount, count);
+    EXPECT_EQ(messageEdit()->text(), row.message);
+    EXPECT_EQ(recipientsEdit()->text(), subject);
+    EXPECT_EQ(window->selectedCount(), count);
 
     const auto mails = events("mail");
     const QByteArray kind = row.peer;
@@ -152,16 +152,16 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
         }
         // A second click sends the same mail again.
         send();
-        EXPECT_EQ(platform->callsOf(Kind::MsgBox).back().text, kSendSucceeded);
+        EXPECT_EQ(platform->callsOf(Kind::MessageBox).back().text, kSendSucceeded);
         const auto again = events("mail");
         ASSERT_EQ(again.size(), 2);
         EXPECT_EQ(again[1]["subject"], mail["subject"]);
         EXPECT_EQ(again[1]["body"], mail["body"]);
     }
     // The window takes input again.
-    window->txtTextbody->clear();
-    QTest::keyClicks(window->txtTextbody, QStringLiteral("ok"));
-    EXPECT_EQ(window->txtTextbody->text(), QStringLiteral("ok"));
+    messageEdit()->clear();
+    QTest::keyClicks(messageEdit(), QStringLiteral("ok"));
+    EXPECT_EQ(messageEdit()->text(), QStringLiteral("ok"));
 }
 
 constexpr Outcome Sent = Outcome::Sent, Refused = Outcome::Refused, Failed = Outcome::Failed;
@@ -234,26 +234,27 @@ INSTANTIATE_TEST_SUITE_P(
 // its question once the send is over.
 TEST_F(SendCommandTest, WindowTakesNoInputWhileASendIsUnderWayAndAsksTheCloseAfterIt) {
     start(R"({"MAIL":{"stall":1}})");
-    type(window->txtFrom, kTestAccount);
-    type(window->txtPass, kPeerPassword);
+    type(accountEdit(), kTestAccount);
+    type(passwordEdit(), kPeerPassword);
     clickEntry(0);
-    type(window->txtTextbody, QStringLiteral("hi"));
+    type(messageEdit(), QStringLiteral("hi"));
     std::pair<QString, bool> underWay;
     QTimer::singleShot(300, window.get(), [&] {
-        underWay = {window->Command1->text(), window->Command1->isEnabled()};
-        QTest::keyClicks(window->txtTextbody, QStringLiteral("zz"));
-        QTest::mouseClick(window->Command3, Qt::LeftButton);
+        underWay = {sendButton()->text(), sendButton()->isEnabled()};
+        QTest::keyClicks(messageEdit(), QStringLiteral("zz"));
+        QTest::mouseClick(control("exitButton"), Qt::LeftButton);
         clickEntry(1);
         window->close();
     });
-    platform->script({"ok", "ok", "shell", "end"});
-    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    platform->script({"ok", "ok", "start", "end"});
+    QTest::mouseClick(sendButton(), Qt::LeftButton);
     EXPECT_EQ(underWay, std::make_pair(kSending, false));
-    EXPECT_EQ(window->txtTextbody->text(), QStringLiteral("hi"));
-    EXPECT_EQ(window->lstphone->picks(), std::vector<bool>({true, false, false}));
-    EXPECT_EQ(platform->log(),
-              QStringList({"box 32 提示: " + kSendFailed, "box 33 退出提示: 您确定要退出程序吗?",
-                           "shell 2: explorer.exe http://127.0.0.1:9/home", "end"}));
+    EXPECT_EQ(messageEdit()->text(), QStringLiteral("hi"));
+    EXPECT_EQ(numberList()->picks(), std::vector<bool>({true, false, false}));
+    EXPECT_EQ(
+        platform->log(),
+        QStringList({"box ?ok 提示: " + kSendFailed, "box ?okcancel 退出提示: 您确定要退出程序吗?",
+                     "start min: explorer.exe http://127.0.0.1:9/home", "end"}));
     EXPECT_FALSE(window->isVisible());
 }
 

@@ -11,7 +11,7 @@
 #include <QTest>
 #include <memory>
 
-#include "app/frmhome.h"
+#include "app/main_window.h"
 #include "support/scripted_platform.h"
 
 namespace zelvo::testing {
@@ -61,10 +61,19 @@ inline QStringList textsOf(const recipients::EntryList& entries) {
     return texts;
 }
 
+// A control of window, found by its object name.
+template <typename T = QWidget>
+T* child(const QObject& window, const char* name) {
+    T* widget = window.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
 // The list as set.ini in folder holds it, read back through a new window.
 inline QStringList savedEntries(const QString& folder) {
     ScriptedPlatform platform(folder);
-    return textsOf(app::frmhome(platform, testConfig()).lstphone->entries());
+    const app::MainWindow window(platform, testConfig());
+    return textsOf(child<app::PhoneListBox>(window, "numberList")->entries());
 }
 
 // A window on a scripted platform whose application folder is a fresh temporary folder.
@@ -85,8 +94,8 @@ protected:
         platform = std::make_unique<ScriptedPlatform>(folder->path(), screenTwips);
     }
 
-    app::frmhome& open(app::MailMessageFactory factory = {}) {
-        window = std::make_unique<app::frmhome>(*platform, config, std::move(factory));
+    app::MainWindow& open(app::MailMessageFactory factory = {}) {
+        window = std::make_unique<app::MainWindow>(*platform, config, std::move(factory));
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return *window;
@@ -97,11 +106,17 @@ protected:
 
     template <typename T = QWidget>
     T* control(const char* name) const {
-        T* widget = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+        return child<T>(*window, name);
     }
     QAction* menuEntry(const char* name) const { return control<QAction>(name); }
+    auto* numberList() const { return control<app::PhoneListBox>("numberList"); }
+    auto* accountEdit() const { return control<QLineEdit>("accountEdit"); }
+    auto* passwordEdit() const { return control<QLineEdit>("passwordEdit"); }
+    auto* recipientsEdit() const { return control<app::MultiLineTextBox>("recipientsEdit"); }
+    auto* messageEdit() const { return control<app::MultiLineTextBox>("messageEdit"); }
+    auto* sendButton() const { return control<QPushButton>("sendButton"); }
+    auto* tabs() const { return control<app::TabControl>("tabs"); }
+    auto* noticesView() const { return control<app::WebBrowser>("noticesView"); }
 
     // Types text as a user would: Latin characters as key clicks, others as an input method
     // commits them.
@@ -119,7 +134,7 @@ protected:
 
     // Clicks entry row of the number list as the user would.
     void clickEntry(int row) {
-        QListView* list = window->lstphone;
+        QListView* list = numberList();
         const QModelIndex index = list->model()->index(row, 0);
         list->scrollTo(index);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
@@ -128,7 +143,7 @@ protected:
     std::unique_ptr<QTemporaryDir> folder;
     AppConfig config = testConfig();
     std::unique_ptr<ScriptedPlatform> platform;
-    std::unique_ptr<app::frmhome> window;
+    std::unique_ptr<app::MainWindow> window;
 };
 
 }  // namespace zelvo::testing

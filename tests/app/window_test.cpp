@@ -39,42 +39,42 @@ TEST_F(WindowLayoutTest, EveryControlAndMenuEntryHasItsNamePlaceAndText) {
     const struct {
         const char *name, *where, *text, *label = "";
     } rows[] = {
-        {"Frame1", "page1", ""},
-        {"Label1_5", "page1", "移动139邮箱帐号(例如:13806012345@139.com 必须使用移动139邮箱.)"},
-        {"txtFrom", "page1", "", "Label1_5"},
-        {"Label2", "page1", "如果你没有139邮箱,可以点击这里注册"},
-        {"Label1_4", "page1", "邮箱帐号密码"},
-        {"txtPass", "page1", "", "Label1_4"},
-        {"Label1_3", "page1", "接收短信手机号码(从手机号码列表中选择)"},
-        {"txtSubject", "page1", "", "Label1_3"},
-        {"Label1_0", "page1", "手机号码列表(限制选择10个号码)"},
-        {"Label1_2", "page1", "短信内容"},
-        {"lstphone", "page1", "", "Label1_0"},
-        {"txtTextbody", "page1", "", "Label1_2"},
-        {"Command1", "page1", "发送短信"},
-        {"Command4", "page1", "导入电话本"},
-        {"Command2", "page1", "保存设置"},
-        {"Command3", "page1", "退出程序"},
-        {"Image1", "page0", ""},
-        {"lblfeedback", "page0", "意见建议信息反馈"},
-        {"Frame4", "page0", "软件信息栏"},
-        {"lblmsg1_1", "page0", "设计 Zelvo软件工作室"},
-        {"lbltitle", "page0", "名称 Zelvo短信发送器"},
-        {"lblversion", "page0", "版本 1.0.0"},
-        {"lblmsg1_0", "page0", "功能 免费发送移动手机短信."},
-        {"lblmsg1_3", "page0", "邮件 support@example.com"},
-        {"lblmsg1_2", "page0", "主页 http://127.0.0.1:9/home"},
-        {"WebBrowser1", "page2", ""},
-        {"M_send", "Menu", "发送短信"},
-        {"M_saveset", "Menu", "保存设置"},
-        {"M_exit", "Menu", "退出程序"},
-        {"M_addphone", "M_setphone", "手动输入号码"},
-        {"M_txt", "M_setphone", "文本文件导入"},
-        {"M_clsphone", "M_setphone", "清空号码列表"},
-        {"M_looktxt", "M_setphone", "查看电话本文件"},
-        {"M_msg", "M_help", "信息公告"},
-        {"M_lblbook", "M_help", "故障反馈"},
-        {"M_about", "M_help", "关于程序"},
+        {"sendingFrame", "sendingPage", ""},
+        {"accountLabel", "sendingPage", "移动139邮箱帐号(例如:13806012345@139.com 必须使用移动139邮箱.)"},
+        {"accountEdit", "sendingPage", "", "accountLabel"},
+        {"registrationLink", "sendingPage", "如果你没有139邮箱,可以点击这里注册"},
+        {"passwordLabel", "sendingPage", "邮箱帐号密码"},
+        {"passwordEdit", "sendingPage", "", "passwordLabel"},
+        {"recipientsLabel", "sendingPage", "接收短信手机号码(从手机号码列表中选择)"},
+        {"recipientsEdit", "sendingPage", "", "recipientsLabel"},
+        {"numberListLabel", "sendingPage", "手机号码列表(限制选择10个号码)"},
+        {"messageLabel", "sendingPage", "短信内容"},
+        {"numberList", "sendingPage", "", "numberListLabel"},
+        {"messageEdit", "sendingPage", "", "messageLabel"},
+        {"sendButton", "sendingPage", "发送短信"},
+        {"importButton", "sendingPage", "导入电话本"},
+        {"saveButton", "sendingPage", "保存设置"},
+        {"exitButton", "sendingPage", "退出程序"},
+        {"pictureLabel", "aboutPage", ""},
+        {"feedbackLink", "aboutPage", "意见建议信息反馈"},
+        {"infoFrame", "aboutPage", "软件信息栏"},
+        {"designLabel", "aboutPage", "设计 Zelvo软件工作室"},
+        {"titleLabel", "aboutPage", "名称 Zelvo短信发送器"},
+        {"versionLabel", "aboutPage", "版本 1.0.0"},
+        {"functionLabel", "aboutPage", "功能 免费发送移动手机短信."},
+        {"mailLabel", "aboutPage", "邮件 support@example.com"},
+        {"homepageLabel", "aboutPage", "主页 http://127.0.0.1:9/home"},
+        {"noticesView", "noticesPage", ""},
+        {"sendAction", "commandMenu", "发送短信"},
+        {"saveAction", "commandMenu", "保存设置"},
+        {"exitAction", "commandMenu", "退出程序"},
+        {"addNumberAction", "numberMenu", "手动输入号码"},
+        {"importAction", "numberMenu", "文本文件导入"},
+        {"clearListAction", "numberMenu", "清空号码列表"},
+        {"viewPhoneBookAction", "numberMenu", "查看电话本文件"},
+        {"noticesAction", "helpMenu", "信息公告"},
+        {"feedbackAction", "helpMenu", "故障反馈"},
+        {"aboutAction", "helpMenu", "关于程序"},
     };
     // clang-format on
     open();
@@ -103,10 +103,10 @@ TEST_F(WindowLayoutTest, EveryControlAndMenuEntryHasItsNamePlaceAndText) {
         EXPECT_EQ(entries, menus[title->menu()->objectName()]);
     }
     EXPECT_EQ(titles, QStringList({"菜单管理", "手机号码管理", "软件帮助"}));
-    QStringList tabs;
-    for (int i = 0; i < window->SSTab1->count(); ++i) tabs << window->SSTab1->tabBar()->tabText(i);
-    EXPECT_EQ(tabs, QStringList({"关于程序", "程序界面", "信息公告"}));
-    EXPECT_FALSE(window->Image1->pixmap().isNull());
+    QStringList captions;
+    for (int i = 0; i < tabs()->count(); ++i) captions << tabs()->tabBar()->tabText(i);
+    EXPECT_EQ(captions, QStringList({"关于程序", "程序界面", "信息公告"}));
+    EXPECT_FALSE(control<QLabel>("pictureLabel")->pixmap().isNull());
 }
 
 TEST_F(WindowLayoutTest, StartsCentredSilentAndEmptyOnTheSendingPage) {
@@ -117,18 +117,18 @@ TEST_F(WindowLayoutTest, StartsCentredSilentAndEmptyOnTheSendingPage) {
         EXPECT_EQ(window->pos(), QPoint((screen.width() / 15 - outer.width()) / 2,
                                         (screen.height() / 15 - outer.height()) / 2));
         EXPECT_EQ(window->windowTitle(), QStringLiteral("Zelvo短信发送器"));
-        EXPECT_EQ(window->SSTab1->currentIndex(), 1);
-        EXPECT_EQ(window->lstphone->count(), 0);
+        EXPECT_EQ(tabs()->currentIndex(), 1);
+        EXPECT_EQ(numberList()->count(), 0);
         EXPECT_TRUE(platform->calls().empty());
         EXPECT_FALSE(QFile::exists(settingsPath()));
     }
-    QTest::keyClicks(window->txtPass, QStringLiteral("s3cr et"));
-    EXPECT_EQ(window->txtPass->text(), QStringLiteral("s3cr et"));
-    EXPECT_EQ(window->txtPass->displayText(), QStringLiteral("*******"));
+    QTest::keyClicks(passwordEdit(), QStringLiteral("s3cr et"));
+    EXPECT_EQ(passwordEdit()->text(), QStringLiteral("s3cr et"));
+    EXPECT_EQ(passwordEdit()->displayText(), QStringLiteral("*******"));
 
-    window->SSTab1->setCurrentIndex(0);  // the feedback link turns red once the mouse is on it
-    QTest::mouseMove(window->lblfeedback, window->lblfeedback->rect().center());
-    QTRY_COMPARE(window->lblfeedback->palette().color(QPalette::WindowText), QColor(Qt::red));
+    tabs()->setCurrentIndex(0);  // the feedback link turns red once the mouse is on it
+    QTest::mouseMove(control("feedbackLink"), control("feedbackLink")->rect().center());
+    QTRY_COMPARE(control("feedbackLink")->palette().color(QPalette::WindowText), QColor(Qt::red));
 
     const QSize designed = window->size();
     window->resize(designed + QSize(120, 80));
@@ -139,38 +139,38 @@ TEST_F(WindowLayoutTest, WithoutAMailObjectEverySendEndsInTheFailureBox) {
     writeFile(settingsPath(),
               "[UserMsg]\r\nUser=13806012345@139.com\r\n[Phone]\r\n0=a,13806012345\r\ntotal=0\r\n");
     open([]() -> std::unique_ptr<sms::CdoMessage> { throw std::runtime_error("no mail"); });
-    ASSERT_EQ(window->lstphone->count(), 1);  // later start-up steps still ran
+    ASSERT_EQ(numberList()->count(), 1);  // later start-up steps still ran
     clickEntry(0);
-    window->txtTextbody->setText(QStringLiteral("你好"));
+    messageEdit()->setText(QStringLiteral("你好"));
     for (int attempt = 0; attempt < 2; ++attempt) {
-        platform->expectMsgBox(app::kAnswerOk, [&](const ScriptedPlatform::Call&) {
-            EXPECT_FALSE(window->Command1->isEnabled());
+        platform->expectMessageBox(app::Answer::Ok, [&](const ScriptedPlatform::Call&) {
+            EXPECT_FALSE(sendButton()->isEnabled());
         });
-        QTest::mouseClick(window->Command1, Qt::LeftButton);
-        EXPECT_EQ(platform->log().back(), "box 32 提示: " + kSendFailed);
-        EXPECT_TRUE(window->Command1->isEnabled());
+        QTest::mouseClick(sendButton(), Qt::LeftButton);
+        EXPECT_EQ(platform->log().back(), "box ?ok 提示: " + kSendFailed);
+        EXPECT_TRUE(sendButton()->isEnabled());
     }
 }
 
 TEST_F(WindowLayoutTest, TabWalksThePageInOrderAndSkipsTheRecipientField) {
     open();
     window->activateWindow();
-    window->txtFrom->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), window->txtFrom);
+    accountEdit()->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), accountEdit());
     QStringList visited = {QApplication::focusWidget()->objectName()};
     for (int i = 0; i < 7; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }
-    EXPECT_EQ(visited, QStringList({"txtFrom", "txtPass", "txtTextbody", "Command1", "Command2",
-                                    "Command3", "lstphone", "Command4"}));
-    QTest::mouseClick(window->txtSubject->viewport(), Qt::LeftButton);
-    EXPECT_NE(QApplication::focusWidget(), window->txtSubject);
+    EXPECT_EQ(visited, QStringList({"accountEdit", "passwordEdit", "messageEdit", "sendButton",
+                                    "saveButton", "exitButton", "numberList", "importButton"}));
+    QTest::mouseClick(recipientsEdit()->viewport(), Qt::LeftButton);
+    EXPECT_NE(QApplication::focusWidget(), recipientsEdit());
 }
 
 TEST_F(WindowLayoutTest, MessageFieldStopsAtSeventyCharactersTypedOrPasted) {
     open();
-    app::MultiLineTextBox* body = window->txtTextbody;
+    app::MultiLineTextBox* body = messageEdit();
     QTest::keyClicks(body, QString(71, u'a'));
     EXPECT_EQ(body->text(), QString(70, u'a'));
     // Pasted text is cut; a line end counts as two characters, as in the mail; a character
@@ -265,19 +265,20 @@ TEST_F(WindowLayoutTest, ClicksOnTheListBuildTheRecipientField) {
         SCOPED_TRACE(row.name);
         reset();
         open();
-        window->lstphone->setEntries(entriesOf(QString::fromUtf8(row.entries)));
-        window->txtSubject->setText(QString::fromUtf8(row.subjectBefore));
+        numberList()->setEntries(entriesOf(QString::fromUtf8(row.entries)));
+        recipientsEdit()->setText(QString::fromUtf8(row.subjectBefore));
         int clicked = -1;
         QStringList boxes;
         const QStringList expectedBoxes = QString(row.boxes).split(u' ', Qt::SkipEmptyParts);
         for (int i = 0; i < expectedBoxes.size(); ++i) {
-            platform->expectMsgBox(app::kAnswerOk, [&](const ScriptedPlatform::Call& call) {
+            platform->expectMessageBox(app::Answer::Ok, [&](const ScriptedPlatform::Call& call) {
                 const QString kind = call.text.endsWith(u"上限。")       ? "L"
                                      : call.text.endsWith(u"移动号码。") ? "O"
                                      : call.text.endsWith(u"手机号码。") ? "N"
                                                                          : call.text;
-                boxes << kind + (window->lstphone->picks()[size_t(clicked)] ? "+" : "-");
-                EXPECT_EQ(call.title + QString::number(call.style), QStringLiteral("错误提示32"));
+                boxes << kind + (numberList()->picks()[size_t(clicked)] ? "+" : "-");
+                EXPECT_EQ(call.title + ScriptedPlatform::nameOf(call.style),
+                          QStringLiteral("错误提示?ok"));
             });
         }
         for (int r : rowsOf(row.clicks)) clickEntry(clicked = r);
@@ -289,23 +290,23 @@ TEST_F(WindowLayoutTest, ClicksOnTheListBuildTheRecipientField) {
                 numbers << QStringLiteral("138060100%1").arg(r, 2, 10, QChar(u'0'));
             subject = numbers.join(u',');
         }
-        EXPECT_EQ(window->txtSubject->text(), subject);
-        EXPECT_EQ(window->SelectedCount, row.count);
+        EXPECT_EQ(recipientsEdit()->text(), subject);
+        EXPECT_EQ(window->selectedCount(), row.count);
         std::vector<int> picked;
-        for (int r = 0; r < window->lstphone->count(); ++r)
-            if (window->lstphone->picks()[size_t(r)]) picked.push_back(r);
+        for (int r = 0; r < numberList()->count(); ++r)
+            if (numberList()->picks()[size_t(r)]) picked.push_back(r);
         EXPECT_EQ(picked, rowsOf(row.picked));
     }
 }
 
 TEST_F(WindowLayoutTest, OnlyAClickOrSpaceTogglesAnEntry) {
     open();
-    window->lstphone->setEntries(entriesOf("#4"));
+    numberList()->setEntries(entriesOf("#4"));
     for (int row : {1, 3, 1}) clickEntry(row);
-    EXPECT_EQ(window->lstphone->picks(), std::vector<bool>({false, false, false, true}));
+    EXPECT_EQ(numberList()->picks(), std::vector<bool>({false, false, false, true}));
 
     // Dragging across entries does not pick the ones passed over.
-    QListView* list = window->lstphone;
+    QListView* list = numberList();
     const QPoint from = list->visualRect(list->model()->index(0, 0)).center();
     const QPoint to = list->visualRect(list->model()->index(2, 0)).center();
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, from);
@@ -313,7 +314,7 @@ TEST_F(WindowLayoutTest, OnlyAClickOrSpaceTogglesAnEntry) {
                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(list->viewport(), &move);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, to);
-    EXPECT_EQ(window->lstphone->picks(), std::vector<bool>({true, false, false, true}));
+    EXPECT_EQ(numberList()->picks(), std::vector<bool>({true, false, false, true}));
 
     // Select-all picks nothing; Space toggles the entry with the focus.
     list->setFocus();
@@ -321,9 +322,9 @@ TEST_F(WindowLayoutTest, OnlyAClickOrSpaceTogglesAnEntry) {
     list->selectionModel()->setCurrentIndex(list->model()->index(2, 0),
                                             QItemSelectionModel::NoUpdate);
     QTest::keyClick(list, Qt::Key_Space);
-    EXPECT_EQ(window->lstphone->picks(), std::vector<bool>({true, false, true, true}));
-    EXPECT_EQ(window->txtSubject->text(), QStringLiteral("13806010000,13806010002,13806010003"));
-    EXPECT_EQ(window->SelectedCount, 3);
+    EXPECT_EQ(numberList()->picks(), std::vector<bool>({true, false, true, true}));
+    EXPECT_EQ(recipientsEdit()->text(), QStringLiteral("13806010000,13806010002,13806010003"));
+    EXPECT_EQ(window->selectedCount(), 3);
 }
 
 // ---- the web view ----------------------------------------------------------------------------
@@ -332,20 +333,20 @@ TEST_F(WindowLayoutTest, NoticesPageLoadsTheBundledPageAndFailsSilently) {
     config.startWebEngine = true;
     config.infoPageUrl = QStringLiteral("qrc:/info/notices.html");
     open();
-    EXPECT_TRUE(window->WebBrowser1->silent());
+    EXPECT_TRUE(noticesView()->silent());
     QWidget* view = nullptr;
-    QTRY_VERIFY((view = window->WebBrowser1->findChild<QWidget*>("WebBrowser1View")) != nullptr);
+    QTRY_VERIFY((view = noticesView()->findChild<QWidget*>("noticesWebView")) != nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(view->property("title").toString() == QStringLiteral("信息公告"),
                              30000);
-    EXPECT_EQ(window->SSTab1->currentIndex(), 1);
+    EXPECT_EQ(tabs()->currentIndex(), 1);
 
     config.infoPageUrl = QStringLiteral("http://127.0.0.1:9/notices");
-    window = std::make_unique<app::frmhome>(*platform, config);
-    QSignalSpy finished(window->WebBrowser1, &app::WebBrowser::loadFinished);
+    window = std::make_unique<app::MainWindow>(*platform, config);
+    QSignalSpy finished(noticesView(), &app::WebBrowser::loadFinished);
     window->show();
     QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 30000);
     EXPECT_FALSE(finished.first().first().toBool());
-    window->SSTab1->setCurrentIndex(2);
+    tabs()->setCurrentIndex(2);
     QTest::qWait(200);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(platform->calls().empty());
@@ -369,22 +370,26 @@ void whenModalShows(std::function<void(QWidget*)> answer) {
 
 TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
     using B = QMessageBox;
+    using enum app::MessageStyle;
+    using enum app::Answer;
     const struct {
-        int style;
+        app::MessageStyle style;
         B::Icon icon;
         B::StandardButtons buttons;
         std::function<void(QMessageBox*)> press;
-        int answer;
+        app::Answer answer;
     } boxes[] = {
-        {0, B::NoIcon, B::Ok, [](B* b) { b->button(B::Ok)->click(); }, 1},
-        {32, B::Question, B::Ok, [](B* b) { b->button(B::Ok)->click(); }, 1},
-        {33, B::Question, B::Ok | B::Cancel, [](B* b) { b->button(B::Ok)->click(); }, 1},
-        {33, B::Question, B::Ok | B::Cancel, [](B* b) { b->button(B::Cancel)->click(); }, 2},
-        {33, B::Question, B::Ok | B::Cancel, [](B* b) { QTest::keyClick(b, Qt::Key_Escape); }, 2},
+        // clang-format off
+        {OkOnly, B::NoIcon, B::Ok, [](B* b) { b->button(B::Ok)->click(); }, Ok},
+        {QuestionOk, B::Question, B::Ok, [](B* b) { b->button(B::Ok)->click(); }, Ok},
+        {QuestionOkCancel, B::Question, B::Ok | B::Cancel, [](B* b) { b->button(B::Ok)->click(); }, Ok},
+        {QuestionOkCancel, B::Question, B::Ok | B::Cancel, [](B* b) { b->button(B::Cancel)->click(); }, Cancel},
+        {QuestionOkCancel, B::Question, B::Ok | B::Cancel, [](B* b) { QTest::keyClick(b, Qt::Key_Escape); }, Cancel},
+        // clang-format on
     };
     app::QtPlatformServices services;
     for (const auto& c : boxes) {
-        SCOPED_TRACE(c.style);
+        SCOPED_TRACE(ScriptedPlatform::nameOf(c.style).toStdString());
         whenModalShows([&](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             ASSERT_NE(box, nullptr);
@@ -394,7 +399,7 @@ TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
             EXPECT_EQ(box->standardButtons(), c.buttons);
             c.press(box);
         });
-        EXPECT_EQ(services.MsgBox("您确定要退出程序吗?", c.style, "退出提示"), c.answer);
+        EXPECT_EQ(services.messageBox("您确定要退出程序吗?", c.style, "退出提示"), c.answer);
     }
     for (const bool confirm : {true, false}) {
         whenModalShows([confirm](QWidget* modal) {
@@ -405,15 +410,15 @@ TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
             dialog->setTextValue(QStringLiteral("王五,13906054321"));
             confirm ? dialog->accept() : dialog->reject();
         });
-        EXPECT_EQ(services.InputBox("提示", "手动添加号码", "李三,13806012345"),
+        EXPECT_EQ(services.inputBox("提示", "手动添加号码", "李三,13806012345"),
                   confirm ? QStringLiteral("王五,13906054321") : QString());
     }
-    const app::ApplicationFacts facts = services.AppFacts();
+    const app::ApplicationFacts facts = services.applicationFacts();
     EXPECT_EQ(facts.title +
                   QStringLiteral(" %1.%2.%3").arg(facts.major).arg(facts.minor).arg(facts.revision),
               QStringLiteral("Zelvo短信发送器 1.0.0"));
     EXPECT_EQ(facts.folder, QCoreApplication::applicationDirPath());
-    EXPECT_EQ(services.ScreenSizeTwips(), QSize(12000, 12000));  // offscreen: 800 by 800 pixels
+    EXPECT_EQ(services.screenSizeTwips(), QSize(12000, 12000));  // offscreen: 800 by 800 pixels
 
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     app::installTranslations(*qApp);
@@ -432,7 +437,7 @@ TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
             << texts.join(u'|').toStdString();
         QTest::keyClick(box, Qt::Key_Escape);
     });
-    EXPECT_EQ(services.MsgBoxDetails(kSendFailed, 32, "提示", "原因"), 1);
+    EXPECT_EQ(services.messageBoxWithDetails(kSendFailed, QuestionOk, "提示", "原因"), Ok);
 }
 
 }  // namespace

@@ -8,14 +8,16 @@ using Kind = ScriptedPlatform::Kind;
 
 static QString describe(const ScriptedPlatform::Call& c) {
     switch (c.kind) {
-        case Kind::MsgBox:
-            return QStringLiteral("box %1 %2: %3").arg(c.style).arg(c.title, c.text);
+        case Kind::MessageBox:
+            return QStringLiteral("box %1 %2: %3")
+                .arg(ScriptedPlatform::nameOf(c.style), c.title, c.text);
         case Kind::InputBox:
             return QStringLiteral("input %1: %2 [%3]").arg(c.title, c.text, c.defaultText);
-        case Kind::OpenFileDialog:
+        case Kind::FileDialog:
             return QStringLiteral("open %1 in %2: %3").arg(c.title, c.defaultText, c.text);
-        case Kind::Shell:
-            return QStringLiteral("shell %1: %2").arg(c.style).arg(c.text);
+        case Kind::StartProgram:
+            return QStringLiteral("start %1: %2")
+                .arg(c.show == app::WindowShow::Minimized ? "min" : "max", c.text);
         case Kind::EndProgram:
             return QStringLiteral("end");
     }
@@ -23,26 +25,26 @@ static QString describe(const ScriptedPlatform::Call& c) {
 }
 
 ScriptedPlatform::~ScriptedPlatform() {
-    for (const Answer& answer : script_) {
+    for (const Scripted& answer : script_) {
         ADD_FAILURE() << "scripted call of kind " << int(answer.kind) << " never came";
     }
 }
 
-void ScriptedPlatform::expectMsgBox(int answer, Hook onCall) {
-    script_.push_back({Kind::MsgBox, answer, {}, std::move(onCall)});
+void ScriptedPlatform::expectMessageBox(app::Answer answer, Hook onCall) {
+    script_.push_back({Kind::MessageBox, answer, {}, std::move(onCall)});
 }
 
 void ScriptedPlatform::script(const QStringList& answers) {
     for (const QString& answer : answers) {
         const QString word = answer.section(u' ', 0, 0), rest = answer.section(u' ', 1);
-        const std::map<QString, Answer> kinds = {
-            {"ok", {Kind::MsgBox, app::kAnswerOk, {}, {}}},
-            {"cancel", {Kind::MsgBox, app::kAnswerCancel, {}, {}}},
-            {"input", {Kind::InputBox, 0, rest, {}}},
-            {"file", {Kind::OpenFileDialog, 0, rest, {}}},
-            {"shell", {Kind::Shell, 1, {}, {}}},
-            {"noshell", {Kind::Shell, 0, {}, {}}},
-            {"end", {Kind::EndProgram, 0, {}, {}}}};
+        const std::map<QString, Scripted> kinds = {
+            {"ok", {Kind::MessageBox, app::Answer::Ok, {}, {}}},
+            {"cancel", {Kind::MessageBox, app::Answer::Cancel, {}, {}}},
+            {"input", {Kind::InputBox, {}, rest, {}}},
+            {"file", {Kind::FileDialog, {}, rest, {}}},
+            {"start", {Kind::StartProgram, app::Answer::Ok, {}, {}}},
+            {"nostart", {Kind::StartProgram, app::Answer::Cancel, {}, {}}},
+            {"end", {Kind::EndProgram, {}, {}, {}}}};
         ASSERT_TRUE(kinds.contains(word)) << answer.toStdString();
         script_.push_back(kinds.at(word));
     }
@@ -61,13 +63,13 @@ QStringList ScriptedPlatform::log() const {
     return lines;
 }
 
-ScriptedPlatform::Answer ScriptedPlatform::next(const Call& call) {
+ScriptedPlatform::Scripted ScriptedPlatform::next(const Call& call) {
     calls_.push_back(call);
     if (script_.empty() || script_.front().kind != call.kind) {
         ADD_FAILURE() << "unexpected " << describe(call).toStdString();
-        return {call.kind, app::kAnswerCancel, {}, {}};
+        return {call.kind, app::Answer::Cancel, {}, {}};
     }
-    Answer answer = std::move(script_.front());
+    Scripted answer = std::move(script_.front());
     script_.pop_front();
     if (answer.hook) answer.hook(call);
     return answer;

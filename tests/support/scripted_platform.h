@@ -16,12 +16,13 @@ namespace zelvo::testing {
 // the real file system, with the application folder given here. Every call is recorded.
 class ScriptedPlatform : public app::PlatformServices {
 public:
-    enum class Kind { MsgBox, InputBox, OpenFileDialog, Shell, EndProgram };
+    enum class Kind { MessageBox, InputBox, FileDialog, StartProgram, EndProgram };
     struct Call {
         Kind kind;
-        QString text;         // message, prompt, command line, or the dialog's file name
-        int style = 0;        // message box style or window style
-        QString title;        // title, or the dialog's filter
+        QString text;  // message, prompt, command line, or the dialog's file name
+        app::MessageStyle style = app::MessageStyle::OkOnly;  // of a message box
+        app::WindowShow show = app::WindowShow::Minimized;    // of a started program
+        QString title;                                        // title, or the dialog's filter
         QString defaultText;  // input box default, the dialog's initial folder, or box details
     };
     using Hook = std::function<void(const Call&)>;
@@ -31,50 +32,58 @@ public:
     ~ScriptedPlatform() override;
 
     // onCall runs while the box is open, before the answer is returned.
-    void expectMsgBox(int answer = app::kAnswerOk, Hook onCall = {});
-    // Answers in words, one per call: "ok", "cancel", "input <text>", "file <path>", "shell",
-    // "noshell", "end".
+    void expectMessageBox(app::Answer answer = app::Answer::Ok, Hook onCall = {});
+    // Answers in words, one per call: "ok", "cancel", "input <text>", "file <path>", "start",
+    // "nostart", "end".
     void script(const QStringList& answers);
 
     const std::vector<Call>& calls() const { return calls_; }
     std::vector<Call> callsOf(Kind kind) const;
-    // Each call in one line: "box <style> <title>: <text>", "input <title>: <prompt>
-    // [<default>]", "open <filter> in <folder>: <name>", "shell <style>: <command>", "end".
+    // Each call in one line: "box <style> <title>: <text>" with the style "ok" (no icon, OK),
+    // "?ok" (question mark, OK) or "?okcancel" (question mark, OK and Cancel), "input <title>:
+    // <prompt> [<default>]", "open <filter> in <folder>: <name>", "start <min|max>: <command>",
+    // "end".
     QStringList log() const;
+    static QString nameOf(app::MessageStyle style) {
+        return QStringList{"ok", "?ok", "?okcancel"}[int(style)];
+    }
 
-    int MsgBox(const QString& text, int style, const QString& title) override {
-        return next({Kind::MsgBox, text, style, title, {}}).number;
+    app::Answer messageBox(const QString& text, app::MessageStyle style,
+                           const QString& title) override {
+        return next({Kind::MessageBox, text, style, {}, title, {}}).answer;
     }
-    int MsgBoxDetails(const QString& text, int style, const QString& title,
-                      const QString& details) override {
-        return next({Kind::MsgBox, text, style, title, details}).number;
+    app::Answer messageBoxWithDetails(const QString& text, app::MessageStyle style,
+                                      const QString& title, const QString& details) override {
+        return next({Kind::MessageBox, text, style, {}, title, details}).answer;
     }
-    QString InputBox(const QString& prompt, const QString& title, const QString& def) override {
-        return next({Kind::InputBox, prompt, 0, title, def}).text;
+    QString inputBox(const QString& prompt, const QString& title, const QString& def) override {
+        return next({Kind::InputBox, prompt, {}, {}, title, def}).text;
     }
-    QString OpenFileDialog(const QString& name, const QString& filter,
+    QString openFileDialog(const QString& name, const QString& filter,
                            const QString& folder) override {
-        return next({Kind::OpenFileDialog, name, 0, filter, folder}).text;
+        return next({Kind::FileDialog, name, {}, {}, filter, folder}).text;
     }
-    bool Shell(const QString& command, int style) override {
-        return next({Kind::Shell, command, style, {}, {}}).number != 0;
+    bool startProgram(const QString& command, app::WindowShow show) override {
+        return next({Kind::StartProgram, command, {}, show, {}, {}}).answer == app::Answer::Ok;
     }
-    void EndProgram() override { next({Kind::EndProgram, {}, 0, {}, {}}); }
-    app::ApplicationFacts AppFacts() override { return {appFolder_, "Zelvo短信发送器", 1, 0, 0}; }
-    QSize ScreenSizeTwips() override { return screenTwips_; }
+    void endProgram() override { next({Kind::EndProgram, {}, {}, {}, {}, {}}); }
+    app::ApplicationFacts applicationFacts() override {
+        return {appFolder_, "Zelvo短信发送器", 1, 0, 0};
+    }
+    QSize screenSizeTwips() override { return screenTwips_; }
 
 private:
-    struct Answer {
+    struct Scripted {
         Kind kind;
-        int number = 0;
+        app::Answer answer = app::Answer::Cancel;  // for a started program: Ok when it started
         QString text;
         Hook hook;
     };
-    Answer next(const Call& call);
+    Scripted next(const Call& call);
 
     QString appFolder_;
     QSize screenTwips_;
-    std::deque<Answer> script_;
+    std::deque<Scripted> script_;
     std::vector<Call> calls_;
 };
 

@@ -11,7 +11,7 @@
 
 namespace zelvo::app {
 
-bool startCommandLine(const QString& program, const QString& argument, int /*windowStyle*/) {
+bool startCommandLine(const QString& program, const QString& argument, WindowShow /*show*/) {
     const QString name = program.toLower();
     if (name == QLatin1String("explorer.exe")) {
         return QDesktopServices::openUrl(QUrl(argument));

@@ -1,4 +1,4 @@
-// Windows: start the Windows program named in the command line, with the given show-window style.
+// Windows: start the Windows program named in the command line, shown as asked.
 #include <windows.h>
 
 #include <string>
@@ -29,7 +29,7 @@ QString windowsProgramPath(const QString& program) {
 
 }  // namespace
 
-bool startCommandLine(const QString& program, const QString& argument, int windowStyle) {
+bool startCommandLine(const QString& program, const QString& argument, WindowShow show) {
     const QString path = windowsProgramPath(program);
     if (path.isEmpty()) return false;
     QString commandLine = QLatin1Char('"') + path + QLatin1Char('"');
@@ -42,7 +42,7 @@ bool startCommandLine(const QString& program, const QString& argument, int windo
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = WORD(windowStyle);
+    startup.wShowWindow = show == WindowShow::Minimized ? SW_SHOWMINIMIZED : SW_SHOWMAXIMIZED;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(application.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process)) {

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "app/blocking_call.h"
-#include "app/frmhome.h"
+#include "app/main_window.h"
 #include "sms/failure_report.h"
 #include "sms/gateway_mail.h"
 #include "sms/send_check.h"
@@ -18,14 +18,16 @@ const QString kNoticeTitle = QStringLiteral("提示");
 struct CheckFailed {};
 }  // namespace
 
-void frmhome::Command1_Click() {
-    if (const std::optional<QString> failure = sendMessage()) {
-        platform_.MsgBoxDetails(QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常."),
-                                kStyleQuestionOk, kNoticeTitle, *failure);
-        Command1->setEnabled(true);
-        Command1->setText(kIdleCaption);
+void MainWindow::send() {
+    if (const std::optional<QString> failure = checkAndSubmit()) {
+        platform_.messageBoxWithDetails(
+            QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常."),
+            MessageStyle::QuestionOk, kNoticeTitle, *failure);
+        sendButton_->setEnabled(true);
+        sendButton_->setText(kIdleCaption);
     } else {
-        platform_.MsgBox(QStringLiteral("短信发送成功."), kStyleQuestionOk, kNoticeTitle);
+        platform_.messageBox(QStringLiteral("短信发送成功."), MessageStyle::QuestionOk,
+                             kNoticeTitle);
     }
     // A close asked for while the window took no input is answered now that the send is over.
     if (closeRequestedWhileSending_) {
@@ -34,27 +36,28 @@ void frmhome::Command1_Click() {
     }
 }
 
-std::optional<QString> frmhome::sendMessage() {
+std::optional<QString> MainWindow::checkAndSubmit() {
     try {
-        const sms::SendForm form{txtFrom->text(), txtSubject->text(), txtTextbody->text(),
-                                 SelectedCount};
+        const sms::SendForm form{accountEdit_->text(), recipientsEdit_->text(),
+                                 messageEdit_->text(), selectedCount_};
         if (!sms::passesSendCheck(form, config_.mailDomainSuffix)) {
             throw CheckFailed{};
         }
-        Command1->setText(kSendingCaption);
-        Command1->setEnabled(false);
-        if (!MailMessage) {
+        sendButton_->setText(kSendingCaption);
+        sendButton_->setEnabled(false);
+        if (!mailMessage_) {
             throw sms::MailError("no mail object", sms::FailureCause::Setup);
         }
-        sms::fillGatewayMail(
-            *MailMessage, CdoConfigPrefix,
-            {txtFrom->text(), txtPass->text(), txtSubject->text(), txtTextbody->text()}, config_);
+        sms::fillGatewayMail(*mailMessage_, cdoConfigPrefix_,
+                             {accountEdit_->text(), passwordEdit_->text(), recipientsEdit_->text(),
+                              messageEdit_->text()},
+                             config_);
         {
             const QScopedValueRollback<bool> sending(sending_, true);
-            runWithoutUserInput([message = MailMessage.get()] { message->send(); });
+            runWithoutUserInput([message = mailMessage_.get()] { message->send(); });
         }
-        Command1->setEnabled(true);
-        Command1->setText(kIdleCaption);
+        sendButton_->setEnabled(true);
+        sendButton_->setText(kIdleCaption);
         return std::nullopt;
     } catch (const CheckFailed&) {
         return QString();

@@ -1,0 +1,147 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/link_label.h"
+#include "app/multi_line_text_box.h"
+#include "app/phone_list_box.h"
+#include "app/platform_services.h"
+#include "app/tab_control.h"
+#include "app/web_browser.h"
+#include "config/app_config.h"
+#include "sms/cdo_message.h"
+
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QSessionManager;
+
+namespace zelvo::app {
+
+// Makes the window's mail object; may throw, and then the window has none.
+using MailMessageFactory = std::function<std::unique_ptr<sms::CdoMessage>()>;
+
+// The program's one window. Its controls hold all state; each button, link and menu entry runs
+// one slot, and a menu entry with a button twin runs the button's slot.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // With no factory the window makes the real mail object from config's SMTP settings.
+    explicit MainWindow(PlatformServices& platform, AppConfig config = AppConfig::builtIn(),
+                        MailMessageFactory mailFactory = {});
+    ~MainWindow() override;
+
+    // Fills the account fields and the list from the settings file.
+    void loadSettings();
+    // Writes the settings file; tells the user itself when it could not, and then returns false.
+    bool writeSettings();
+    // How many numbers the latest walk over the list accepted, 0 to 10.
+    int selectedCount() const { return selectedCount_; }
+
+    // Designed client area and outer size, in twips.
+    static constexpr int kClientWidthTwips = 6495;
+    static constexpr int kClientHeightTwips = 7200;
+
+public slots:
+    void send();
+    // Writes the settings file and says so.
+    void saveSettings();
+    // Fills the list from a phone book file; importPhoneBookAndSave then writes the settings
+    // file unless the user stopped the import.
+    void importPhoneBook();
+    void importPhoneBookAndSave();
+    void addNumberByHand();
+    void clearNumberList();
+    void viewPhoneBookFile();
+    // Asks to close the window, as its close button does.
+    void requestClose();
+    // Rebuilds the recipient field from the picked entries.
+    void updateRecipients();
+    void openRegistrationPage();
+    void openFeedbackPage();
+    void highlightFeedbackLink();
+    void showNotices();
+    void showAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildControls();
+    void buildAboutPage(QWidget* page);
+    void buildSendingPage(QWidget* page);
+    void buildNoticesPage(QWidget* page);
+    void buildMenus();
+    void bindEvents();
+    void setTabOrder();
+    void setAccessibleNames();
+    // The start-up sequence: each step that fails is skipped in silence.
+    void startUp();
+    // Asks whether to quit; on OK opens the homepage and ends the program. False when the user
+    // keeps the window.
+    bool confirmClose();
+    // The window keeps its designed size whenever it is not minimised.
+    void keepDesignedSize();
+    QString settingsPath() const;
+    void openWebPage(const QString& url);
+    void onSessionEnding(QSessionManager& manager);
+    void startEngineWhenIdle();
+    // Checks the form and submits; the failure's details (empty for a failed check), or
+    // nothing when the server accepted the mail.
+    std::optional<QString> checkAndSubmit();
+
+    PlatformServices& platform_;
+    AppConfig config_;
+    MailMessageFactory mailFactory_;
+    std::unique_ptr<sms::CdoMessage> mailMessage_;
+    QString cdoConfigPrefix_;
+    int selectedCount_ = 0;
+
+    TabControl* tabs_ = nullptr;
+    QGroupBox* sendingFrame_ = nullptr;
+    QGroupBox* infoFrame_ = nullptr;
+    QLabel* accountLabel_ = nullptr;
+    QLineEdit* accountEdit_ = nullptr;
+    QLabel* passwordLabel_ = nullptr;
+    QLineEdit* passwordEdit_ = nullptr;
+    QLabel* recipientsLabel_ = nullptr;
+    MultiLineTextBox* recipientsEdit_ = nullptr;
+    QLabel* numberListLabel_ = nullptr;
+    PhoneListBox* numberList_ = nullptr;
+    QLabel* messageLabel_ = nullptr;
+    MultiLineTextBox* messageEdit_ = nullptr;
+    QPushButton* sendButton_ = nullptr;
+    QPushButton* importButton_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QPushButton* exitButton_ = nullptr;
+    LinkLabel* registrationLink_ = nullptr;
+    LinkLabel* feedbackLink_ = nullptr;
+    QLabel* pictureLabel_ = nullptr;
+    QLabel* titleLabel_ = nullptr;
+    QLabel* versionLabel_ = nullptr;
+    QLabel* functionLabel_ = nullptr;
+    QLabel* designLabel_ = nullptr;
+    QLabel* homepageLabel_ = nullptr;
+    QLabel* mailLabel_ = nullptr;
+    WebBrowser* noticesView_ = nullptr;
+
+    QSize designedSize_;
+    bool engineStarted_ = false;
+    // Set by importPhoneBook when the user stopped the import: nothing is saved then.
+    bool importCancelled_ = false;
+    // set.ini could not be read whole at start-up: the first save keeps it as set.ini.bak.
+    bool keepSettingsBackup_ = false;
+    bool sending_ = false;
+    // The window's close button was used during a send; the question comes after it.
+    bool closeRequestedWhileSending_ = false;
+};
+
+}  // namespace zelvo::app

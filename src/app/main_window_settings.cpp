@@ -1,0 +1,42 @@
+// The settings file: loading at start-up, saving, and the save command.
+#include "app/main_window.h"
+#include "settings/settings_file.h"
+#include "settings/settings_location.h"
+
+namespace zelvo::app {
+
+QString MainWindow::settingsPath() const {
+    return settings::settingsFileLocation(platform_.applicationFacts().folder);
+}
+
+void MainWindow::loadSettings() {
+    bool whole = true;
+    settings::SettingsData data = settings::loadSettingsFile(settingsPath(), &whole);
+    keepSettingsBackup_ = !whole;
+    accountEdit_->setText(data.user);
+    accountEdit_->home(false);
+    passwordEdit_->setText(data.password);
+    numberList_->setEntries(std::move(data.entries));
+}
+
+bool MainWindow::writeSettings() {
+    const settings::SettingsData data{accountEdit_->text(), passwordEdit_->text(),
+                                      numberList_->entries()};
+    const settings::SaveResult result =
+        settings::saveSettingsFile(settingsPath(), data, keepSettingsBackup_);
+    if (!result.ok) {
+        platform_.messageBox(result.error, MessageStyle::QuestionOk, QStringLiteral("提示"));
+        return false;
+    }
+    keepSettingsBackup_ = false;
+    return true;
+}
+
+void MainWindow::saveSettings() {
+    if (writeSettings()) {
+        platform_.messageBox(QStringLiteral("保存设置成功"), MessageStyle::QuestionOkCancel,
+                             QStringLiteral("提示"));
+    }
+}
+
+}  // namespace zelvo::app
