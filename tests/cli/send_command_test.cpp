@@ -3,6 +3,7 @@
 #include "cli/send_command.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "settings/settings_file.h"
 #include "settings/settings_location.h"
 #include "support/smtp_peer.h"
 
@@ -131,12 +133,20 @@ INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandTest, ::testing::ValuesIn(kRows
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Both programs keep set.ini beside themselves in a folder they may write (or where one already
-// is), and otherwise, as installed into a system folder, in the user's configuration folder.
+// is), and otherwise, as installed into a system folder, in the user's configuration folder,
+// which the window's first save creates.
 TEST(SettingsLocation, BesideTheProgramOrInTheUsersFolder) {
     QTemporaryDir folder;
     EXPECT_EQ(settings::settingsFileLocation(folder.path()), folder.filePath("set.ini"));
     const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     EXPECT_EQ(settings::settingsFileLocation(folder.filePath("gone")), user + "/set.ini");
+    // A save creates the folders it lacks for the user alone: set.ini holds the password.
+    ASSERT_TRUE(settings::saveSettingsFile(folder.filePath("a/b/set.ini"), {"u", "p", {}}).ok);
+    for (const char* created : {"a", "a/b"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(folder.filePath(created)).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0700u) << created;
+    }
 }
 
 }  // namespace
