@@ -16,14 +16,11 @@
 namespace zelvo::settings {
 namespace {
 
+// An open file descriptor, closed when it goes out of scope.
 class Descriptor {
 public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    explicit Descriptor(int fd) : fd_(fd) {}
     Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Descriptor& operator=(Descriptor&& other) noexcept {
-        std::swap(fd_, other.fd_);
-        return *this;
-    }
     ~Descriptor() {
         if (fd_ >= 0) ::close(fd_);
     }

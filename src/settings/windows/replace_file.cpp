@@ -32,7 +32,7 @@ QString lastError() {
 std::optional<QFileInfo> finalTarget(const QString& path, QString& error) {
     QFileInfo info(path);
     for (int depth = 0; depth < 40; ++depth) {
-        if (!info.isSymLink()) return info;
+        if (!info.isSymbolicLink()) return info;
         if (!insideUserProfile(wide(info.absoluteFilePath()).c_str())) {
             error = QStringLiteral(
                         "%1 是一个符号链接, 而它不在您的用户文件夹中, 别人也可能建立它: 它可能"
