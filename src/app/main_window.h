@@ -57,6 +57,7 @@ public slots:
     void importPhoneBookAndSave();
     void addNumberByHand();
     void clearNumberList();
+    // Opens the settings file, which holds the list, in the text editor.
     void viewPhoneBookFile();
     // Asks to close the window, as its close button does.
     void requestClose();
