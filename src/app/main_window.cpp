@@ -9,7 +9,6 @@
 #include <QWindow>
 #include <memory>
 
-#include "app/smtp_module_loader.h"
 #include "app/twips.h"
 
 namespace zelvo::app {
@@ -19,8 +18,10 @@ namespace {
 constexpr int kEngineStartLimitMs = 100;
 }  // namespace
 
-MainWindow::MainWindow(PlatformServices& platform, AppConfig config, MailMessageFactory mailFactory)
-    : platform_(platform), config_(std::move(config)), mailFactory_(std::move(mailFactory)) {
+MainWindow::MainWindow(PlatformServices& platform, AppConfig config, SubmitMail submit)
+    : platform_(platform),
+      config_(std::move(config)),
+      submit_(submit ? std::move(submit) : submitThroughSmtpModule()) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Zelvo短信发送器"));
     QIcon icon;
@@ -30,12 +31,6 @@ MainWindow::MainWindow(PlatformServices& platform, AppConfig config, MailMessage
     // The layout was drawn for the Chinese desktop's default font, 宋体 at 9 points.
     setFont(QFont(QStringLiteral("宋体"), 9));
     platform_.setDialogParent(this);
-    if (!mailFactory_) {
-        mailFactory_ = [transport =
-                            sms::TransportOptions{config_.smtpTimeouts, config_.smtpCaFile}] {
-            return std::make_unique<sms::CdoMessage>(submitThroughSmtpModule, transport);
-        };
-    }
     buildControls();
     buildMenus();
     setTabOrder();
