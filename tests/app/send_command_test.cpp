@@ -176,7 +176,7 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
         // that took the first.
         const qsizetype heard = events("command").size();
         send();
-        EXPECT_EQ(events("command").size(), implicit ? heard : events("command").size());
+        EXPECT_TRUE(!implicit || events("command").size() == heard);
         EXPECT_EQ(platform->callsOf(Kind::MessageBox).back().text, kSendSucceeded);
         const auto again = allMails();
         ASSERT_EQ(again.size(), 2);
