@@ -15,8 +15,10 @@ namespace {
 
 using text::TextDecoder;
 
-// The lines of a phone book's text, given in pieces: keeps the lines with an ASCII comma until
-// the list is full and only counts them after that.
+// The lines of a phone book's text, given in pieces: keeps the lines with a comma until the
+// list is full and only counts them after that. A line with an ASCII comma is kept whole; in a
+// line with only full-width commas, as a Chinese input method types them, the first becomes
+// the ASCII comma that the list reads as the separator.
 class EntryCollector {
 public:
     // False when the text holds a NUL character.
@@ -29,11 +31,15 @@ public:
         if (full()) return countLines(text.sliced(start));
         for (qsizetype i = start; i < size; ++i) {
             const char16_t c = data[i];
-            if (c > u',') continue;
             if (c == u',') {
                 lineHasComma_ = true;
                 continue;
             }
+            if (c == FullWidthComma) {
+                lineHasFullWidthComma_ = true;
+                continue;
+            }
+            if (c > u'\r') continue;
             if (c == 0) return false;
             if (c != u'\r' && c != u'\n') continue;
             endLine(text.sliced(start, i - start));
@@ -67,26 +73,28 @@ private:
 
     // Past the list's limit lines are only counted.
     bool countLines(QStringView rest) {
-        LineCount count{leftOut_, lineHasComma_};
+        LineCount count{leftOut_, lineHasComma_ || lineHasFullWidthComma_};
         if (!countCommaLines(rest, count)) return false;
         leftOut_ = count.withComma;
         lineHasComma_ = count.comma;
+        lineHasFullWidthComma_ = false;
         afterCr_ = !rest.isEmpty() && rest.back() == u'\r';
         return true;
     }
 
     void endLine(QStringView tail) {
-        if (lineHasComma_) {
-            if (full()) {
-                ++leftOut_;
-            } else if (line_.isEmpty()) {
-                entries_.append(tail);
-            } else {
-                entries_.append(line_ += tail);
-            }
+        if (full() && (lineHasComma_ || lineHasFullWidthComma_)) {
+            ++leftOut_;
+        } else if (lineHasComma_) {
+            entries_.append(line_.isEmpty() ? tail : QStringView(line_ += tail));
+        } else if (lineHasFullWidthComma_) {
+            line_ += tail;
+            line_[line_.indexOf(FullWidthComma)] = u',';
+            entries_.append(line_);
         }
         line_.clear();
         lineHasComma_ = false;
+        lineHasFullWidthComma_ = false;
         lineGoesOn_ = false;
     }
 
@@ -94,6 +102,7 @@ private:
     int leftOut_ = 0;
     QString line_;  // the line so far when it goes on in the next piece
     bool lineHasComma_ = false;
+    bool lineHasFullWidthComma_ = false;
     bool lineGoesOn_ = false;
     bool afterCr_ = false;  // the last piece ended with CR: a LF next ends no second line
 };
