@@ -71,22 +71,25 @@ public:
 private:
     bool full() const { return entries_.size() >= MaxListEntries; }
 
-    // Past the list's limit lines are only counted.
+    // Past the list's limit lines are only counted, and lineHasComma_ tells of either comma.
     bool countLines(QStringView rest) {
-        LineCount count{leftOut_, lineHasComma_ || lineHasFullWidthComma_};
+        LineCount count{leftOut_, lineHasComma_};
         if (!countCommaLines(rest, count)) return false;
         leftOut_ = count.withComma;
         lineHasComma_ = count.comma;
-        lineHasFullWidthComma_ = false;
         afterCr_ = !rest.isEmpty() && rest.back() == u'\r';
         return true;
     }
 
     void endLine(QStringView tail) {
-        if (full() && (lineHasComma_ || lineHasFullWidthComma_)) {
-            ++leftOut_;
-        } else if (lineHasComma_) {
-            entries_.append(line_.isEmpty() ? tail : QStringView(line_ += tail));
+        if (lineHasComma_) {
+            if (full()) {
+                ++leftOut_;
+            } else if (line_.isEmpty()) {
+                entries_.append(tail);
+            } else {
+                entries_.append(line_ += tail);
+            }
         } else if (lineHasFullWidthComma_) {
             line_ += tail;
             line_[line_.indexOf(FullWidthComma)] = u',';
