@@ -24,13 +24,6 @@ size_t endOfWholeCharacters(std::string_view bytes) {
     return bytes.size();
 }
 
-bool isHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit < 0xDC00;
-}
-bool isLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit < 0xE000;
-}
-
 }  // namespace
 
 int gb18030CharacterLength(std::string_view bytes) {
@@ -45,7 +38,7 @@ int gb18030CharacterLength(std::string_view bytes) {
     return inRange(at(3), 0x30, 0x39) ? 4 : -1;
 }
 
-void Gb18030Decoder::decode(std::string_view piece, std::u16string& out) {
+char16_t* Gb18030Decoder::decode(std::string_view piece, char16_t* out) {
     std::string joined;
     if (!pending_.empty()) {
         joined = std::exchange(pending_, {});
@@ -55,26 +48,15 @@ void Gb18030Decoder::decode(std::string_view piece, std::u16string& out) {
     const size_t end = endOfWholeCharacters(piece);
     pending_ = piece.substr(end);
     if (end > 0 && !system::decodeCharacters(piece.substr(0, end), out)) error_ = true;
+    return out;
 }
 
-void Gb18030Decoder::finish(std::u16string& out) {
-    if (pending_.empty()) return;
+char16_t* Gb18030Decoder::finish(char16_t* out) {
+    if (pending_.empty()) return out;
     pending_.clear();
     error_ = true;
-    out += u'\uFFFD';
-}
-
-std::optional<std::string> gb18030Bytes(std::u16string_view text) {
-    std::u16string valid;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            ++i;
-        } else if (isHighSurrogate(text[i]) || isLowSurrogate(text[i])) {
-            if (valid.empty()) valid = text;
-            valid[i] = u'\uFFFD';
-        }
-    }
-    return system::encodeCharacters(valid.empty() ? text : valid);
+    *out++ = u'\uFFFD';
+    return out;
 }
 
 }  // namespace zelvo::text

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -17,10 +17,12 @@ namespace zelvo::text {
 // a four-byte sequence is undecodable: there is no telling which character it was.
 class Gb18030Decoder {
 public:
-    // Appends the text of the next piece to out.
-    void decode(std::string_view piece, std::u16string& out);
-    // Appends the rest once the last piece was given.
-    void finish(std::u16string& out);
+    // The room at out that decode() of a piece of `bytes` bytes, or finish(), may need.
+    static constexpr size_t roomFor(size_t bytes) { return 2 * (bytes + 4); }
+    // Writes the text of the next piece at out; returns where it ends.
+    char16_t* decode(std::string_view piece, char16_t* out);
+    // Writes the rest once the last piece was given.
+    char16_t* finish(char16_t* out);
     bool hasError() const { return error_; }
 
 private:
@@ -28,9 +30,10 @@ private:
     bool error_ = false;
 };
 
-// The bytes of text, an unpaired surrogate (no character at all) written as U+FFFD. Nothing when
-// the system cannot write one of its characters (no GB18030 converter, or only code page 936 for
-// a character outside it): never a question mark in its place.
-std::optional<std::string> gb18030Bytes(std::u16string_view text);
+// Writes the bytes of text at out, which has room for 4 bytes a UTF-16 unit, an unpaired
+// surrogate (no character at all) as U+FFFD; returns where they end. Null when the system cannot
+// write one of its characters (no GB18030 converter, or only code page 936 for a character
+// outside it): never a question mark in its place.
+char* encodeGb18030(std::u16string_view text, char* out);
 
 }  // namespace zelvo::text

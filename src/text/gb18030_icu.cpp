@@ -8,9 +8,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "text/gb18030.h"
 #include "text/gb18030_system.h"
 
-namespace zelvo::text::system {
+namespace zelvo::text {
 namespace {
 
 constexpr const char* kCodecName = "GB18030";
@@ -52,17 +53,19 @@ const std::vector<uint32_t>& bmpCodes() {
 
 }  // namespace
 
-bool decodeCharacters(std::string_view bytes, std::u16string& out) {
+bool system::decodeCharacters(std::string_view bytes, char16_t*& out) {
     // A mark has been cut off already; one here is content and stays.
     QStringDecoder decoder(kCodecName, QStringConverter::Flag::ConvertInitialBom);
     if (!decoder.isValid()) return false;
     bool clean = true;
     const auto convert = [&](std::string_view run) {
         if (run.empty()) return;
-        const QString text = decoder.decode(QByteArrayView(run.data(), qsizetype(run.size())));
-        // A decoder that gives up may return nothing and report nothing.
-        clean = clean && !decoder.hasError() && !text.isEmpty();
-        out.append(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size()));
+        auto* const start = reinterpret_cast<QChar*>(out);
+        QChar* const end =
+            decoder.appendToBuffer(start, QByteArrayView(run.data(), qsizetype(run.size())));
+        // A decoder that gives up may write nothing and report nothing.
+        clean = clean && !decoder.hasError() && end != start;
+        out = reinterpret_cast<char16_t*>(end);
     };
     // GB18030 lacks Windows' euro sign 0x80, which can also be the second byte of a pair: the
     // characters are walked to tell them apart.
@@ -74,7 +77,7 @@ bool decodeCharacters(std::string_view bytes, std::u16string& out) {
                 continue;
             }
             convert(bytes.substr(start, at - start));
-            out += u'€';
+            *out++ = u'€';
             start = ++at;
         }
     }
@@ -82,34 +85,34 @@ bool decodeCharacters(std::string_view bytes, std::u16string& out) {
     return clean;
 }
 
-std::optional<std::string> encodeCharacters(std::u16string_view text) {
+char* encodeGb18030(std::u16string_view text, char* out) {
     const std::vector<uint32_t>& codes = bmpCodes();
-    if (codes.empty()) return std::nullopt;
-    std::string out(text.size() * 4, '\0');
-    char* write = out.data();
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (unit < 0x80 || unit == u'€') {
-            // The euro sign as Windows writes it, so that its files come back byte for byte.
-            *write++ = unit == u'€' ? '\x80' : char(unit);
-            continue;
-        }
-        if (QChar::isSurrogate(unit)) {  // a pair: the text is valid
-            const QByteArray pair = QStringEncoder(kCodecName).encode(QStringView(&text[i], 2));
-            write = std::copy(pair.begin(), pair.end(), write);
-            ++i;
-            continue;
-        }
-        const uint32_t code = codes[unit];
+    if (codes.empty()) return nullptr;
+    const auto write = [&](uint32_t code) {
         if (code > 0xFFFF) {
-            *write++ = char(code >> 24);
-            *write++ = char(code >> 16);
+            *out++ = char(code >> 24);
+            *out++ = char(code >> 16);
         }
-        *write++ = char(code >> 8);
-        *write++ = char(code);
+        *out++ = char(code >> 8);
+        *out++ = char(code);
+    };
+    for (const char16_t *at = text.data(), *end = at + text.size(); at < end; ++at) {
+        const char16_t unit = *at;
+        if (unit < 0x80) {
+            *out++ = char(unit);
+        } else if (unit == u'€') {
+            // The euro sign as Windows writes it, so that its files come back byte for byte.
+            *out++ = '\x80';
+        } else if (!QChar::isSurrogate(unit)) {
+            write(codes[unit]);
+        } else if (QChar::isHighSurrogate(unit) && at + 1 < end && QChar::isLowSurrogate(at[1])) {
+            const QByteArray pair = QStringEncoder(kCodecName).encode(QStringView(at++, 2));
+            out = std::copy(pair.begin(), pair.end(), out);
+        } else {
+            write(codes[0xFFFD]);
+        }
     }
-    out.resize(write - out.data());
     return out;
 }
 
-}  // namespace zelvo::text::system
+}  // namespace zelvo::text

@@ -1,20 +1,16 @@
 #pragma once
 
-#include <optional>
-#include <string>
 #include <string_view>
 
-// What the system converts for Gb18030Decoder and gb18030Bytes(): on Windows its own functions
-// for code pages 936 and 54936 (gb18030_windows.cpp), which need no ICU; elsewhere ICU's GB18030
-// through Qt (gb18030_icu.cpp).
+// What the system converts for Gb18030Decoder, and where encodeGb18030() is: on Windows its own
+// functions for code pages 936 and 54936 (gb18030_windows.cpp), which need no ICU; elsewhere
+// ICU's GB18030 through Qt (gb18030_icu.cpp).
 namespace zelvo::text::system {
 
-// Appends the text of bytes that hold whole characters, or bytes that start none; false when
-// some were undecodable (U+FFFD in their place, or nothing when there is no converter at all).
-bool decodeCharacters(std::string_view bytes, std::u16string& out);
-
-// The bytes of valid UTF-16 text; nothing when the system cannot write one of its characters.
-std::optional<std::string> encodeCharacters(std::u16string_view text);
+// Writes the text of bytes that hold whole characters, or bytes that start none, at out (room
+// for two units a byte) and moves out past it; false when some were undecodable (U+FFFD in their
+// place, or nothing when there is no converter at all).
+bool decodeCharacters(std::string_view bytes, char16_t*& out);
 
 }  // namespace zelvo::text::system
 

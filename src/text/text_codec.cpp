@@ -2,25 +2,28 @@
 
 #include <QStringDecoder>
 #include <optional>
-#include <string>
 
 namespace zelvo::text {
 namespace {
 
-std::u16string_view utf16Of(QStringView text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())};
-}
-
-QString toQString(const std::u16string& text) {
-    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+// What write() writes at a buffer of room units, as the text's own storage.
+template <typename Write>
+QString writtenText(qsizetype room, Write write) {
+    QString text(room, Qt::Uninitialized);
+    auto* const start = reinterpret_cast<char16_t*>(text.data());
+    text.truncate(write(start) - start);
+    return text;
 }
 
 }  // namespace
 
 std::optional<QByteArray> encodeGb18030(QStringView text) {
-    const std::optional<std::string> bytes = gb18030Bytes(utf16Of(text));
-    if (!bytes) return std::nullopt;
-    return QByteArray(bytes->data(), qsizetype(bytes->size()));
+    QByteArray bytes(4 * text.size(), Qt::Uninitialized);
+    const char* const end = text::encodeGb18030(
+        {reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())}, bytes.data());
+    if (!end) return std::nullopt;
+    bytes.truncate(end - bytes.constData());
+    return bytes;
 }
 
 TextDecoder::TextDecoder(Encoding unmarked) : unmarked_(unmarked) {}
@@ -42,9 +45,8 @@ QString TextDecoder::finish() {
         text = decodeRest(QByteArrayView(head).sliced(start(head)));
     }
     if (encoding_ == Encoding::Gb18030) {
-        std::u16string rest;
-        gb18030_.finish(rest);
-        text += toQString(rest);
+        text += writtenText(Gb18030Decoder::roomFor(0),
+                            [&](char16_t* out) { return gb18030_.finish(out); });
         error_ = error_ || gb18030_.hasError();
     } else {
         // Qt's decoders keep a cut-off character to themselves; a line feed after it shows it.
@@ -91,9 +93,9 @@ QString TextDecoder::decodeRest(QByteArrayView bytes) {
     if (bytes.isEmpty()) return {};
     QString text;
     if (encoding_ == Encoding::Gb18030) {
-        std::u16string decoded;
-        gb18030_.decode({bytes.data(), size_t(bytes.size())}, decoded);
-        text = toQString(decoded);
+        text = writtenText(Gb18030Decoder::roomFor(bytes.size()), [&](char16_t* out) {
+            return gb18030_.decode({bytes.data(), size_t(bytes.size())}, out);
+        });
         error_ = error_ || gb18030_.hasError();
     } else {
         text = decoder_->decode(bytes);

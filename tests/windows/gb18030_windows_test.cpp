@@ -6,7 +6,7 @@
 int main() {
     const std::vector<std::string> failures = zelvo::testing::gb18030Failures();
     for (const std::string& failure : failures) std::printf("failed: %s\n", failure.c_str());
-    std::printf("four-byte characters: %s\n", zelvo::text::gb18030Bytes(u"😀")
+    std::printf("four-byte characters: %s\n", zelvo::testing::gb18030Bytes(u"😀")
                                                   ? "code page 54936"
                                                   : "no code page 54936, refused");
     return failures.empty() ? 0 : 1;
