@@ -25,6 +25,7 @@ inline constexpr struct {
      u"[UserMsg]\r\nUser=13806012345@139.com\r\nPassword= p w \r\n[Phone]\r\n0=李三,13806012345\r\n1=张五 €,13906054321\r\ntotal=1\r\n"},
     {"EuroAloneAndAsSecondByte", "\x80,2\r\x81\x80,3\n", u"€,2\r亐,3\n"},
     {"FourBytes", "\x81\x30\x81\x30\x95\x32\x82\x36\x94\x39\xFC\x36", u"\u0080𠀀😀", Gives::TextWhereGb18030},
+    {"NoLookAlike", "\x81\x30\x84\x34", u"¢", Gives::TextWhereGb18030},  // not code page 936's ￠
     {"InvalidBytes", "\xFF\x80\x81,1", u"", Gives::Error},
     {"BrokenPair", "\xC0\xEE\xC8,1", u"", Gives::Error},
     {"BrokenFourBytes", "\x81\x30\x81,1", u"", Gives::Error},
