@@ -55,6 +55,7 @@ void MainWindow::startUp() {
     runStep([&] { accountEdit_->setText(QString()); });
     runStep([&] { passwordEdit_->setText(QString()); });
     runStep([&] { loadSettings(); });
+    runStep([&] { tellIfSettingsReadInPart(); });
 }
 
 bool MainWindow::confirmClose() {
