@@ -4,16 +4,17 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QSessionManager>
-#include <memory>
+#include <utility>
 
-#include "app/smtp_module_loader.h"
 #include "app/twips.h"
 #include "app/window_font.h"
 
 namespace zelvo::app {
 
-MainWindow::MainWindow(PlatformServices& platform, AppConfig config, MailMessageFactory mailFactory)
-    : platform_(platform), config_(std::move(config)), mailFactory_(std::move(mailFactory)) {
+MainWindow::MainWindow(PlatformServices& platform, AppConfig config, SubmitMail submit)
+    : platform_(platform),
+      config_(std::move(config)),
+      submit_(submit ? std::move(submit) : submitThroughSmtpModule()) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Zelvo短信发送器"));
     QIcon icon;
@@ -22,12 +23,6 @@ MainWindow::MainWindow(PlatformServices& platform, AppConfig config, MailMessage
     setWindowIcon(icon);
     setFont(windowFont());
     platform_.setDialogParent(this);
-    if (!mailFactory_) {
-        mailFactory_ = [transport =
-                            sms::TransportOptions{config_.smtpTimeouts, config_.smtpCaFile}] {
-            return std::make_unique<sms::CdoMessage>(submitThroughSmtpModule, transport);
-        };
-    }
     buildControls();
     buildMenus();
     setTabOrder();

@@ -3,18 +3,16 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
-#include <functional>
-#include <memory>
 #include <optional>
 
 #include "app/link_label.h"
 #include "app/multi_line_text_box.h"
 #include "app/phone_list_box.h"
 #include "app/platform_services.h"
+#include "app/smtp_module_loader.h"
 #include "app/tab_control.h"
 #include "app/web_browser.h"
 #include "config/app_config.h"
-#include "sms/cdo_message.h"
 
 class QGroupBox;
 class QLabel;
@@ -23,17 +21,14 @@ class QSessionManager;
 
 namespace zelvo::app {
 
-// Makes the window's mail object; may throw, and then the window has none.
-using MailMessageFactory = std::function<std::unique_ptr<sms::CdoMessage>()>;
-
 // The program's one window. Its controls hold all state; each button, link and menu entry runs
 // one slot, and a menu entry with a button twin runs the button's slot.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // With no factory the window makes the real mail object from config's SMTP settings.
+    // With no submit function the window submits through the SMTP module.
     explicit MainWindow(PlatformServices& platform, AppConfig config = AppConfig::builtIn(),
-                        MailMessageFactory mailFactory = {});
+                        SubmitMail submit = {});
     ~MainWindow() override;
 
     // Fills the account fields and the list from the settings file.
@@ -57,6 +52,7 @@ public slots:
     void importPhoneBookAndSave();
     void addNumberByHand();
     void clearNumberList();
+    // Opens the settings file, which holds the list, in the text editor.
     void viewPhoneBookFile();
     // Asks to close the window, as its close button does.
     void requestClose();
@@ -100,9 +96,7 @@ private:
 
     PlatformServices& platform_;
     AppConfig config_;
-    MailMessageFactory mailFactory_;
-    std::unique_ptr<sms::CdoMessage> mailMessage_;
-    QString cdoConfigPrefix_;
+    SubmitMail submit_;
     int selectedCount_ = 0;
 
     TabControl* tabs_ = nullptr;

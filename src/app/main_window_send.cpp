@@ -1,11 +1,11 @@
-// The send command: check the form, fill the mail object, submit, report.
+// The send command: check the form, submit the gateway mail, report.
 #include <QScopedValueRollback>
 #include <optional>
 
 #include "app/blocking_call.h"
 #include "app/main_window.h"
 #include "sms/failure_report.h"
-#include "sms/gateway_mail.h"
+#include "sms/gateway_submission.h"
 #include "sms/send_check.h"
 
 namespace zelvo::app {
@@ -45,16 +45,13 @@ std::optional<QString> MainWindow::checkAndSubmit() {
         }
         sendButton_->setText(kSendingCaption);
         sendButton_->setEnabled(false);
-        if (!mailMessage_) {
-            throw sms::MailError("no mail object", sms::FailureCause::Setup);
-        }
-        sms::fillGatewayMail(*mailMessage_, cdoConfigPrefix_,
-                             {accountEdit_->text(), passwordEdit_->text(), recipientsEdit_->text(),
-                              messageEdit_->text()},
-                             config_);
+        const sms::GatewaySubmission submission =
+            sms::gatewaySubmission(config_, accountEdit_->text(), passwordEdit_->text(),
+                                   recipientsEdit_->text(), messageEdit_->text());
+        const sms::TransportOptions options{config_.smtpTimeouts, config_.smtpCaFile};
         {
             const QScopedValueRollback<bool> sending(sending_, true);
-            runWithoutUserInput([message = mailMessage_.get()] { message->send(); });
+            runWithoutUserInput([&] { submit_(submission, options); });
         }
         sendButton_->setEnabled(true);
         sendButton_->setText(kIdleCaption);

@@ -48,8 +48,6 @@ void MainWindow::startUp() {
     });
     runStep([&] { noticesView_->navigate(QUrl(config_.infoPageUrl)); });
     runStep([&] { noticesView_->setSilent(true); });
-    runStep([&] { cdoConfigPrefix_ = QString::fromLatin1(sms::kCdoConfigNamespace); });
-    runStep([&] { mailMessage_ = mailFactory_(); });
     runStep([&] { recipientsEdit_->setText(QString()); });
     runStep([&] { messageEdit_->setText(QString()); });
     runStep([&] { accountEdit_->setText(QString()); });

@@ -31,7 +31,7 @@ struct ApplicationFacts {
     int revision = 0;
 };
 
-// Everything the handlers need from the desktop and the operating system. The program uses
+// Everything the window needs from the desktop and the operating system. The program uses
 // the Qt implementation; tests use a scripted double that records each call.
 class PlatformServices {
 public:
@@ -68,7 +68,7 @@ public:
                                                       qint64 pieceBytes) {
         return recipients::readPhoneBook(path, progress, pieceBytes);
     }
-    // Ends the process at once; no further handler runs.
+    // Ends the process at once; no further slot runs.
     virtual void endProgram() = 0;
     virtual ApplicationFacts applicationFacts() = 0;
     // Screen width and height in twips.

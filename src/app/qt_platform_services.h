@@ -23,7 +23,7 @@ public:
 // Starts a command line "program argument" the way the desktop does; one file per platform.
 bool startCommandLine(const QString& program, const QString& argument, WindowShow show);
 
-// Ends the process at once, without running any further handler.
+// Ends the process at once, without running any further slot.
 [[noreturn]] void endProcessNow();
 
 }  // namespace zelvo::app

@@ -2,8 +2,9 @@
 
 #include <QDir>
 #include <QLibrary>
+#include <memory>
+#include <mutex>
 
-#include "app/module_folders.h"
 #include "sms/mail_error.h"
 #include "smtp/smtp_module.h"
 
@@ -11,35 +12,44 @@ namespace zelvo::app {
 
 namespace {
 
-struct LoadedModule {
-    sms::SubmitMailFunction submit = nullptr;
-    QString error;
-};
+// Loaded once, on the first send's thread.
+class SmtpModule {
+public:
+    explicit SmtpModule(const QStringList& folders) : folders_(folders) {}
 
-LoadedModule loadSmtpModule() {
-    LoadedModule loaded;
-    for (const QString& folder : moduleFolders()) {
-        QLibrary module(QDir(folder).filePath(QString::fromLatin1(kSmtpModuleName)));
-        loaded.submit =
-            reinterpret_cast<sms::SubmitMailFunction>(module.resolve(kSubmitMailSymbol));
-        if (loaded.submit) return loaded;
-        loaded.error += QStringLiteral("\n") + module.errorString();
+    void submit(const sms::GatewaySubmission& submission, const sms::TransportOptions& options) {
+        std::call_once(loaded_, [this] { load(); });
+        if (!submit_) {
+            throw sms::MailError(
+                QStringLiteral("无法加载邮件发送模块 / cannot load the SMTP module:") + error_,
+                sms::FailureCause::Setup);
+        }
+        submit_(submission, options);
     }
-    return loaded;
-}
+
+private:
+    void load() {
+        for (const QString& folder : folders_) {
+            QLibrary module(QDir(folder).filePath(QString::fromLatin1(smtp::kSmtpModuleName)));
+            submit_ =
+                reinterpret_cast<smtp::SubmitMailFunction>(module.resolve(smtp::kSubmitMailSymbol));
+            if (submit_) return;
+            error_ += QStringLiteral("\n") + module.errorString();
+        }
+    }
+
+    const QStringList folders_;
+    std::once_flag loaded_;
+    smtp::SubmitMailFunction submit_ = nullptr;
+    QString error_;
+};
 
 }  // namespace
 
-void submitThroughSmtpModule(const sms::SmtpSubmission& submission,
-                             const sms::TransportOptions& options) {
-    // Loaded once, on the first send's thread; a function-local static is safe against a race.
-    static const LoadedModule module = loadSmtpModule();
-    if (!module.submit) {
-        throw sms::MailError(
-            QStringLiteral("无法加载邮件发送模块 / cannot load the SMTP module:") + module.error,
-            sms::FailureCause::Setup);
-    }
-    module.submit(submission, options);
+SubmitMail submitThroughSmtpModule(const QStringList& folders) {
+    auto module = std::make_shared<SmtpModule>(folders);
+    return [module](const sms::GatewaySubmission& submission,
+                    const sms::TransportOptions& options) { module->submit(submission, options); };
 }
 
 }  // namespace zelvo::app

@@ -12,10 +12,10 @@
 #include "recipients/number_entry.h"
 #include "recipients/selection_walk.h"
 #include "settings/settings_file.h"
-#include "sms/cdo_message.h"
 #include "sms/failure_report.h"
-#include "sms/gateway_mail.h"
+#include "sms/gateway_submission.h"
 #include "sms/send_check.h"
+#include "smtp/smtp_submission.h"
 
 namespace zelvo::cli {
 
@@ -236,14 +236,13 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
             err.write(direction + (' ' + line) + '\n');
         };
     }
-    sms::CdoMessage message(sms::submitMail, options);
-    sms::fillGatewayMail(message, QString::fromLatin1(sms::kCdoConfigNamespace),
-                         {from, password, subject, text}, config);
     try {
+        const sms::GatewaySubmission submission =
+            sms::gatewaySubmission(config, from, password, subject, text);
         if (request.dryRun) {
-            out.write(message.prepare().message);
+            out.write(sms::composeGatewayMail(submission).message);
         } else {
-            message.send();
+            smtp::submitMail(submission, options);
         }
     } catch (const sms::MailError& error) {
         say(err, QStringLiteral("%1: %2\n").arg(kProgram, sms::failureLine(error)));

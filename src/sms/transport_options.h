@@ -8,7 +8,7 @@
 
 namespace zelvo::sms {
 
-// How a submission behaves on the wire beyond what the mail object's fields say.
+// How a submission behaves on the wire beyond what the gateway submission says.
 struct TransportOptions {
     SmtpTimeouts timeouts;
     QString caFile;  // extra CA bundle to trust, empty for the system store only

@@ -94,8 +94,8 @@ protected:
         platform = std::make_unique<ScriptedPlatform>(folder->path(), screenTwips);
     }
 
-    app::MainWindow& open(app::MailMessageFactory factory = {}) {
-        window = std::make_unique<app::MainWindow>(*platform, config, std::move(factory));
+    app::MainWindow& open(app::SubmitMail submit = {}) {
+        window = std::make_unique<app::MainWindow>(*platform, config, std::move(submit));
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return *window;

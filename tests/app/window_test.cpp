@@ -141,11 +141,11 @@ TEST_F(WindowLayoutTest, StartsCentredSilentAndEmptyOnTheSendingPage) {
     QTRY_COMPARE(window->size(), designed);
 }
 
-TEST_F(WindowLayoutTest, WithoutAMailObjectEverySendEndsInTheFailureBox) {
+TEST_F(WindowLayoutTest, WithoutTheSmtpModuleEverySendEndsInTheFailureBox) {
     writeFile(settingsPath(),
               "[UserMsg]\r\nUser=13806012345@139.com\r\n[Phone]\r\n0=a,13806012345\r\ntotal=0\r\n");
-    open([]() -> std::unique_ptr<sms::CdoMessage> { throw std::runtime_error("no mail"); });
-    ASSERT_EQ(numberList()->count(), 1);  // later start-up steps still ran
+    open(app::submitThroughSmtpModule({folder->path()}));  // a folder without the module
+    ASSERT_EQ(numberList()->count(), 1);
     clickEntry(0);
     messageEdit()->setText(QStringLiteral("你好"));
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -154,6 +154,10 @@ TEST_F(WindowLayoutTest, WithoutAMailObjectEverySendEndsInTheFailureBox) {
         });
         QTest::mouseClick(sendButton(), Qt::LeftButton);
         EXPECT_EQ(platform->log().back(), "box ?ok 提示: " + kSendFailed);
+        const QString details =
+            platform->callsOf(ScriptedPlatform::Kind::MessageBox).back().defaultText;
+        EXPECT_TRUE(details.contains(QStringLiteral("程序的网络组件无法启动")))
+            << details.toStdString();
         EXPECT_TRUE(sendButton()->isEnabled());
     }
 }

@@ -32,7 +32,8 @@ struct Row {
     QString mail;      // what the server got: subject, LF, body; empty for no mail at all
     const char* err;   // a fragment of standard error; "" for nothing at all
     const char* out;   // a fragment of standard output; "" for nothing at all
-    QByteArray peer;   // a raw peer's script; empty for the real server
+    QByteArray peer;   // a raw peer's script; empty for the real server, "login-only" for one
+                       // that offers only AUTH LOGIN
     bool environment;  // the password in ZELVO_SMS_PASSWORD
 };
 
@@ -46,7 +47,9 @@ const Row kRows[] = {
     {"DashReadsStandardInput", {"13806012345", "13906054321", "-"}, "备份失败\r\n", 0, "13806012345,13906054321\n备份失败", "", "", "", false},
     {"FromAndVariable", {"--from", "13906054321@139.com", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", true},
     {"PasswordFile", {"--password-file", "@/password.txt", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", false},
+    {"PasswordFileWithCrLf", {"--password-file", "@/password_crlf.txt", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", false},
     {"Verbose", {"--verbose", "13806012345", "hi"}, "", 0, "13806012345\nhi", "> AUTH PLAIN ****", "", "", false},
+    {"VerboseLoginMechanism", {"--verbose", "13806012345", "hi"}, "", 0, "13806012345\nhi", "> AUTH LOGIN ****\n< 334 UGFzc3dvcmQA\n> ****\n< 235", "", "login-only", false},
     {"DryRun", {"--dry-run", "13806012345", "你好"}, "", 0, "", "", "Subject: 13806012345\r\nMessage-ID: <", "", false},
     {"WrongOperator", {"12306012345", "hi"}, "", 65, "", "12306012345: 您选择的电话号码错误,它不是移动号码。", "", "", false},
     {"TwelveDigits", {"138060123456", "hi"}, "", 65, "", "138060123456: 您选择的电话号码错误,它不是手机号码。", "", "", false},
@@ -75,7 +78,8 @@ class SendCommandTest : public ::testing::TestWithParam<Row> {};
 
 TEST_P(SendCommandTest, Runs) {
     const Row& row = GetParam();
-    const SmtpPeer peer({.script = row.peer});
+    const bool loginOnly = row.peer == "login-only";
+    const SmtpPeer peer({.script = loginOnly ? QByteArray() : row.peer, .loginOnly = loginOnly});
     QTemporaryDir folder;
     for (const auto& [name, bytes] :
          {std::pair<const char*, QByteArray>{"empty.ini", ""},
@@ -84,6 +88,7 @@ TEST_P(SendCommandTest, Runs) {
                "\n[Phone]\n0=李三,13806012345\n1=重名,13900000001\n2=重名,13900000002\n3=坏号,"
                "12345678901\ntotal=3\n"},
           {"password.txt", kPeerPassword.toUtf8() + "\nnot this\n"},
+          {"password_crlf.txt", kPeerPassword.toUtf8() + "\r\nnot this\r\n"},
           {"wrong.txt", "wrong\n"}}) {
         QFile file(folder.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
@@ -109,11 +114,12 @@ TEST_P(SendCommandTest, Runs) {
     EXPECT_TRUE(*row.err ? said.contains(row.err) : said.isEmpty()) << said.toStdString();
     EXPECT_TRUE(*row.out ? printed.contains(row.out) : printed.isEmpty()) << printed.toStdString();
     const QString login = args.contains("--from") ? "13906054321" : "13806012345";
-    // The password never shows, neither as itself nor inside the AUTH data.
+    // Neither the password nor the login data show, in clear or as the AUTH data.
     const QByteArray auth = QByteArray('\0' + login.toUtf8() + '\0' + kPeerPassword.toUtf8());
     for (const QByteArray& shown : {out.data(), err.data()}) {
-        EXPECT_FALSE(shown.contains(kPeerPassword.toUtf8()));
-        EXPECT_FALSE(shown.contains(auth.toBase64()));
+        for (const QByteArray& secret : {kPeerPassword.toUtf8(), kPeerPassword.toUtf8().toBase64(),
+                                         login.toUtf8().toBase64(), auth.toBase64()})
+            EXPECT_FALSE(shown.contains(secret)) << secret.toStdString();
     }
 
     const QList<QJsonObject> mails = peer.events("mail");
@@ -121,6 +127,7 @@ TEST_P(SendCommandTest, Runs) {
     if (mails.isEmpty()) return;
     EXPECT_EQ(mails[0]["subject"].toString() + "\n" + mails[0]["body"].toString(), row.mail);
     EXPECT_EQ(mails[0]["login"].toString(), login);
+    EXPECT_EQ(mails[0]["password"].toString(), kPeerPassword);
     EXPECT_EQ(mails[0]["mail_from"].toString(), login + "@139.com");
     EXPECT_EQ(mails[0]["rcpt_tos"].toArray(), QJsonArray({context.config.gatewayAddress}));
     EXPECT_TRUE(mails[0]["crlf_only"].toBool());

@@ -25,6 +25,7 @@ SmtpPeer::SmtpPeer(Options options) {
     QStringList arguments = {QStringLiteral(ZELVO_TEST_SOURCE_DIR "/support/smtp_peer.py"),
                              "--events", events, "--password", kPeerPassword};
     if (!options.script.isEmpty()) arguments << "--script" << QString::fromUtf8(options.script);
+    if (options.loginOnly) arguments << "--login-only";
     if (options.startTls) {
         caFile_ = dir_.filePath(QStringLiteral("cert.pem"));
         const QString key = dir_.filePath(QStringLiteral("key.pem"));

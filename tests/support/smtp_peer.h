@@ -13,9 +13,9 @@ namespace zelvo::testing {
 inline const QString kPeerPassword = QStringLiteral("p@ss word");
 
 // An SMTP peer on 127.0.0.1 for one test (support/smtp_peer.py in a child process): a real
-// server with AUTH and, on request, STARTTLS; or, given a script, a raw peer that answers
-// from it. Events are the JSON records the peer wrote: "mail" (decoded by Python's email
-// package), "auth" (the real server) and "command" (the raw peer).
+// server with AUTH and, on request, STARTTLS or only the LOGIN mechanism; or, given a script, a raw
+// peer that answers from it. Events are the JSON records the peer wrote: "mail" (decoded by
+// Python's email package), "auth" (the real server) and "command" (the raw peer).
 class SmtpPeer {
 public:
     struct Options {
@@ -24,7 +24,8 @@ public:
         // "drip_ms" (a byte at a time), "repeat", "close", "stall" (then silence) and "pad" (that
         // many "x" before the line end).
         QByteArray script{};
-        bool startTls = false;  // with a fresh self-signed certificate, see caFile()
+        bool startTls = false;   // with a fresh self-signed certificate, see caFile()
+        bool loginOnly = false;  // offers AUTH LOGIN and no other mechanism
     };
 
     explicit SmtpPeer(Options options);  // throws std::runtime_error when it cannot start

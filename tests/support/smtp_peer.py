@@ -1,10 +1,11 @@
 """SMTP peer for the tests, on 127.0.0.1.
 
 Without --script it is a real server (aiosmtpd): AUTH required, any login name with the given
-password, STARTTLS with --cert/--key. With --script it answers from a script, for servers that
-misbehave in ways a real one will not. Either way it writes what it received as JSON lines, each
-mail decoded by the standard email package. Prints "READY <port>" and runs until its standard
-input closes, so it also goes away when the test program dies.
+password, STARTTLS with --cert/--key, only the LOGIN mechanism with --login-only. With --script
+it answers from a script, for servers that misbehave in ways a real one will not. Either way it
+writes what it received as JSON lines, each mail decoded by the standard email package. Prints
+"READY <port>" and runs until its standard input closes, so it also goes away when the test
+program dies.
 """
 
 import argparse
@@ -158,7 +159,9 @@ def start_smtp(args, record):
             port = args.port or probe.getsockname()[1]
         controller = RecordingController(Handler(), hostname="127.0.0.1", port=port,
                                          authenticator=authenticate, auth_require_tls=False,
-                                         auth_required=True, tls_context=tls)
+                                         auth_required=True, tls_context=tls,
+                                         auth_exclude_mechanism=["PLAIN"] if args.login_only
+                                         else None)
         try:
             controller.start()
             return port
@@ -174,6 +177,7 @@ def main():
     parser.add_argument("--port", type=int, default=0, help="a free one by default")
     parser.add_argument("--cert")
     parser.add_argument("--key")
+    parser.add_argument("--login-only", action="store_true", help="offer AUTH LOGIN alone")
     parser.add_argument("--script", help="JSON: replies by verb, 'greeting' and '.'")
     args = parser.parse_args()
     import logging

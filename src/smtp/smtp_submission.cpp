@@ -1,4 +1,4 @@
-#include "sms/smtp_submission.h"
+#include "smtp/smtp_submission.h"
 
 #include <curl/curl.h>
 
@@ -12,7 +12,16 @@
 #include "sms/mail_error.h"
 #include "sms/single_line.h"
 
-namespace zelvo::sms {
+namespace zelvo::smtp {
+
+using sms::ComposedMail;
+using sms::FailureCause;
+using sms::FailurePlace;
+using sms::GatewaySubmission;
+using sms::MailError;
+using sms::SmtpServer;
+using sms::TransportOptions;
+
 namespace {
 
 constexpr qsizetype kMaxReplyShown = 200;
@@ -41,7 +50,6 @@ struct Dialogue {
 struct Upload {
     const QByteArray* data;
     Dialogue* dialogue;
-    bool mustLogIn;
     qsizetype offset = 0;
 };
 
@@ -50,7 +58,7 @@ size_t readMessage(char* buffer, size_t size, size_t count, void* user) {
     // libcurl skips the login when the server offers no AUTH at all (or knows only HELO) and
     // goes on to MAIL. The account's mail must not go out without its login, so the message
     // is held back: the server gets an unfinished DATA and delivers nothing.
-    if (upload->mustLogIn && !upload->dialogue->loggedIn) {
+    if (!upload->dialogue->loggedIn) {
         upload->dialogue->withheld = true;
         return CURL_READFUNC_ABORT;
     }
@@ -148,11 +156,11 @@ Cause causeOf(CURLcode code, const Dialogue& dialogue) {
 // The server's reply as it may be shown and logged: no control or format characters (a
 // terminal would act on them), and never the credentials, should a server echo them back in
 // clear or as the base64 of a login exchange.
-QString presentableReply(const QByteArray& reply, const SmtpSubmission& submission) {
+QString presentableReply(const QByteArray& reply, const GatewaySubmission& submission) {
     QString text = QString::fromUtf8(reply.left(kMaxReplyShown));
     for (QChar& c : text)
         if (!c.isPrint()) c = QChar::ReplacementCharacter;
-    if (!submission.authenticate || submission.password.isEmpty()) return text;
+    if (submission.password.isEmpty()) return text;
     const QByteArray login = submission.login.toUtf8();
     const QByteArray password = submission.password.toUtf8();
     const QByteArray secrets[] = {password, password.toBase64(),
@@ -163,13 +171,12 @@ QString presentableReply(const QByteArray& reply, const SmtpSubmission& submissi
 }
 
 [[noreturn]] void throwFailure(CURLcode code, const char* errorBuffer, const Dialogue& dialogue,
-                               const SmtpSubmission& submission) {
+                               const SmtpServer& server, const GatewaySubmission& submission) {
     const Cause cause = causeOf(code, dialogue);
-    FailurePlace place{submission.host, submission.port,
-                       presentableReply(dialogue.lastReply, submission)};
+    FailurePlace place{server.host, server.port, presentableReply(dialogue.lastReply, submission)};
     QString text = QStringLiteral("SMTP submission to %1:%2 failed: %3 (curl %4: %5")
-                       .arg(submission.host)
-                       .arg(submission.port)
+                       .arg(server.host)
+                       .arg(server.port)
                        .arg(QLatin1String(cause.english))
                        .arg(static_cast<int>(code))
                        .arg(QLatin1String(curl_easy_strerror(code)));
@@ -186,7 +193,7 @@ QString presentableReply(const QByteArray& reply, const SmtpSubmission& submissi
 
 // The host as it may stand in the URL; anything that could change the URL's meaning is refused.
 QByteArray urlHost(const QString& host) {
-    requireSingleLine(host, "SMTP server");
+    sms::requireSingleLine(host, "SMTP server");
     const QString trimmed = host.trimmed();
     if (trimmed.contains(QLatin1Char(':'))) {  // IPv6 literal
         const QString bare =
@@ -223,25 +230,19 @@ struct SlistDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 
-}  // namespace
-
-void submitMail(const SmtpSubmission& submission, const TransportOptions& options) {
-    const QByteArray url =
-        "smtp://" + urlHost(submission.host) + ':' + QByteArray::number(submission.port);
-    if (submission.authenticate) {
-        requireSingleLine(submission.login, "login name");
-        requireSingleLine(submission.password, "password");
-    }
-    ensureCurlInitialised();
+// One submission over one connection to `server`, as submitMail describes it.
+void submitTo(const SmtpServer& server, const GatewaySubmission& submission,
+              const ComposedMail& mail, const TransportOptions& options) {
+    const QByteArray url = "smtp://" + urlHost(server.host) + ':' + QByteArray::number(server.port);
 
     // Everything the handle points at is declared before it, so it outlives the handle's
     // clean-up, which may still talk to the server (QUIT).
     char errorBuffer[CURL_ERROR_SIZE] = {};
     Dialogue dialogue;
     if (options.dialogueObserver) dialogue.observer = &options.dialogueObserver;
-    Upload upload{&submission.message, &dialogue, submission.authenticate};
+    Upload upload{&mail.message, &dialogue};
     std::unique_ptr<curl_slist, SlistDeleter> recipients(
-        curl_slist_append(nullptr, submission.envelopeTo.constData()));
+        curl_slist_append(nullptr, mail.envelopeTo.constData()));
     const QByteArray caFile = options.caFile.toLocal8Bit();
     const QByteArray login = submission.login.toUtf8();
     const QByteArray password = submission.password.toUtf8();
@@ -272,25 +273,33 @@ void submitMail(const SmtpSubmission& submission, const TransportOptions& option
                      responseTimeoutSeconds(options.timeouts.response));
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(options.timeouts.total.count()));
 
-    if (submission.authenticate) {
-        curl_easy_setopt(handle, CURLOPT_USERNAME, login.constData());
-        curl_easy_setopt(handle, CURLOPT_PASSWORD, password.constData());
-        // Basic authentication only, with the initial response: some providers refuse a bare
-        // "AUTH PLAIN" that waits for a challenge.
-        curl_easy_setopt(handle, CURLOPT_LOGIN_OPTIONS, "AUTH=PLAIN;AUTH=LOGIN");
-        curl_easy_setopt(handle, CURLOPT_SASL_IR, 1L);
-    }
+    curl_easy_setopt(handle, CURLOPT_USERNAME, login.constData());
+    curl_easy_setopt(handle, CURLOPT_PASSWORD, password.constData());
+    // Basic authentication only, with the initial response: some providers refuse a bare
+    // "AUTH PLAIN" that waits for a challenge.
+    curl_easy_setopt(handle, CURLOPT_LOGIN_OPTIONS, "AUTH=PLAIN;AUTH=LOGIN");
+    curl_easy_setopt(handle, CURLOPT_SASL_IR, 1L);
 
-    curl_easy_setopt(handle, CURLOPT_MAIL_FROM, submission.envelopeFrom.constData());
+    curl_easy_setopt(handle, CURLOPT_MAIL_FROM, mail.envelopeFrom.constData());
     curl_easy_setopt(handle, CURLOPT_MAIL_RCPT, recipients.get());
     curl_easy_setopt(handle, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(handle, CURLOPT_READFUNCTION, readMessage);
     curl_easy_setopt(handle, CURLOPT_READDATA, &upload);
     curl_easy_setopt(handle, CURLOPT_INFILESIZE_LARGE,
-                     static_cast<curl_off_t>(submission.message.size()));
+                     static_cast<curl_off_t>(mail.message.size()));
 
     const CURLcode result = curl_easy_perform(handle);
-    if (result != CURLE_OK) throwFailure(result, errorBuffer, dialogue, submission);
+    if (result != CURLE_OK) throwFailure(result, errorBuffer, dialogue, server, submission);
 }
 
-}  // namespace zelvo::sms
+}  // namespace
+
+void submitMail(const GatewaySubmission& submission, const TransportOptions& options) {
+    sms::requireSingleLine(submission.login, "login name");
+    sms::requireSingleLine(submission.password, "password");
+    const ComposedMail mail = sms::composeGatewayMail(submission);
+    ensureCurlInitialised();
+    submitTo(submission.server, submission, mail, options);
+}
+
+}  // namespace zelvo::smtp
