@@ -25,8 +25,11 @@ void MainWindow::loadSettings() {
 // What is no file at all (a folder in its place) starts empty like a first start; the save then
 // says why it cannot write there.
 void MainWindow::tellIfSettingsReadInPart() {
+    if (!keepSettingsBackup_) {
+        return;
+    }
     const QString path = settingsPath();
-    if (!keepSettingsBackup_ || !QFileInfo(path).isFile()) {
+    if (!QFileInfo(path).isFile()) {
         return;
     }
     platform_.messageBox(QStringLiteral("设置文件 %1 未能完整读取, 程序将使用已读出的内容继续运行. "
