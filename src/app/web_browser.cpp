@@ -44,9 +44,9 @@ void WebBrowser::setSilent(bool silent) {
     silent_ = silent;
 }
 
-// Starting the engine holds the event loop for a moment. Posted below the
-// priority of paint requests, the start comes after the page has been painted in the window's
-// background, so the click on its tab shows at once.
+// Starting the engine holds the event loop for a moment. Posted below the priority of paint
+// requests, the start comes after the page has been painted in the window's background, so the
+// click on its tab shows at once.
 void WebBrowser::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (engineAllowed_ && !engineRequested_) {
