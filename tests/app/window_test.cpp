@@ -16,7 +16,6 @@
 
 #include "app/application_setup.h"
 #include "app/qt_platform_services.h"
-#include "webview/web_view_module.h"
 #include "window_fixture.h"
 
 namespace zelvo::testing {
@@ -339,72 +338,56 @@ TEST_F(WindowLayoutTest, OnlyAClickOrSpaceTogglesAnEntry) {
 
 // ---- the web view ----------------------------------------------------------------------------
 
-// Whether the web view module or the web engine is mapped into this process.
-bool webEngineLoaded() {
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    EXPECT_TRUE(maps.open(QIODevice::ReadOnly));
-    const QByteArray mapped = maps.readAll();
-    return mapped.contains(kWebViewModuleName) || mapped.contains("libQt6WebEngine");
-}
-
-// The web engine's helper processes that this process started.
-int webEngineProcesses() {
-    int count = 0;
+// Whether the web engine's libraries are mapped here, and whether its helpers run below us.
+std::pair<bool, bool> webEngine() {
+    const auto read = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
+    bool helpers = false;
     for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
-        const QByteArray stat = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        const QList<QByteArray> after = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-        count += stat.contains("(QtWebEngineProc") && after.size() > 1 &&
-                 after[1].toLongLong() == QCoreApplication::applicationPid();
+        const QByteArray stat = read("/proc/" + pid + "/stat");
+        helpers |= stat.contains("(QtWebEngineProc) ") && stat.split(' ').value(3) == self;
     }
-    return count;
+    return {read(QStringLiteral("/proc/self/maps")).contains("libQt6WebEngine"), helpers};
 }
 
 TEST_F(WindowLayoutTest, NoticesPageStartsTheEngineWhenFirstShownAndFailsSilently) {
     config.startWebEngine = true;
-    config.infoPageUrl = QStringLiteral("qrc:/info/notices.html");
     config.feedbackUrl = QString();  // the link then leads to the page's part on problems
-    // How the page is first shown, and where on the page it is.
+    const QString page = QStringLiteral("qrc:/info/notices.html");
+    // How the page is first shown, the address it was given, where it ends, and how it loads.
+    // clang-format off
     const struct {
-        const char *how, *url;
-    } rows[] = {{"tab", "qrc:/info/notices.html"},
-                {"noticesAction", "qrc:/info/notices.html"},
-                {"feedbackLink", "qrc:/info/notices.html#report"}};
+        std::function<void()> show;
+        QString address, url;
+        bool loads;
+    } rows[] = {
+        {[&] { QTest::mouseClick(tabs()->tabBar(), Qt::LeftButton, {}, tabs()->tabBar()->tabRect(2).center()); }, page, page, true},
+        {[&] { menuEntry("noticesAction")->trigger(); }, page, page, true},
+        {[&] { tabs()->setCurrentIndex(0); QTest::mouseClick(control("feedbackLink"), Qt::LeftButton); }, page, page + "#report", true},
+        {[&] { tabs()->setCurrentIndex(2); }, "http://127.0.0.1:9/notices", "http://127.0.0.1:9/notices", false},
+    };
+    // clang-format on
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.how);
+        SCOPED_TRACE(&row - rows);
+        config.infoPageUrl = row.address;
         open();
         QTest::qWait(300);  // the window idles, as it does on most starts
         EXPECT_EQ(noticesView()->findChild<QWidget*>("noticesWebView"), nullptr);
-        if (&row == rows) {
-            EXPECT_FALSE(webEngineLoaded());
-            EXPECT_EQ(webEngineProcesses(), 0);
-        }
-        if (row.how == std::string("tab")) {
-            QTest::mouseClick(tabs()->tabBar(), Qt::LeftButton, {},
-                              tabs()->tabBar()->tabRect(2).center());
-        } else if (row.how == std::string("feedbackLink")) {
-            tabs()->setCurrentIndex(0);
-            QTest::mouseClick(control("feedbackLink"), Qt::LeftButton);
-        } else {
-            menuEntry(row.how)->trigger();
-        }
+        EXPECT_TRUE(&row != rows || webEngine() == std::pair(false, false)) << "nothing started";
+        QSignalSpy finished(noticesView(), &app::WebBrowser::loadFinished);
+        row.show();
         EXPECT_EQ(tabs()->currentIndex(), 2);
         EXPECT_TRUE(noticesView()->silent());
-        QWidget* view = nullptr;
-        QTRY_VERIFY((view = noticesView()->findChild<QWidget*>("noticesWebView")) != nullptr);
-        QTRY_VERIFY_WITH_TIMEOUT(view->property("title").toString() == QStringLiteral("信息公告"),
-                                 30000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !finished.isEmpty(); }, 30000));
+        EXPECT_EQ(finished.first().first().toBool(), row.loads);
+        const QWidget* view = noticesView()->findChild<QWidget*>("noticesWebView");
+        EXPECT_EQ(view->property("title").toString() == QStringLiteral("信息公告"), row.loads);
         EXPECT_EQ(view->property("url").toUrl(), QUrl(row.url));
-        EXPECT_TRUE(webEngineLoaded());
-        EXPECT_GT(webEngineProcesses(), 0);
+        EXPECT_EQ(webEngine(), std::pair(true, true));
     }
-
-    config.infoPageUrl = QStringLiteral("http://127.0.0.1:9/notices");
-    open();
-    QSignalSpy finished(noticesView(), &app::WebBrowser::loadFinished);
-    tabs()->setCurrentIndex(2);
-    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 30000);
-    EXPECT_FALSE(finished.first().first().toBool());
     QTest::qWait(200);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(platform->calls().empty());
