@@ -24,10 +24,9 @@ TEST_F(FilesTest, BrokenSettingsAreToldAndTheSaveKeepsThemOrSaysWhyNot) {
     writeFile(ini, broken);
     platform->expectMessageBox();
     open();
-    EXPECT_EQ(platform->log(),
-              QStringList{"box ?ok 提示: 设置文件 " + QDir::toNativeSeparators(ini) +
-                          " 未能完整读取, 程序将使用已读出的内容继续运行. "
-                          "下次保存设置时, 原文件将保留为 set.ini.bak."});
+    // clang-format off
+    EXPECT_EQ(platform->log(), QStringList{"box ?ok 提示: 设置文件 " + QDir::toNativeSeparators(ini) + " 未能完整读取, 程序将使用已读出的内容继续运行. 下次保存设置时, 原文件将保留为 set.ini.bak."});
+    // clang-format on
     EXPECT_EQ(QStringList({accountEdit()->text(), passwordEdit()->text()}) +
                   textsOf(numberList()->entries()),
               QStringList({"u@139.com", "", kLi}));
