@@ -20,10 +20,10 @@
 #include "app/main_window.h"
 #include "recipients/number_entry.h"
 #include "recipients/phone_book.h"
-#include "settings/text_codec.h"
 #include "stats.h"
 #include "support/scripted_platform.h"
 #include "support/smtp_peer.h"
+#include "text/text_codec.h"
 
 extern char** environ;
 
@@ -70,7 +70,7 @@ qint64 readFile(const QString& path, bool decode, qint64 pieceBytes) {
     QFile file(path);
     check(file.open(QIODevice::ReadOnly | QIODevice::Unbuffered), "cannot read a file");
     QByteArray piece(pieceBytes, Qt::Uninitialized);
-    settings::TextDecoder decoder;
+    text::TextDecoder decoder;
     qint64 characters = 0;
     for (qint64 got; (got = file.read(piece.data(), piece.size())) > 0;) {
         if (decode) characters += decoder.decode(QByteArrayView(piece).first(got)).size();
@@ -103,7 +103,7 @@ QByteArray fullPhoneBook() {
                     .arg(recipients::MobilePrefixTable[line % 13])
                     .arg(line * 2749 % 100'000'000, 8, 10, QChar(u'0'));
     }
-    return settings::encodeGb18030(text);
+    return text::encodeGb18030(text);
 }
 
 int runProgram(const std::vector<std::string>& arguments) {
@@ -152,7 +152,7 @@ int run(int repeats) {
     // message shows, beside reading and decoding the file in the same pieces. Memory is the
     // peak over the window's size before the import.
     const QString largePath = folder.filePath(QStringLiteral("large.txt"));
-    const QByteArray line = settings::encodeGb18030(u"张三,13800138000\r\n");
+    const QByteArray line = text::encodeGb18030(u"张三,13800138000\r\n");
     const int lines = 400'000'000 / int(line.size());
     writeFile(largePath, line, lines);
     const long usualKb = memoryKb("VmRSS:");

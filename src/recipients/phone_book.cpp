@@ -5,18 +5,15 @@
 #include <QFileInfo>
 #include <optional>
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
-
+#include "recipients/line_count.h"
 #include "recipients/number_entry.h"
-#include "settings/text_codec.h"
+#include "text/text_codec.h"
 
 namespace zelvo::recipients {
 
 namespace {
 
-using settings::TextDecoder;
+using text::TextDecoder;
 
 // The lines of a phone book's text, given in pieces: keeps the lines with an ASCII comma until
 // the list is full and only counts them after that.
@@ -29,7 +26,7 @@ public:
         qsizetype start = 0;
         if (afterCr_ && size > 0 && data[0] == u'\n') start = 1;
         afterCr_ = false;
-        if (full()) return countLines(data, start, size);
+        if (full()) return countLines(text.sliced(start));
         for (qsizetype i = start; i < size; ++i) {
             const char16_t c = data[i];
             if (c > u',') continue;
@@ -48,7 +45,7 @@ public:
                 }
             }
             start = i + 1;
-            if (full()) return countLines(data, start, size);
+            if (full()) return countLines(text.sliced(start));
         }
         if (start < size) {
             if (!full()) line_ += text.sliced(start);
@@ -68,48 +65,13 @@ public:
 private:
     bool full() const { return entries_.size() >= MaxListEntries; }
 
-    // Past the list's limit, which may be hundreds of megabytes, lines are only counted: each
-    // line end after a comma adds one. Sixteen characters at a time where the processor
-    // allows, so that counting costs little beside decoding.
-    bool countLines(const char16_t* data, qsizetype i, qsizetype size) {
-        bool comma = lineHasComma_;
-#if defined(__SSE2__) || defined(_M_X64)
-        const auto bits = [](__m128i low, __m128i high, char16_t c) {
-            const __m128i wanted = _mm_set1_epi16(short(c));
-            return unsigned(_mm_movemask_epi8(
-                _mm_packs_epi16(_mm_cmpeq_epi16(low, wanted), _mm_cmpeq_epi16(high, wanted))));
-        };
-        // One character more must be there: it tells whether a CR at the end has a LF after it.
-        for (; i + 16 < size; i += 16) {
-            const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-            const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 8));
-            if (bits(low, high, 0) != 0) return false;
-            const unsigned commas = bits(low, high, u',');
-            const unsigned lineFeeds = bits(low, high, u'\n');
-            const unsigned lineFeedNext = (lineFeeds >> 1) | (data[i + 16] == u'\n' ? 0x8000u : 0u);
-            unsigned ends = lineFeeds | (bits(low, high, u'\r') & ~lineFeedNext);
-            unsigned counted = 0;  // the characters up to the last line end
-            for (; ends != 0; ends &= ends - 1) {
-                const unsigned line = ((ends & (0u - ends)) - 1) & ~counted;
-                leftOut_ += (comma || (commas & line) != 0) ? 1 : 0;
-                comma = false;
-                counted |= line | (ends & (0u - ends));
-            }
-            comma = comma || (commas & ~counted) != 0;
-        }
-#endif
-        for (; i < size; ++i) {
-            const char16_t c = data[i];
-            if (c > u',') continue;
-            if (c == u',') comma = true;
-            if (c == 0) return false;
-            if (c != u'\r' && c != u'\n') continue;
-            if (c == u'\r' && i + 1 < size && data[i + 1] == u'\n') continue;
-            afterCr_ = c == u'\r' && i + 1 == size;
-            leftOut_ += comma ? 1 : 0;
-            comma = false;
-        }
-        lineHasComma_ = comma;
+    // Past the list's limit lines are only counted.
+    bool countLines(QStringView rest) {
+        LineCount count{leftOut_, lineHasComma_};
+        if (!countCommaLines(rest, count)) return false;
+        leftOut_ = count.withComma;
+        lineHasComma_ = count.comma;
+        afterCr_ = !rest.isEmpty() && rest.back() == u'\r';
         return true;
     }
 
@@ -170,16 +132,23 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
         TextDecoder decoder(unmarked);
         EntryCollector lines;
         qint64 done = 0;
+        bool nulByte = false;
         for (bool atEnd = false; !atEnd;) {
             const qint64 got = device.read(piece.data(), piece.size());
             if (got < 0) return refused(QStringLiteral("无法读取文件 %1。").arg(shownName));
             done += got;
             atEnd = got == 0;
+            nulByte = nulByte || QByteArrayView(piece).first(got).contains('\0');
             const QString text =
                 atEnd ? decoder.finish() : decoder.decode(QByteArrayView(piece).first(got));
             if (decoder.hasError() && onTrial && !decoder.marked()) return std::nullopt;
             // A picture or an archive chosen by mistake would otherwise fill the list with junk.
-            if (!lines.add(text))
+            // Outside UTF-16 a NUL byte is a NUL character, and it is looked for in the bytes:
+            // after a broken character the decoder may drop the one that follows.
+            const std::optional<TextDecoder::Encoding> encoding = decoder.encoding();
+            const bool utf16 = encoding == TextDecoder::Encoding::Utf16LE ||
+                               encoding == TextDecoder::Encoding::Utf16BE;
+            if (!lines.add(text) || (nulByte && encoding && !utf16))
                 return refused(QStringLiteral("%1 不是文本文件。").arg(shownName));
             if (!atEnd && progress && !progress(done, total)) {
                 PhoneBookImport stopped;

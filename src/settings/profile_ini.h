@@ -3,12 +3,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringView>
-#include <bit>
 #include <optional>
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
 
 namespace zelvo::settings {
 
@@ -34,40 +29,6 @@ inline bool hasSurroundingQuotes(QStringView value) {
 
 // The case-folded name a "[name]" line opens, or nothing when the line is no section line.
 std::optional<QString> sectionName(QStringView line);
-
-struct LineBounds {
-    qsizetype equals;  // the first "=" of the line, or its end when it has none
-    qsizetype end;     // the line feed that ends it, or the end of the text
-};
-
-// The bounds of the line that starts at `from`. Eight characters at a time where the processor
-// allows: the lines of a full number list are short and many, and a call of memchr() for each
-// took as long as all the rest of reading them.
-inline LineBounds scanLine(const char16_t* data, qsizetype from, qsizetype size) {
-    qsizetype equals = -1;
-    qsizetype at = from;
-#if defined(__SSE2__) || defined(_M_X64)
-    // Two bits for each of the eight characters that is c.
-    const auto where = [](__m128i chars, char16_t c) {
-        return unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(chars, _mm_set1_epi16(short(c)))));
-    };
-    for (; at + 8 <= size; at += 8) {
-        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-        const unsigned lineFeeds = where(chars, u'\n');
-        const unsigned before = lineFeeds ? (lineFeeds & (0u - lineFeeds)) - 1 : 0xFFFFu;
-        const unsigned signs = where(chars, u'=') & before;
-        if (equals < 0 && signs) equals = at + std::countr_zero(signs) / 2;
-        if (lineFeeds) {
-            const qsizetype end = at + std::countr_zero(lineFeeds) / 2;
-            return {equals < 0 ? end : equals, end};
-        }
-    }
-#endif
-    for (; at < size && data[at] != u'\n'; ++at) {
-        if (equals < 0 && data[at] == u'=') equals = at;
-    }
-    return {equals < 0 ? at : equals, at};
-}
 
 }  // namespace profile_detail
 
@@ -98,8 +59,12 @@ void readProfileText(QStringView text, Enter&& enter, Take&& take) {
     const char16_t* data = text.utf16();
     const qsizetype size = text.size();
     for (qsizetype lineStart = 0, lineEnd = 0; lineStart <= size; lineStart = lineEnd + 1) {
-        const LineBounds bounds = scanLine(data, lineStart, size);
-        lineEnd = bounds.end;
+        // Qt looks for the line's end several characters at a time; the "=" comes after a
+        // short key.
+        lineEnd = text.indexOf(u'\n', lineStart);
+        if (lineEnd < 0) lineEnd = size;
+        qsizetype equals = lineStart;
+        while (equals < lineEnd && data[equals] != u'=') ++equals;
         qsizetype first = lineStart;
         while (first < lineEnd && isProfileBlank(data[first])) ++first;
         if (first < lineEnd && data[first] == u'[') {
@@ -110,7 +75,6 @@ void readProfileText(QStringView text, Enter&& enter, Take&& take) {
             }
         }
         if (!wanted || (first < lineEnd && data[first] == u';')) continue;
-        const qsizetype equals = bounds.equals;
         if (equals == lineEnd) continue;
         QStringView value = trimmed(text.sliced(equals + 1, lineEnd - equals - 1));
         if (hasSurroundingQuotes(value)) value = value.sliced(1, value.size() - 2);

@@ -11,7 +11,7 @@
 
 #include "settings/profile_ini.h"
 #include "settings/replace_file.h"
-#include "settings/text_codec.h"
+#include "text/text_codec.h"
 
 namespace zelvo::settings {
 namespace {
@@ -109,7 +109,7 @@ SettingsData loadSettingsFile(const QString& path, bool* whole) {
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return {};
     // Read in pieces the size of the file, which is normally one: a file that reports no size
     // (or grows) is still read only up to the limit.
-    TextDecoder decoder;
+    text::TextDecoder decoder;
     QString text;
     QByteArray piece(std::max<qsizetype>(info.size() + 1, 64 * 1024), Qt::Uninitialized);
     qint64 read = 0;
@@ -133,7 +133,7 @@ SaveResult saveSettingsFile(const QString& path, const SettingsData& data, bool 
                                            .arg(data.entries.size())
                                            .arg(kMaxSavedEntries))};
     }
-    if (!gb18030Available()) {
+    if (!text::gb18030Available()) {
         return {false, saveError(path, QStringLiteral("系统不支持 GB18030 编码"))};
     }
     if (keepOldFile) {
@@ -158,11 +158,11 @@ QByteArray encodeSettings(const SettingsData& data) {
     std::array<char16_t, 20> key;
     for (qsizetype i = 0; i < count; ++i) ini.addValue(decimalKey(i, key), data.entries[i]);
     ini.addValue(kTotalKey, QString::number(count - 1));
-    return encodeGb18030(ini.text());
+    return text::encodeGb18030(ini.text());
 }
 
 SettingsData decodeSettings(const QByteArray& bytes, bool* whole) {
-    return parseSettings(decodeFileText(bytes, whole));
+    return parseSettings(text::decodeFileText(bytes, whole));
 }
 
 namespace {

@@ -6,13 +6,13 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QListView>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 #include "app/main_window.h"
 #include "support/scripted_platform.h"
+#include "support/test_files.h"
 
 namespace zelvo::testing {
 
@@ -37,28 +37,6 @@ inline AppConfig testConfig() {
                            std::chrono::milliseconds(5000)};
     config.startWebEngine = false;
     return config;
-}
-
-inline void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-inline QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-inline QByteArray gbk(const QString& text) {
-    return QStringEncoder("GB18030").encode(text);
-}
-
-// The list's entries as texts, to compare and print.
-inline QStringList textsOf(const recipients::EntryList& entries) {
-    QStringList texts;
-    for (const QStringView entry : entries) texts << entry.toString();
-    return texts;
 }
 
 // A control of window, found by its object name.

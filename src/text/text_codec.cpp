@@ -1,4 +1,4 @@
-#include "settings/text_codec.h"
+#include "text/text_codec.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-namespace zelvo::settings {
+namespace zelvo::text {
 namespace {
 
 constexpr const char* kCodecName = "GB18030";
@@ -27,7 +27,7 @@ QString withoutLoneSurrogates(QStringView text) {
 }
 
 // The GB18030 bytes of each character of the Basic Multilingual Plane but the surrogates, asked
-// of the codec once: it converts some 2.5 ns a character, and a full number list is a million
+// of the codec once: it converts some 2.5 ns a character, and a file to write can be a million
 // characters. A 2-byte code is below 0x10000, a 4-byte code above. Empty when the codec is
 // missing or answers in a way the table cannot hold; the codec is then used directly.
 const std::vector<quint32>& bmpCodes() {
@@ -290,4 +290,4 @@ QString decodeFileText(QByteArrayView bytes, bool* clean) {
     return text;
 }
 
-}  // namespace zelvo::settings
+}  // namespace zelvo::text

@@ -7,10 +7,10 @@
 #include <QStringView>
 #include <optional>
 
-namespace zelvo::settings {
+namespace zelvo::text {
 
-// set.ini is kept in the ANSI code page of a Chinese Windows (GBK). We write GB18030, its
-// superset, so that every character the user can type (emoji, rare CJK) survives a save.
+// Text files of a Chinese Windows are in its ANSI code page (GBK). They are written here in
+// GB18030, its superset, so that every character the user can type (emoji, rare CJK) survives.
 
 // False when this Qt has no GB18030 codec (built without ICU); nothing can be written then.
 bool gb18030Available();
@@ -42,6 +42,10 @@ public:
     bool hasError() const { return error_; }
     // Whether the encoding came from a byte order mark; known once three bytes were given.
     bool marked() const { return marked_; }
+    // The encoding in use once it is known (three bytes given, or finish() called).
+    std::optional<Encoding> encoding() const {
+        return started_ ? std::optional(encoding_) : std::nullopt;
+    }
 
 private:
     // Chooses the encoding; returns the length of the mark to skip.
@@ -67,4 +71,4 @@ private:
 // reported no error.
 QString decodeFileText(QByteArrayView bytes, bool* clean = nullptr);
 
-}  // namespace zelvo::settings
+}  // namespace zelvo::text

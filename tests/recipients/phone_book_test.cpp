@@ -1,0 +1,123 @@
+// Phone books as the reader takes them: entry lines kept whole, the rest skipped, lines past
+// the list's limit only counted, and files that are no text refused with their name.
+#include "recipients/phone_book.h"
+
+#include <QTemporaryDir>
+
+#include "recipients/line_count.h"
+#include "recipients/number_entry.h"
+#include "support/test_files.h"
+
+namespace zelvo::testing {
+namespace {
+
+const QString kLi = QStringLiteral("李三,13806012345");
+const QString kWang = QStringLiteral("王五,13906054321");
+
+TEST(PhoneBookTest, KeepsEachLineWithACommaOrRefusesTheFile) {
+    const QByteArray binary = QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) + gbk("\r\n" + kLi);
+    const QByteArray longLine = repeated("1380601234", 5 << 20);
+    // The list's limit of lines "a,1", each five bytes long, then lines past it.
+    const QByteArray full = QByteArray("a,1\r\n").repeated(recipients::MaxListEntries);
+    const QStringList fullList(recipients::MaxListEntries, "a,1");
+    const QByteArray past = "no comma\r\nb,2\r\n\r\nc,3\rd\n,\re\r\n,";
+    // Refusal: words of the reason; empty: read. Piece: bytes read and decoded at a time; a
+    // character or line end split between two pieces must come out whole.
+    // clang-format off
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QStringList entries;
+        int leftOut = 0;
+        const char* refusal = "";
+        qint64 piece = 1 << 20;
+        const char* make = "";
+    } rows[] = {
+        {"Gbk", gbk(kLi + "\r\n" + kWang), {kLi, kWang}},
+        {"Utf8WithoutMark", (kLi + "\n" + kWang + "\n").toUtf8(), {kLi, kWang}},
+        {"Utf16InOneBytePieces", utf16(kLi + "\r\n" + kWang, QStringConverter::Utf16BE), {kLi, kWang}, 0, "", 1},
+        {"GbkInOneBytePieces", "a,0\r\n\xC0\xEE,1\r\n\x80,2\r\x81\x80,3\n\x95\x32\x82\x36,4", {"a,0", "李,1", "€,2", "亐,3", "𠀀,4"}, 0, "", 1},
+        {"GbkAfterUtf8Lines", gbk("a,1\r\nb,2\r\n" + kLi), {"a,1", "b,2", kLi}, 0, "", 4},
+        {"EveryLineEnd", gbk(kLi + "\r" + kWang + "\n\r" + kLi + "\r\r\n" + kWang + "\n"), {kLi, kWang, kLi, kWang}},
+        {"LinesWithoutCommaSkipped", gbk("只有名字\r\n" + kLi + "\r\n李三，13806012345\r\n"), {kLi}},
+        {"BlanksAndBadNumbersKept", "  a , 12345 \r\nx,\r\n,\r\n", {"  a , 12345 ", "x,", ","}},
+        {"DuplicatesKept", gbk(kLi + "\r\n" + kLi + "\r\n"), {kLi, kLi}},
+        {"Empty", "", {}},
+        {"MarkOnly", "\xEF\xBB\xBF", {}},
+        {"OnlyLineBreaks", "\r\n\r\n\n\r", {}},
+        {"FiveMegabyteLine", longLine, {}},
+        {"FiveMegabyteEntry", gbk("李三,") + longLine, {"李三," + QString::fromLatin1(longLine)}},
+        {"PastTheLimitOnlyLinesWithACommaCount", full + past, fullList, 4},
+        {"LimitCrossedInAPiece", full + past, fullList, 4, "", 4096},
+        {"LimitCrossedInOneBytePieces", full + past, fullList, 4, "", 1},
+        {"CrAtAPieceEndPastTheLimit", full + "b,22\r\nc,3456\rd,4\r\n", fullList, 3, "", 4},
+        {"LongLinesPastTheLimit", full + longLine + "\r\nx," + longLine + "\n" + longLine, fullList, 1},
+        {"Binary", binary, {}, 0, "不是文本文件"},
+        {"NulInGbk", QByteArray("a,1\r\n\0b,2", 9), {}, 0, "不是文本文件"},
+        {"NulPastTheLimit", full + QByteArray("b,2\0", 4), {}, 0, "不是文本文件"},
+        {"Utf16WithoutMark", QByteArray("a\0,\0001\0", 6), {}, 0, "不是文本文件"},
+        {"InvalidInEveryEncoding", "\xFF\x80\x81,13806012345\r\n", {}, 0, "编码"},
+        {"CutOffAtTheEnd", "a,1\r\n\xC0", {}, 0, "编码", 2},
+        {"Missing", "", {}, 0, "找不到", 1 << 20, "none"},
+        {"Folder", "", {}, 0, "文件夹", 1 << 20, "dir"},
+        {"Fifo", "", {}, 0, "不是普通文件", 1 << 20, "fifo"},
+    };
+    // clang-format on
+    const QTemporaryDir folder;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString book = folder.filePath(row.name);
+        ASSERT_TRUE(place(row.make, book, row.bytes));
+        const recipients::PhoneBookImport read = recipients::readPhoneBook(book, {}, row.piece);
+        EXPECT_EQ(read.ok, !*row.refusal);
+        EXPECT_TRUE(read.ok ? read.error.isEmpty()
+                            : read.error.contains(book) && read.error.contains(row.refusal))
+            << read.error.toStdString();
+        EXPECT_EQ(textsOf(read.entries), row.entries);
+        EXPECT_EQ(read.leftOut, row.leftOut);
+    }
+    const recipients::PhoneBookImport unreadable = recipients::readPhoneBook("/proc/self/mem");
+    EXPECT_EQ(unreadable.error, "无法读取文件 /proc/self/mem。");
+}
+
+// The counter past the list's limit against its plain twin, on texts cut into pieces that end
+// anywhere in a block of sixteen characters, and on random texts of every length up to 300.
+TEST(PhoneBookTest, LineCounterAgreesWithItsPlainTwin) {
+    QStringList texts = {
+        "," + QString(200, u'a') + "\r\n" + QString(300, u'b') + "\n" + QString(40, u','),
+        QString("no comma\r\n").repeated(9) + "a,1\r",
+        QString(15, u'x') + ",\r\n" + QString(13, u'y') + "\r\r\n,\r" + QString(20, u'z'),
+        QString("a,1\r\n").repeated(20) + QChar(0) + "b,2",
+    };
+    const QString alphabet =
+        QString(30, u'a') + QStringLiteral("李李李,\r\n");  // lines of some 18 characters
+    quint32 seed = 1;
+    for (int size = 0; size <= 300; ++size) {
+        QString text;
+        for (int k = 0; k < size; ++k)
+            text += alphabet[((seed = seed * 1103515245 + 12345) >> 16) % alphabet.size()];
+        texts << text;
+    }
+    for (const QString& text : texts) {
+        for (const qsizetype piece : {1, 7, 16, 17, 31, 1 << 20}) {
+            recipients::LineCount fast, plain;
+            bool fastOk = true, plainOk = true;
+            for (qsizetype at = 0; at < text.size(); at += piece) {
+                const QStringView part =
+                    QStringView(text).sliced(at).first(std::min(piece, text.size() - at));
+                fastOk = fastOk && recipients::countCommaLines(part, fast);
+                plainOk = plainOk && recipients::countCommaLinesPlain(part, plain);
+            }
+            // After a NUL the file is refused, whatever was counted.
+            ASSERT_EQ(std::tuple(fastOk, fastOk ? fast.withComma : 0, fastOk && fast.comma),
+                      std::tuple(plainOk, plainOk ? plain.withComma : 0, plainOk && plain.comma))
+                << text.toStdString() << " in pieces of " << piece;
+        }
+    }
+    recipients::LineCount count;
+    EXPECT_TRUE(recipients::countCommaLines(texts[0], count));
+    EXPECT_EQ(std::tuple(count.withComma, count.comma), std::tuple(1, true));
+}
+
+}  // namespace
+}  // namespace zelvo::testing

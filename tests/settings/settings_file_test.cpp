@@ -1,0 +1,128 @@
+// set.ini that is broken, huge, odd or not what it seems: each loads, and a save writes it
+// whole or is refused with the reason, leaving what was there. Loading is quick: this program's
+// CTest time-out is short (tests/CMakeLists.txt).
+#include "settings/settings_file.h"
+
+#include <QTemporaryDir>
+
+#include "support/test_files.h"
+
+namespace zelvo::testing {
+namespace {
+
+const QString kLi = QStringLiteral("李三,13806012345");
+const QString kWang = QStringLiteral("王五,13906054321");
+const QByteArray kAccount = "[UserMsg]\r\nUser=u@139.com\r\nPassword=p\r\n[Phone]\r\n";
+
+unsigned modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+QStringList shown(const settings::SettingsData& data) {
+    return QStringList({data.user, data.password}) + textsOf(data.entries);
+}
+
+TEST(SettingsFileTest, LoadsAndSavesOrIsRefusedUntouched) {
+    const QByteArray saved =
+        gbk("[UserMsg]\r\nUser=u@139.com\r\nPassword=pw\r\n[Phone]\r\n0=" + kLi + "\r\n1=" + kWang +
+            "\r\ntotal=1\r\n");
+    const QStringList two = {"u@139.com", "pw", kLi, kWang};
+    const QByteArray huge = repeated("1380601234", 10 << 20);
+    // Make: how set.ini is placed (see place()). Shown: account, password, entries as loaded.
+    // Refusal: words of the save's reason; empty: saved. Mode: given to set.ini before; the
+    // saved file keeps only its owner's bits. Backup: the file was not read whole, and a save
+    // that keeps the old file keeps it as set.ini.bak.
+    // clang-format off
+    const struct {
+        const char *name, *make;
+        QByteArray bytes;
+        QStringList shown;
+        const char* refusal;
+        unsigned mode;
+        bool backup = false;
+    } rows[] = {
+        {"AsSaved", "", saved, two, "", 0640},
+        {"ReadableByAll", "", saved, two, "", 0644},
+        {"NoFile", "none", "", {"", ""}, "", 0600},
+        {"EditedByHand", "", "; mine\nUser=x\n[ userMSG ]\n user = u@139.com \nPASSWORD=p\nuser=y\n[PHONE]\n; first\n0 = a \nno equals sign\nTOTAL = 1 \n0=z\n[Phone] ; again\n0=w\n1=w\n", {"u@139.com", "p", "a", ""}, "", 0},
+        {"Gaps", "", kAccount + "0=a\r\n2=c\r\ntotal=2\r\n", {"u@139.com", "p", "a", "", "c"}, "", 0},
+        {"KeysOutOfOrder", "", kAccount + "2=c\r\n0=a\r\n1=b\r\ntotal=2\r\n", {"u@139.com", "p", "a", "b", "c"}, "", 0},
+        {"TotalQuotedWithBlanks", "", kAccount + "0=a\r\n1=b\r\ntotal=\" 1 \"\r\n", {"u@139.com", "p", "a", "b"}, "", 0},
+        {"TotalWithPlus", "", kAccount + "0=a\r\n1=b\r\ntotal=+1\r\n", {"u@139.com", "p", "a", "b"}, "", 0},
+        {"TotalMinusOne", "", kAccount + "0=a\r\ntotal=-1\r\n", {"u@139.com", "p"}, "", 0},
+        {"TotalLetters", "", kAccount + "0=a\r\ntotal=abc\r\n", {"u@139.com", "p"}, "", 0},
+        {"TotalEmpty", "", kAccount + "0=a\r\ntotal=\r\n", {"u@139.com", "p"}, "", 0},
+        {"TotalFraction", "", kAccount + "0=a\r\ntotal=1.5\r\n", {"u@139.com", "p"}, "", 0},
+        {"TotalHex", "", kAccount + "0=a\r\ntotal=0x10\r\n", {"u@139.com", "p"}, "", 0},
+        {"TotalAbove16Bits", "", kAccount + "0=a\r\ntotal=32768\r\n", {"u@139.com", "p"}, "", 0},
+        {"TotalBelow16Bits", "", kAccount + "0=a\r\ntotal=-32769\r\n", {"u@139.com", "p"}, "", 0},
+        {"Quotes", "", kAccount + "0='a'\r\n1=\"\"b\"\"\r\n2=\"c'\r\n3=\"\r\ntotal=3\r\n", {"u@139.com", "p", "a", "\"b\"", "\"c'", "\""}, "", 0},
+        {"NoPhoneSection", "", "[UserMsg]\r\nUser=u@139.com\r\nPassword=p\r\n", {"u@139.com", "p"}, "", 0},
+        {"PasswordAsTyped", "", "[UserMsg]\r\nPassword=\"  p=;\"x\" \"\r\n[Phone]\r\n0=a,,12x\r\ntotal=0\r\n", {"", "  p=;\"x\" ", "a,,12x"}, "", 0},
+        {"GbkAndGb18030", "", kAccount + "0=\xC0\xEE\xC8\xFD,1\r\n1=\x80 \x81\x80\r\n2=\x95\x32\x82\x36\x94\x39\xFC\x36\r\ntotal=2\r\n", {"u@139.com", "p", "李三,1", "€ 亐", "𠀀😀"}, "", 0},
+        {"Utf8WithMark", "", "\xEF\xBB\xBF[UserMsg]\nUser=\xE6\x9D\x8E\n", {"李", ""}, "", 0},
+        {"Utf16WithMark", "", utf16("[UserMsg]\r\nUser=李\r\n", QStringConverter::Utf16LE), {"李", ""}, "", 0},
+        {"InvalidGb18030", "", QByteArray(saved).replace("pw", "p\x81").replace("\xC0\xEE", "\xFF\x81\x30"), {"u@139.com", "p\uFFFD", "\uFFFD\uFFFD0\u4E09,13806012345", kWang}, "", 0, true},
+        {"CutOffAtTheEnd", "", saved + "\xC0", two, "", 0, true},
+        {"NulBytes", "", QByteArray(saved).replace("pw", QByteArray("p\0w", 3)) + QByteArray("\0\0\r\n", 4), {"u@139.com", QString::fromLatin1("p\0w", 3), kLi, kWang}, "", 0},
+        {"TenMegabytesOfComments", "", repeated("; " + QByteArray(98, 'c') + "\r\n", 10 << 20) + saved, two, "", 0},
+        {"TenMegabyteEntry", "", QByteArray(saved).replace("total=1", "2=" + huge + "\r\ntotal=2"), two + QStringList(QString::fromLatin1(huge)), "", 0},
+        {"Total32767WithoutEntries", "", kAccount + "total=32767\r\n", QStringList({"u@139.com", "p"}) + QStringList(32767, QString()), "", 0},  // what the list holds
+        {"OwnerMayOnlyWrite", "", saved, two, "", 0200},
+        {"GroupMayOnlyWrite", "", saved, two, "", 0620},
+        {"GroupMayRun", "", saved, two, "", 0610},
+        {"ReadOnlyForAll", "", saved, two, "只读", 0444},
+        {"ReadOnlyForOwner", "", saved, two, "只读", 0400},
+        {"OthersMayWriteButNotOwner", "", saved, two, "只读", 0466},
+        {"FolderInItsPlace", "dir", "", {"", ""}, "文件夹", 0},
+        {"FifoInItsPlace", "fifo", "", {"", ""}, "不是普通文件", 0},
+        {"FolderAtTheNewFile", "tmpdir", saved, two, "set.ini.tmp", 0},
+        {"LinkToAFile", "link", saved, two, "", 0},
+        {"LinkToNothing", "dangling", "", {"", ""}, "", 0600},
+        {"LinkToAFolder", "linkdir", "", {"", ""}, "文件夹", 0},
+        {"LinkLoop", "loop", "", {"", ""}, "符号链接", 0},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QTemporaryDir folder;
+        const QDir dir(folder.path());
+        const QString make = row.make, ini = settings::settingsFilePath(folder.path());
+        ASSERT_TRUE(place(make, ini, row.bytes));
+        ASSERT_TRUE(!row.mode || !make.isEmpty() || ::chmod(QFile::encodeName(ini), row.mode) == 0);
+        const QString link = QFileInfo(ini).symLinkTarget();
+        const auto snapshot = [&] {
+            return dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)
+                       .join(u'|') +
+                   (QFileInfo(ini).isFile() ? QString::fromLatin1(readFile(ini).toBase64())
+                                            : QString());
+        };
+        const QString before = snapshot();
+
+        bool whole = false;
+        const settings::SettingsData loaded = settings::loadSettingsFile(ini, &whole);
+        EXPECT_EQ(shown(loaded), row.shown);
+        EXPECT_EQ(snapshot(), before) << "loading never writes";
+
+        // As the window saves: keeping the old file when it was not read whole.
+        const settings::SaveResult result = settings::saveSettingsFile(ini, loaded, !whole);
+        EXPECT_EQ(result.ok, !*row.refusal);
+        if (result.ok) {
+            EXPECT_EQ(shown(settings::loadSettingsFile(ini)), row.shown);
+            EXPECT_EQ(QFileInfo(ini).symLinkTarget(), link) << "a link stays the same link";
+            EXPECT_TRUE(QFileInfo(ini).isFile());
+            EXPECT_TRUE(!row.mode || modeOf(ini) == (row.mode & 0700)) << std::oct << modeOf(ini);
+            EXPECT_FALSE(QFileInfo::exists(QFileInfo(ini).canonicalFilePath() + ".tmp"));
+            EXPECT_EQ(readFile(ini + ".bak"), row.backup ? row.bytes : "<unreadable>");
+        } else {
+            EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(ini)) &&
+                        result.error.contains(row.refusal))
+                << result.error.toStdString();
+            EXPECT_EQ(snapshot(), before);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zelvo::testing

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringEncoder>
+#include <QStringList>
+
+#include "recipients/entry_list.h"
+
+namespace zelvo::testing {
+
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+inline QByteArray gbk(const QString& text) {
+    return QStringEncoder("GB18030").encode(text);
+}
+
+inline QByteArray repeated(const QByteArray& piece, qsizetype size) {
+    QByteArray bytes;
+    while (bytes.size() < size) bytes += piece;
+    return bytes;
+}
+
+inline QByteArray utf16(const QString& text, QStringConverter::Encoding encoding) {
+    return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
+}
+
+// The list's entries as texts, to compare and print.
+inline QStringList textsOf(const recipients::EntryList& entries) {
+    QStringList texts;
+    for (const QStringView entry : entries) texts << entry.toString();
+    return texts;
+}
+
+// Puts at path what make names: the bytes (""), "none", "dir", "fifo", "link" (to
+// real/target.ini holding the bytes), "linkdir" (to the folder real), "dangling", "loop", or
+// "tmpdir" (the bytes, and a folder where the new file is written first).
+inline bool place(const QString& make, const QString& path, const QByteArray& bytes) {
+    QDir dir = QFileInfo(path).dir();
+    const QString name = QFileInfo(path).fileName();
+    if (make.isEmpty() || make == u"tmpdir") writeFile(path, bytes);
+    if (make.startsWith(u"link") && !dir.mkdir("real")) return false;
+    if (make == u"link") writeFile(dir.filePath("real/target.ini"), bytes);
+    if (make == u"tmpdir") return dir.mkdir(name + ".tmp");
+    if (make == u"dir") return dir.mkdir(name);
+    if (make == u"fifo") return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (make == u"link") return QFile::link("real/target.ini", path);
+    if (make == u"linkdir") return QFile::link("real", path);
+    if (make == u"dangling") return QFile::link("target.ini", path);
+    if (make == u"loop")
+        return QFile::link("other.ini", path) && QFile::link(name, dir.filePath("other.ini"));
+    return true;
+}
+
+}  // namespace zelvo::testing

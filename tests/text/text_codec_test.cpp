@@ -1,0 +1,60 @@
+// File bytes to text, whatever the size of the pieces they are read in.
+#include "text/text_codec.h"
+
+#include <gtest/gtest.h>
+
+namespace zelvo::testing {
+namespace {
+
+using Encoding = text::TextDecoder::Encoding;
+
+TEST(TextCodecTest, DecodesEachEncodingInPiecesOfAnySizeOrReportsTheError) {
+    // Text: what every piece size gives; rows with an error check only that it is reported.
+    // clang-format off
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString text;
+        bool error = false;
+        Encoding unmarked = Encoding::Gb18030;
+    } rows[] = {
+        {"Empty", "", ""},
+        {"Gbk", "a,0\r\n\xC0\xEE\xC8\xFD,1", "a,0\r\n李三,1"},
+        {"EuroAloneAndAsSecondByte", "\x80,2\r\x81\x80,3\n", "€,2\r亐,3\n"},
+        {"Gb18030FourBytes", "\x81\x30\x81\x30\x95\x32\x82\x36\x94\x39\xFC\x36", "\u0080𠀀😀"},
+        {"Utf8Mark", "\xEF\xBB\xBF\xE6\x9D\x8E,1", "李,1"},
+        {"MarkOnly", "\xEF\xBB\xBF", ""},
+        {"SecondMarkIsText", "\xEF\xBB\xBF\xEF\xBB\xBF", QString(QChar(0xFEFF))},
+        {"Utf16LittleEndian", QByteArray("\xFF\xFE\x4E\x67,\0", 6), "李,"},
+        {"Utf16BigEndian", QByteArray("\xFE\xFF\x67\x4E\0,", 6), "李,"},
+        {"Utf8Unmarked", "\xE6\x9D\x8E,1", "李,1", false, Encoding::Utf8},
+        {"GbkIsNoUtf8", "\xC0\xEE,1", "", true, Encoding::Utf8},
+        {"InvalidBytes", "\xFF\x80\x81,1", "", true},
+        {"LoneHighBytes", "\xFF\x80,1\r\n", "", true},
+        {"BrokenPair", "\xC0\xEE\xC8,1", "", true},
+        {"BrokenFourBytes", "\x81\x30\x81,1", "", true},
+        {"CutOffAtTheEnd", "a,1\r\n\xC0", "", true},
+        {"FourBytesCutOffAtTheEnd", "a\x81\x30\x81", "", true},
+        {"Utf8MarkThenBroken", "\xEF\xBB\xBF\xE6\x9D,1", "", true},
+        {"Utf16CutOffAtTheEnd", "\xFF\xFE\x4E\x67\x2C", "", true},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        for (const qsizetype piece : {1, 2, 3, 4, 1 << 20}) {
+            SCOPED_TRACE(std::string(row.name) + " in pieces of " + std::to_string(piece));
+            text::TextDecoder decoder(row.unmarked);
+            QString text;
+            for (qsizetype at = 0; at < row.bytes.size(); at += piece)
+                text += decoder.decode(QByteArrayView(row.bytes).sliced(at).first(
+                    std::min(piece, row.bytes.size() - at)));
+            text += decoder.finish();
+            EXPECT_EQ(decoder.hasError(), row.error);
+            if (!row.error) {
+                EXPECT_EQ(text, row.text);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zelvo::testing
