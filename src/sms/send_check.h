@@ -10,10 +10,10 @@ inline constexpr int MessageLimit = 70;
 
 // What the send command reads from the window before sending.
 struct SendForm {
-    QString from;           // txtFrom
-    QString subject;        // txtSubject
-    QString textbody;       // txtTextbody
-    int selectedCount = 0;  // SelectedCount
+    QString from;           // the account address
+    QString subject;        // the picked numbers, joined by ","
+    QString textbody;       // the message
+    int selectedCount = 0;  // how many numbers the latest pick accepted
 };
 
 // The six conditions of the send command, each on its own, so a caller can say which failed.
@@ -23,7 +23,7 @@ struct SendCheck {
     bool hasText = false;
     bool textFits = false;  // shorter than MessageLimit
     bool hasSubject = false;
-    bool picked = false;  // SelectedCount above zero
+    bool picked = false;  // at least one number picked
 
     bool passed() const {
         return accountHasSuffix && accountLength && hasText && textFits && hasSubject && picked;
