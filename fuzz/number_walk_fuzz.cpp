@@ -27,6 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(check == checkNumber(QStringView(number)));
         if (check == NumberCheck::Accepted) {
             FUZZ_CHECK(number.size() == 11);
+            FUZZ_CHECK(std::all_of(number.begin(), number.end(),
+                                   [](QChar c) { return c >= u'0' && c <= u'9'; }));
             FUZZ_CHECK(std::find(MobilePrefixTable.begin(), MobilePrefixTable.end(),
                                  QStringView(number).first(3)) != MobilePrefixTable.end());
         }

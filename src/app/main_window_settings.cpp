@@ -1,7 +1,4 @@
 // The settings file: loading at start-up, saving, and the save command.
-#include <QDir>
-#include <QFileInfo>
-
 #include "app/main_window.h"
 #include "settings/settings_file.h"
 #include "settings/settings_location.h"
@@ -25,10 +22,8 @@ void MainWindow::loadSettings() {
 bool MainWindow::writeSettings() {
     const settings::SettingsData data{accountEdit_->text(), passwordEdit_->text(),
                                       numberList_->entries()};
-    const QString path = settingsPath();
-    // The user's configuration folder may not exist yet; a program folder always does.
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const settings::SaveResult result = settings::saveSettingsFile(path, data, keepSettingsBackup_);
+    const settings::SaveResult result =
+        settings::saveSettingsFile(settingsPath(), data, keepSettingsBackup_);
     if (!result.ok) {
         platform_.messageBox(result.error, MessageStyle::QuestionOk, QStringLiteral("提示"));
         return false;

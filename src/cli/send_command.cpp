@@ -136,7 +136,7 @@ QString numberForName(const QString& name, const recipients::EntryList& entries)
 }
 
 // The numbers in the order given, checked as the selection walk checks picked entries: the
-// limit first, then the number's prefix, then its length.
+// limit first, then the number's prefix, then its 11 digits.
 QStringList checkedNumbers(const QStringList& given, const recipients::EntryList& entries) {
     using recipients::WalkRejection;
     QStringList numbers;

@@ -21,7 +21,11 @@ NumberCheck checkNumber(QStringView number) {
                        std::find(MobilePrefixTable.begin(), MobilePrefixTable.end(), prefix) !=
                            MobilePrefixTable.end();
     if (!known) return NumberCheck::WrongOperator;
-    if (number.size() != NumberLength) return NumberCheck::WrongLength;
+    // Anything but eleven ASCII digits is no mobile number: a comma in it would make one pick
+    // several recipients, and other characters reach the gateway as they are.
+    const bool digits =
+        std::all_of(number.begin(), number.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (number.size() != NumberLength || !digits) return NumberCheck::WrongLength;
     return NumberCheck::Accepted;
 }
 

@@ -30,7 +30,7 @@ inline constexpr auto MobilePrefixTable = std::to_array<QStringView>({
 QStringView numberOf(QStringView entry);
 
 enum class NumberCheck { Accepted, WrongOperator, WrongLength };
-// Prefix test first, then the length test.
+// Prefix test first, then the test for exactly 11 ASCII digits (WrongLength when it fails).
 NumberCheck checkNumber(QStringView number);
 
 // The manual entry's format test: a comma, and at least 11 characters after the first one.

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <limits>
 #include <optional>
 
@@ -70,27 +69,20 @@ QString saveError(const QString& path, const QString& reason) {
     return QStringLiteral("无法保存设置文件 %1: %2").arg(QDir::toNativeSeparators(path), reason);
 }
 
-// Keeps the file at path as "<path>.bak", without reading it where the file system allows: a
-// second name for the same file, which the rename of the save then leaves alone. Returns why
-// it failed, or an empty text. A path that is no regular file has nothing to keep; the save
-// itself then says why it cannot replace it.
-QString keepAsBackup(const QString& path) {
-    const QFileInfo target(QFileInfo(path).canonicalFilePath());
-    if (!target.isFile()) return {};
-    const QString backup = path + QStringLiteral(".bak");
-    const QFileInfo old(backup);
-    const QString cannot =
-        QStringLiteral("无法将原文件保留为 %1").arg(QDir::toNativeSeparators(backup));
-    if (old.isDir() && !old.isSymLink()) return cannot + QStringLiteral(" (该位置是一个文件夹)");
-    if ((old.exists() || old.isSymLink()) && !QFile::remove(backup)) return cannot;
-    std::error_code error;
-    std::filesystem::create_hard_link(target.filesystemFilePath(),
-                                      QFileInfo(backup).filesystemFilePath(), error);
-    if (!error || QFile::copy(target.filePath(), backup)) return {};
-    return cannot;
+// Creates the folders missing above a settings file for this user alone: the file in them
+// holds a password. Whatever cannot be created is reported by the save that follows.
+void makeFolders(const QString& path) {
+    QStringList missing;
+    for (QFileInfo folder(QFileInfo(path).absolutePath()); !folder.exists() && !folder.isRoot();
+         folder.setFile(folder.absolutePath())) {
+        missing.prepend(folder.absoluteFilePath());
+    }
+    for (const QString& folder : missing)
+        QDir().mkdir(folder,
+                     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-SettingsData parseSettings(QString text);
+SettingsData parseSettings(QString text, bool& whole);
 
 }  // namespace
 
@@ -124,7 +116,7 @@ SettingsData loadSettingsFile(const QString& path, bool* whole) {
     }
     text += decoder.finish();
     complete = !decoder.hasError();
-    return parseSettings(std::move(text));
+    return parseSettings(std::move(text), complete);
 }
 
 SaveResult saveSettingsFile(const QString& path, const SettingsData& data, bool keepOldFile) {
@@ -136,11 +128,8 @@ SaveResult saveSettingsFile(const QString& path, const SettingsData& data, bool 
     if (!text::gb18030Available()) {
         return {false, saveError(path, QStringLiteral("系统不支持 GB18030 编码"))};
     }
-    if (keepOldFile) {
-        if (const QString reason = keepAsBackup(path); !reason.isEmpty())
-            return {false, saveError(path, reason)};
-    }
-    const QString reason = replaceFile(path, encodeSettings(data));
+    makeFolders(path);
+    const QString reason = replaceFile(path, encodeSettings(data), keepOldFile);
     if (!reason.isEmpty()) return {false, saveError(path, reason)};
     return {true, {}};
 }
@@ -162,12 +151,14 @@ QByteArray encodeSettings(const SettingsData& data) {
 }
 
 SettingsData decodeSettings(const QByteArray& bytes, bool* whole) {
-    return parseSettings(text::decodeFileText(bytes, whole));
+    bool ignored = true;
+    bool& complete = whole ? *whole : ignored;
+    return parseSettings(text::decodeFileText(bytes, &complete), complete);
 }
 
 namespace {
 
-SettingsData parseSettings(QString text) {
+SettingsData parseSettings(QString text, bool& whole) {
     // One pass that keeps only the values asked for: a table of every key costs tens of
     // milliseconds for a full list.
     const QString accountSection = kAccountSection.toString().toCaseFolded();
@@ -219,10 +210,15 @@ SettingsData parseSettings(QString text) {
     data.user = user.value_or(QString());
     data.password = password.value_or(QString());
     const std::optional<int> totalIndex = parseTotal(total.value_or(QString()));
-    if (!totalIndex) return data;
+    // Entries without a usable `total` are what a save cut off before its last line leaves, or
+    // a slip of a hand edit: they are the user's list all the same. They load up to the highest
+    // key, and the file counts as not read whole, so that the next save keeps it as a backup.
+    if (!totalIndex && !entries.isEmpty()) whole = false;
+    if (!totalIndex && entries.isEmpty()) return data;
     // What the list can hold: a `total` of 32,767 names one entry more. A key missing below
     // `total` still takes its place in the list, as an empty entry.
-    const int last = std::min<int>(*totalIndex, kMaxSavedEntries - 1);
+    const int last =
+        std::min<int>(totalIndex.value_or(int(entries.size()) - 1), kMaxSavedEntries - 1);
     entries.resize(std::max(last + 1, 0), kMissing);
     data.entries = recipients::EntryList(std::move(text), std::move(entries));
     return data;

@@ -28,11 +28,12 @@ QString settingsFilePath(const QString& appFolder);
 // A set.ini larger than this is not read: a full list takes a few megabytes.
 inline constexpr qint64 kMaxSettingsFileBytes = 64 * 1024 * 1024;
 
-// Reads set.ini. A missing file, or one that cannot be read, gives empty fields; a missing or
-// unusable `total` gives an empty list while the account still loads. Bytes that do not
-// decode are loaded as U+FFFD. `whole`, when given, is false when a file exists but could not
-// be read whole: it is not a regular file, cannot be read, does not decode, or is larger than
-// kMaxSettingsFileBytes. The list stops at kMaxSavedEntries. Never throws.
+// Reads set.ini. A missing file, or one that cannot be read, gives empty fields. The list runs
+// to `total`; without a usable `total` it runs to the highest entry key, and is empty when there
+// is none. Bytes that do not decode are loaded as U+FFFD. `whole`, when given, is false when a
+// file exists but could not be read whole: it is not a regular file, cannot be read, does not
+// decode, is larger than kMaxSettingsFileBytes, or holds entries without a usable `total`. The
+// list stops at kMaxSavedEntries. Never throws.
 SettingsData loadSettingsFile(const QString& path, bool* whole = nullptr);
 
 struct SaveResult {
@@ -40,12 +41,12 @@ struct SaveResult {
     QString error;  // why the file could not be written, for the user; empty when ok
 };
 
-// Writes set.ini whole. The previous file stays intact unless the new one was written
-// completely; a new file is readable and writable by its owner only. When set.ini is a
-// symbolic link, the file it points to is replaced. A line break in a value is stored as a
-// space. With keepOldFile, the file that is replaced is first kept as "set.ini.bak" beside it,
-// replacing an older one; the save is refused when that fails. On failure `error` names the
-// path and the reason.
+// Writes set.ini whole, as replaceFile() replaces a file: the previous file stays intact unless
+// the new one was written completely, a new file is for its owner alone, and a symbolic link is
+// followed only where nobody else could have planted it. Folders missing above it are created
+// for the user alone. A line break in a value is stored as a space. With keepOldFile, the file
+// that is replaced is first kept as "<file>.bak" beside it, replacing an older one; the save is
+// refused when that fails. On failure `error` names the path and the reason.
 SaveResult saveSettingsFile(const QString& path, const SettingsData& data,
                             bool keepOldFile = false);
 

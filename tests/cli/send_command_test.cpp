@@ -3,6 +3,7 @@
 #include "cli/send_command.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <filesystem>
 
+#include "settings/settings_file.h"
 #include "settings/settings_location.h"
 #include "support/smtp_peer.h"
 
@@ -61,6 +63,7 @@ const Row kRows[] = {
     {"TwelveDigits", {"138060123456", "hi"}, "", 65, "", "138060123456: 您选择的电话号码错误,它不是手机号码。", "", "", false},
     {"ElevenNumbers", {k11, "hi"}, "", 65, "", "13800000008: 您选择的电话号码已达到上限。", "", "", false},
     {"NameWithBadNumber", {"坏号", "hi"}, "", 65, "", "坏号 (12345678901): 您选择的电话号码错误,它不是移动号码。", "", "", false},
+    {"NameWithCommasInNumber", {"三个", "hi"}, "", 65, "", "三个 (138,10086,1): 您选择的电话号码错误,它不是手机号码。", "", "", false},
     {"UnknownName", {"赵六", "hi"}, "", 65, "", "赵六: 号码列表中没有这个名字", "", "", false},
     {"NameTwice", {"重名", "hi"}, "", 65, "", "重名: 号码列表中有 2 个这个名字", "", "", false},
     {"SeventyCharacters", {"13806012345", k69 + "字"}, "", 65, "", "短信内容有 70 个字符", "", "", false},
@@ -90,7 +93,7 @@ TEST_P(SendCommandTest, Runs) {
     const QByteArray settings =
         "\xEF\xBB\xBF[UserMsg]\nUser=13806012345@139.com\nPassword=" + kPeerPassword.toUtf8() +
         "\n[Phone]\n0=李三,13806012345\n1=重名,13900000001\n2=重名,13900000002\n3=坏号,"
-        "12345678901\ntotal=3\n";
+        "12345678901\n4=三个,138,10086,1\ntotal=4\n";
     for (const auto& [name, bytes, mode] :
          {std::tuple<const char*, QByteArray, int>{"empty.ini", "", 0600},
           {"set.ini", settings, 0600},
@@ -148,12 +151,20 @@ INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandTest, ::testing::ValuesIn(kRows
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Both programs keep set.ini beside themselves in a folder they may write (or where one already
-// is), and otherwise, as installed into a system folder, in the user's configuration folder.
+// is), and otherwise, as installed into a system folder, in the user's configuration folder,
+// which the window's first save creates.
 TEST(SettingsLocation, BesideTheProgramOrInTheUsersFolder) {
     QTemporaryDir folder;
     EXPECT_EQ(settings::settingsFileLocation(folder.path()), folder.filePath("set.ini"));
     const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     EXPECT_EQ(settings::settingsFileLocation(folder.filePath("gone")), user + "/set.ini");
+    // A save creates the folders it lacks for the user alone: set.ini holds the password.
+    ASSERT_TRUE(settings::saveSettingsFile(folder.filePath("a/b/set.ini"), {"u", "p", {}}).ok);
+    for (const char* created : {"a", "a/b"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(folder.filePath(created)).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0700u) << created;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -47,8 +48,19 @@ inline QStringList textsOf(const recipients::EntryList& entries) {
 
 // Puts at path what make names: the bytes (""), "none", "dir", "fifo", "link" (to
 // real/target.ini holding the bytes), "linkdir" (to the folder real), "dangling", "loop", or
-// "tmpdir" (the bytes, and a folder where the new file is written first).
+// "tmpdir" (the bytes, and a folder where the new file is written first). "link:me:<mode>" and
+// "link:nobody:<mode>" make the link belong to this user or to nobody, in a folder of that mode;
+// "link:nobody:<mode>:nobody" also gives the folder to nobody.
 inline bool place(const QString& make, const QString& path, const QByteArray& bytes) {
+    if (const QStringList link = make.split(u':'); link.size() >= 3) {
+        constexpr uid_t nobody = 65534;
+        const QByteArray name = QFile::encodeName(path),
+                         folder = QFile::encodeName(QFileInfo(path).path());
+        return place("link", path, bytes) &&
+               (link[1] == u"me" || ::lchown(name.constData(), nobody, nobody) == 0) &&
+               ::chmod(folder.constData(), link[2].toUInt(nullptr, 8)) == 0 &&
+               (link.size() == 3 || ::chown(folder.constData(), nobody, nobody) == 0);
+    }
     QDir dir = QFileInfo(path).dir();
     const QString name = QFileInfo(path).fileName();
     if (make.isEmpty() || make == u"tmpdir") writeFile(path, bytes);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <windows.h>
+
+namespace zelvo::settings {
+
+// Whether path lies inside the current user's profile folder, whose access list already keeps
+// other users out of the files created in it.
+bool insideUserProfile(const wchar_t* path);
+
+// Creates a new file at path for writing (it must not exist yet). With ownerOnly its access list
+// holds one entry, full control for the current user, in place of what the folder passes on:
+// the settings file holds a password, and a shared folder would let others read it. Returns
+// INVALID_HANDLE_VALUE on failure, with GetLastError() telling why.
+HANDLE createNewFile(const wchar_t* path, bool ownerOnly);
+
+}  // namespace zelvo::settings
