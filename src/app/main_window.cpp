@@ -141,8 +141,8 @@ void MainWindow::keepDesignedSize() {
 
 void MainWindow::importPhoneBookAndSave() {
     importPhoneBook();
-    // A stopped import changes nothing, and nothing is saved.
-    if (!importCancelled_) writeSettings();
+    // An import stopped or without entries changes nothing, and nothing is saved.
+    if (!importChangedNothing_) writeSettings();
 }
 
 }  // namespace zelvo::app

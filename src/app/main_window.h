@@ -47,7 +47,7 @@ public slots:
     // Writes the settings file and says so.
     void saveSettings();
     // Fills the list from a phone book file; importPhoneBookAndSave then writes the settings
-    // file unless the user stopped the import.
+    // file unless the user stopped the import or the file held no entry.
     void importPhoneBook();
     void importPhoneBookAndSave();
     void addNumberByHand();
@@ -129,8 +129,9 @@ private:
 
     QSize designedSize_;
     bool engineStarted_ = false;
-    // Set by importPhoneBook when the user stopped the import: nothing is saved then.
-    bool importCancelled_ = false;
+    // Set by importPhoneBook when the user stopped the import or the file held no entry: the
+    // list is as it was, and nothing is saved.
+    bool importChangedNothing_ = false;
     // set.ini could not be read whole at start-up: the first save keeps it as set.ini.bak.
     bool keepSettingsBackup_ = false;
     bool sending_ = false;

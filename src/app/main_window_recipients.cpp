@@ -1,5 +1,6 @@
 // The number list: picking recipients, adding and clearing entries, importing a phone book
 // and viewing the settings file.
+#include <QDir>
 #include <QFileInfo>
 
 #include "app/import_progress.h"
@@ -79,7 +80,7 @@ void MainWindow::clearNumberList() {
 }
 
 void MainWindow::importPhoneBook() {
-    importCancelled_ = false;
+    importChangedNothing_ = false;
     const QString path = platform_.openFileDialog(QString(), QStringLiteral("*.txt"),
                                                   platform_.applicationFacts().folder);
     if (path.isEmpty()) {
@@ -99,12 +100,21 @@ void MainWindow::importPhoneBook() {
             config_.importPieceBytes);
     }();
     if (book.cancelled) {
-        importCancelled_ = true;
+        importChangedNothing_ = true;
         return;
     }
     if (!book.ok) {
         platform_.messageBox(book.error + QStringLiteral(" 号码列表没有改变."),
                              MessageStyle::QuestionOk, kNoticeTitle);
+        return;
+    }
+    // A book typed in another form would otherwise empty the list, and the menu would save that.
+    if (book.entries.size() == 0) {
+        platform_.messageBox(QStringLiteral("电话本文件 %1 中没有 名字,号码 格式的行(如 "
+                                            "李三,13806012345), 号码列表没有改变.")
+                                 .arg(QDir::toNativeSeparators(path)),
+                             MessageStyle::QuestionOk, kNoticeTitle);
+        importChangedNothing_ = true;
         return;
     }
     numberList_->setEntries(book.entries);

@@ -11,8 +11,11 @@ bool countFrom(const char16_t* data, qsizetype i, qsizetype size, LineCount& cou
     bool comma = count.comma;
     for (; i < size; ++i) {
         const char16_t c = data[i];
-        if (c > u',') continue;
-        if (c == u',') comma = true;
+        if (c == u',' || c == FullWidthComma) {
+            comma = true;
+            continue;
+        }
+        if (c > u'\r') continue;
         if (c == 0) return false;
         if (c != u'\r' && c != u'\n') continue;
         if (c == u'\r' && i + 1 < size && data[i + 1] == u'\n') continue;
@@ -45,7 +48,7 @@ bool countCommaLines(QStringView piece, LineCount& count) {
         const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
         const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 8));
         if (bits(low, high, 0) != 0) return false;
-        const unsigned commas = bits(low, high, u',');
+        const unsigned commas = bits(low, high, u',') | bits(low, high, FullWidthComma);
         const unsigned lineFeeds = bits(low, high, u'\n');
         const unsigned lineFeedNext = (lineFeeds >> 1) | (data[i + 16] == u'\n' ? 0x8000u : 0u);
         unsigned ends = lineFeeds | (bits(low, high, u'\r') & ~lineFeedNext);

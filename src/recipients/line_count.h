@@ -4,7 +4,10 @@
 
 namespace zelvo::recipients {
 
-// Lines of text given in pieces, counted: those that hold an ASCII comma.
+// A Chinese input method types this comma; a phone book line may be separated by it.
+inline constexpr char16_t FullWidthComma = u'\uFF0C';
+
+// Lines of text given in pieces, counted: those that hold a comma, ASCII or full-width.
 struct LineCount {
     int withComma = 0;   // lines ended so far that hold a comma
     bool comma = false;  // the line that goes on into the next piece holds one

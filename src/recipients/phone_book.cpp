@@ -15,8 +15,10 @@ namespace {
 
 using text::TextDecoder;
 
-// The lines of a phone book's text, given in pieces: keeps the lines with an ASCII comma until
-// the list is full and only counts them after that.
+// The lines of a phone book's text, given in pieces: keeps the lines with a comma until the
+// list is full and only counts them after that. A line with an ASCII comma is kept whole; in a
+// line with only full-width commas, as a Chinese input method types them, the first becomes
+// the ASCII comma that the list reads as the separator.
 class EntryCollector {
 public:
     // False when the text holds a NUL character.
@@ -29,11 +31,15 @@ public:
         if (full()) return countLines(text.sliced(start));
         for (qsizetype i = start; i < size; ++i) {
             const char16_t c = data[i];
-            if (c > u',') continue;
             if (c == u',') {
                 lineHasComma_ = true;
                 continue;
             }
+            if (c == FullWidthComma) {
+                lineHasFullWidthComma_ = true;
+                continue;
+            }
+            if (c > u'\r') continue;
             if (c == 0) return false;
             if (c != u'\r' && c != u'\n') continue;
             endLine(text.sliced(start, i - start));
@@ -65,7 +71,7 @@ public:
 private:
     bool full() const { return entries_.size() >= MaxListEntries; }
 
-    // Past the list's limit lines are only counted.
+    // Past the list's limit lines are only counted, and lineHasComma_ tells of either comma.
     bool countLines(QStringView rest) {
         LineCount count{leftOut_, lineHasComma_};
         if (!countCommaLines(rest, count)) return false;
@@ -84,9 +90,14 @@ private:
             } else {
                 entries_.append(line_ += tail);
             }
+        } else if (lineHasFullWidthComma_) {
+            line_ += tail;
+            line_[line_.indexOf(FullWidthComma)] = u',';
+            entries_.append(line_);
         }
         line_.clear();
         lineHasComma_ = false;
+        lineHasFullWidthComma_ = false;
         lineGoesOn_ = false;
     }
 
@@ -94,6 +105,7 @@ private:
     int leftOut_ = 0;
     QString line_;  // the line so far when it goes on in the next piece
     bool lineHasComma_ = false;
+    bool lineHasFullWidthComma_ = false;
     bool lineGoesOn_ = false;
     bool afterCr_ = false;  // the last piece ended with CR: a LF next ends no second line
 };

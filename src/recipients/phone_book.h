@@ -10,7 +10,8 @@ namespace zelvo::recipients {
 
 // A phone book is text: UTF-8 or UTF-16 with a byte order mark, UTF-8 without one when the
 // whole file is valid UTF-8, GB18030 (which reads GBK) otherwise. One entry per line, lines
-// ended by CR LF, a lone CR or a lone LF. A line holding an ASCII comma is an entry, whole.
+// ended by CR LF, a lone CR or a lone LF. A line holding an ASCII comma is an entry, whole; a
+// line holding only full-width commas (，) is one too, its first comma made ASCII.
 struct PhoneBookImport {
     bool ok = false;
     bool cancelled = false;  // the progress callback stopped it

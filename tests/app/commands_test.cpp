@@ -55,8 +55,9 @@ class CommandTest : public WindowTest {
 protected:
     // Steps: an action's name triggers it, a control's name clicks it; "pageN" shows page N,
     // "rm" deletes set.ini, "dirty" changes the account in the window, "close" closes the
-    // window from its title bar, "bigbook" makes book.txt a few megabytes long, "stop" clicks
-    // 取消 on the import's progress dialog once it shows.
+    // window from its title bar, "bigbook" makes book.txt a few megabytes long, "book=a|b"
+    // writes it in GBK with the lines a and b, "stop" clicks 取消 on the import's progress
+    // dialog once it shows.
     void run(const QString& steps) {
         for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
             QObject* object = window->findChild<QObject*>(step);
@@ -70,6 +71,8 @@ protected:
                 window->windowHandle()->close();
             } else if (step == u"bigbook") {
                 writeFile(path("book.txt"), QByteArray("c,1\r\n").repeated(1 << 20));
+            } else if (step.startsWith(u"book=")) {
+                writeFile(path("book.txt"), gbk(step.mid(5).replace(u'|', QStringLiteral("\r\n"))));
             } else if (step == u"stop") {
                 stopImportOnceItShows(window.get());
             } else if (auto* action = qobject_cast<QAction*>(object)) {
@@ -114,6 +117,8 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         {"ImportButtonCancelled", "importButton", {"file "}, {kOpen}, "=", '=', 1},
         {"ImportMenuCancelledStillSaves", "importAction", {"file "}, {kOpen}, "=", 'L', 1},
         {"ImportMenuRefusedStillSaves", "dirty importAction", {"file %D/none.txt", "ok"}, {kOpen, "box ?ok 提示: 找不到电话本文件 %D/none.txt, 号码列表没有改变."}, "=", 'L', 1},
+        {"ImportWithoutEntrySavesNothing", "dirty book=a1|b2|| importAction", {"file %D/book.txt", "ok"}, {kOpen, "box ?ok 提示: 电话本文件 %D/book.txt 中没有 名字,号码 格式的行(如 李三,13806012345), 号码列表没有改变."}, "=", '=', 1},
+        {"ImportEmptySavesNothing", "dirty book= importAction", {"file %D/book.txt", "ok"}, {kOpen, "box ?ok 提示: 电话本文件 %D/book.txt 中没有 名字,号码 格式的行(如 李三,13806012345), 号码列表没有改变."}, "=", '=', 1},
         {"ImportMenuStoppedSavesNothing", "bigbook stop importAction", {"file %D/book.txt"}, {kOpen}, "=", '=', 1},
         {"ViewFile", "viewPhoneBookAction", {"start"}, {kEditor}, "=", '=', 1},
         {"ViewWithoutEditor", "viewPhoneBookAction", {"nostart", "ok"}, {kEditor, "box ?ok 提示: 无法打开文本编辑器, 请自行打开文件 %D/set.ini"}, "=", '=', 1},
@@ -142,7 +147,7 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         reset();
         const QByteArray edited = gbk(kEdited);
         writeFile(settingsPath(), edited);
-        writeFile(path("book.txt"), "a,1\r\nno comma\r\nb,2\r\n");
+        writeFile(path("book.txt"), gbk("a,1\r\nno comma\r\nb，2\r\n"));
         open();
         clickEntry(1);
         const QStringList before = textsOf(numberList()->entries());

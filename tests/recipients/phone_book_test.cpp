@@ -20,7 +20,8 @@ TEST(PhoneBookTest, KeepsEachLineWithACommaOrRefusesTheFile) {
     // The list's limit of lines "a,1", each five bytes long, then lines past it.
     const QByteArray full = QByteArray("a,1\r\n").repeated(recipients::MaxListEntries);
     const QStringList fullList(recipients::MaxListEntries, "a,1");
-    const QByteArray past = "no comma\r\nb,2\r\n\r\nc,3\rd\n,\re\r\n,";
+    const QByteArray past =
+        "no comma\r\nb,2\r\n\r\nc,3\rd\n,\re\r\n" + QStringLiteral("f，6\r\n，").toUtf8();
     // Refusal: words of the reason; empty: read. Piece: bytes read and decoded at a time; a
     // character or line end split between two pieces must come out whole.
     // clang-format off
@@ -36,10 +37,11 @@ TEST(PhoneBookTest, KeepsEachLineWithACommaOrRefusesTheFile) {
         {"Gbk", gbk(kLi + "\r\n" + kWang), {kLi, kWang}},
         {"Utf8WithoutMark", (kLi + "\n" + kWang + "\n").toUtf8(), {kLi, kWang}},
         {"Utf16InOneBytePieces", utf16(kLi + "\r\n" + kWang, QStringConverter::Utf16BE), {kLi, kWang}, 0, "", 1},
-        {"GbkInOneBytePieces", "a,0\r\n\xC0\xEE,1\r\n\x80,2\r\x81\x80,3\n\x95\x32\x82\x36,4", {"a,0", "李,1", "€,2", "亐,3", "𠀀,4"}, 0, "", 1},
+        {"GbkInOneBytePieces", "a,0\r\n\xC0\xEE,1\r\n\x80,2\r\x81\x80,3\n\x95\x32\x82\x36\xA3\xAC" "4", {"a,0", "李,1", "€,2", "亐,3", "𠀀,4"}, 0, "", 1},
         {"GbkAfterUtf8Lines", gbk("a,1\r\nb,2\r\n" + kLi), {"a,1", "b,2", kLi}, 0, "", 4},
         {"EveryLineEnd", gbk(kLi + "\r" + kWang + "\n\r" + kLi + "\r\r\n" + kWang + "\n"), {kLi, kWang, kLi, kWang}},
-        {"LinesWithoutCommaSkipped", gbk("只有名字\r\n" + kLi + "\r\n李三，13806012345\r\n"), {kLi}},
+        {"LinesWithoutCommaSkipped", gbk("只有名字\r\n" + kLi + "\r\n李三、13806012345\r\n"), {kLi}},
+        {"FullWidthCommaMadeAsciiWhereNoAsciiOne", gbk("李三，13806012345\r\n，王，五，1\r\n王五，经理,1\r\n李,138，0"), {kLi, ",王，五，1", "王五，经理,1", "李,138，0"}},
         {"BlanksAndBadNumbersKept", "  a , 12345 \r\nx,\r\n,\r\n", {"  a , 12345 ", "x,", ","}},
         {"DuplicatesKept", gbk(kLi + "\r\n" + kLi + "\r\n"), {kLi, kLi}},
         {"Empty", "", {}},
@@ -47,9 +49,9 @@ TEST(PhoneBookTest, KeepsEachLineWithACommaOrRefusesTheFile) {
         {"OnlyLineBreaks", "\r\n\r\n\n\r", {}},
         {"FiveMegabyteLine", longLine, {}},
         {"FiveMegabyteEntry", gbk("李三,") + longLine, {"李三," + QString::fromLatin1(longLine)}},
-        {"PastTheLimitOnlyLinesWithACommaCount", full + past, fullList, 4},
-        {"LimitCrossedInAPiece", full + past, fullList, 4, "", 4096},
-        {"LimitCrossedInOneBytePieces", full + past, fullList, 4, "", 1},
+        {"PastTheLimitOnlyLinesWithACommaCount", full + past, fullList, 5},
+        {"LimitCrossedInAPiece", full + past, fullList, 5, "", 4096},
+        {"LimitCrossedInOneBytePieces", full + past, fullList, 5, "", 1},
         {"CrAtAPieceEndPastTheLimit", full + "b,22\r\nc,3456\rd,4\r\n", fullList, 3, "", 4},
         {"LongLinesPastTheLimit", full + longLine + "\r\nx," + longLine + "\n" + longLine, fullList, 1},
         {"Binary", binary, {}, 0, "不是文本文件"},
@@ -90,7 +92,7 @@ TEST(PhoneBookTest, LineCounterAgreesWithItsPlainTwin) {
         QString("a,1\r\n").repeated(20) + QChar(0) + "b,2",
     };
     const QString alphabet =
-        QString(30, u'a') + QStringLiteral("李李李,\r\n");  // lines of some 18 characters
+        QString(30, u'a') + QStringLiteral("李李，,\r\n");  // lines of some 18 characters
     quint32 seed = 1;
     for (int size = 0; size <= 300; ++size) {
         QString text;
