@@ -125,16 +125,16 @@ SaveResult saveSettingsFile(const QString& path, const SettingsData& data, bool 
                                            .arg(data.entries.size())
                                            .arg(kMaxSavedEntries))};
     }
-    if (!text::gb18030Available()) {
-        return {false, saveError(path, QStringLiteral("系统不支持 GB18030 编码"))};
-    }
+    // Where Windows lacks code page 54936 a character outside GBK cannot be written.
+    const std::optional<QByteArray> bytes = encodeSettings(data);
+    if (!bytes) return {false, saveError(path, QStringLiteral("系统不支持 GB18030 编码"))};
     makeFolders(path);
-    const QString reason = replaceFile(path, encodeSettings(data), keepOldFile);
+    const QString reason = replaceFile(path, *bytes, keepOldFile);
     if (!reason.isEmpty()) return {false, saveError(path, reason)};
     return {true, {}};
 }
 
-QByteArray encodeSettings(const SettingsData& data) {
+std::optional<QByteArray> encodeSettings(const SettingsData& data) {
     ProfileIniWriter ini;
     ini.beginSection(kAccountSection);
     ini.addValue(kUserKey, data.user);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 #include "recipients/entry_list.h"
 #include "recipients/number_entry.h"
@@ -50,8 +51,9 @@ struct SaveResult {
 SaveResult saveSettingsFile(const QString& path, const SettingsData& data,
                             bool keepOldFile = false);
 
-// The file image without any file I/O, for benchmarks and fuzzing.
-QByteArray encodeSettings(const SettingsData& data);
+// The file image without any file I/O, for benchmarks and fuzzing; nothing when the system cannot
+// write one of its characters.
+std::optional<QByteArray> encodeSettings(const SettingsData& data);
 // `whole` as for loadSettingsFile().
 SettingsData decodeSettings(const QByteArray& bytes, bool* whole = nullptr);
 

@@ -7,17 +7,14 @@
 #include <QStringView>
 #include <optional>
 
+#include "text/gb18030.h"
+
 namespace zelvo::text {
 
-// Text files of a Chinese Windows are in its ANSI code page (GBK). They are written here in
-// GB18030, its superset, so that every character the user can type (emoji, rare CJK) survives.
+// Text files as a Chinese Windows writes them (see gb18030.h), for Qt's strings.
 
-// False when this Qt has no GB18030 codec (built without ICU); nothing can be written then.
-bool gb18030Available();
-
-// The GB18030 bytes of text. An unpaired surrogate, which is no character at all, becomes
-// U+FFFD. Empty when the codec is missing.
-QByteArray encodeGb18030(QStringView text);
+// The bytes of text; nothing when the system cannot write one of its characters.
+std::optional<QByteArray> encodeGb18030(QStringView text);
 
 // Decodes a text file given in pieces of any size, so that a large file never needs to be in
 // memory whole. The file is GB18030 (and so GBK, including Windows' single-byte euro sign 0x80)
@@ -51,20 +48,17 @@ private:
     // Chooses the encoding; returns the length of the mark to skip.
     qsizetype start(QByteArrayView head);
     QString decodeRest(QByteArrayView bytes);
-    QString decodeGb18030(QByteArrayView piece);
-    QString decodeWhole(QByteArrayView characters);
 
     Encoding unmarked_;
     Encoding encoding_ = Encoding::Gb18030;
     bool started_ = false;
     bool marked_ = false;
-    bool gb18030_ = false;
     bool error_ = false;
     qint64 bytesIn_ = 0;
     qint64 charactersOut_ = 0;
-    QByteArray pending_;  // the start of the file before the mark is known, or a cut character
-    // Made in place: an ICU-backed decoder that was moved reports no errors (Qt 6.4).
-    std::optional<QStringDecoder> decoder_;
+    QByteArray head_;  // the start of the file before the mark is known
+    Gb18030Decoder gb18030_;
+    std::optional<QStringDecoder> decoder_;  // UTF-8 and UTF-16
 };
 
 // The text of a whole file, as TextDecoder decodes it; `clean`, when given, says whether it
