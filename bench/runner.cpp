@@ -156,7 +156,8 @@ std::string readAll(int fd, int timeoutMs) {
 }
 
 struct StartRun {
-    double ms = 0;  // process start to the window shown and idle
+    double ms = 0;        // process start to the window shown and idle
+    double pageMs = 0;    // to the page loaded: from the tab's click, or else from process start
     double mainMb = 0;
     double totalMb = 0;
 };
@@ -165,10 +166,20 @@ double kbToMb(const std::string& kb) {
     return std::stod(kb) * 1024.0 / 1e6;
 }
 
-std::optional<StartRun> runStart(const std::filesystem::path& program, bool waitForPage,
+// What a program does once its window is shown and idle, before its memory is read.
+struct Scenario {
+    int idleMs = 0;         // stays idle this long
+    const char* tab = "";   // clicks this tab first
+    bool waitForPage = false;
+};
+
+std::optional<StartRun> runStart(const std::filesystem::path& program, const Scenario& scenario,
                                  const std::string& log) {
     std::map<std::string, std::string> environment = {
-        {"QT_QPA_PLATFORM", "offscreen"}, {"ZELVO_BENCH_PAGE", waitForPage ? "1" : "0"}};
+        {"QT_QPA_PLATFORM", "offscreen"},
+        {"ZELVO_BENCH_PAGE", scenario.waitForPage ? "1" : "0"},
+        {"ZELVO_BENCH_IDLE_MS", std::to_string(scenario.idleMs)},
+        {"ZELVO_BENCH_CLICK_TAB", scenario.tab}};
     // The web engine's sandbox cannot start as root.
     if (::geteuid() == 0) environment["QTWEBENGINE_DISABLE_SANDBOX"] = "1";
     long long startNs = 0;
@@ -184,10 +195,15 @@ std::optional<StartRun> runStart(const std::filesystem::path& program, bool wait
         std::fprintf(stderr, "%s gave no report: %s\n", program.c_str(), report.c_str());
         return std::nullopt;
     }
-    if (waitForPage && fields["page"] != "1")
+    if (scenario.waitForPage && fields["page"] != "1") {
         std::fprintf(stderr, "%s: the page did not load in time\n", program.c_str());
+        return std::nullopt;
+    }
+    const double clickNs = std::stod(fields["click_ns"]);
+    const double pageFrom = clickNs > 0 ? clickNs : double(startNs);
     return StartRun{(std::stod(fields["idle_ns"]) - double(startNs)) / 1e6,
-                    kbToMb(fields["main_kb"]), kbToMb(fields["total_kb"])};
+                    (std::stod(fields["page_ns"]) - pageFrom) / 1e6, kbToMb(fields["main_kb"]),
+                    kbToMb(fields["total_kb"])};
 }
 
 struct Row {
@@ -221,23 +237,30 @@ int main(int argc, char* argv[]) {
     // The program reads set.ini beside itself: start-up is measured as on a first start.
     std::filesystem::remove(folder / "set.ini");
 
+    // Each program in the scenario its figures need: the window and the Chinese label left
+    // idle for 3 s after start-up, the window with its notices tab clicked, and the web view
+    // showing the same bundled page.
     struct Program {
         const char* name;
-        bool page;
-        std::vector<double> ms{}, mainMb{}, totalMb{};
+        Scenario scenario;
+        std::vector<double> ms{}, pageMs{}, mainMb{}, totalMb{};
     };
-    Program programs[] = {{"zelvo-bench-program", true},
-                          {"zelvo-bench-chinese-label", false},
-                          {"zelvo-bench-web-view", true}};
+    constexpr int kIdleMs = 3000;
+    Program programs[] = {{"zelvo-bench-program", {kIdleMs}},
+                          {"zelvo-bench-chinese-label", {kIdleMs}},
+                          {"zelvo-bench-program", {0, "信息公告", true}},
+                          {"zelvo-bench-web-view", {0, "", true}}};
+    constexpr int kPrograms = int(std::size(programs));
     std::fprintf(stderr, "start-up: %d runs of each program\n", runs);
     for (int run = 0; run <= runs; ++run) {
         // Rotate the order so that no program always follows the same one.
-        for (int k = 0; k < 3; ++k) {
-            Program& program = programs[(run + k) % 3];
-            const auto result = runStart(folder / program.name, program.page, log);
+        for (int k = 0; k < kPrograms; ++k) {
+            Program& program = programs[(run + k) % kPrograms];
+            const auto result = runStart(folder / program.name, program.scenario, log);
             if (!result) return 2;
             if (run == 0) continue;  // warm-up: disk caches and font caches
             program.ms.push_back(result->ms);
+            program.pageMs.push_back(result->pageMs);
             program.mainMb.push_back(result->mainMb);
             program.totalMb.push_back(result->totalMb);
         }
@@ -259,19 +282,38 @@ int main(int argc, char* argv[]) {
     const auto ms = [&](const char* key) { return std::stod(handler[key]) / 1e6; };
     const auto mb = [&](const char* key) { return std::stod(handler[key]) / 1e6; };
 
-    const Program& program = programs[0];
+    const Program& idle = programs[0];
     const Program& label = programs[1];
-    const Program& web = programs[2];
+    const Program& shown = programs[2];
+    const Program& web = programs[3];
     std::vector<Row> rows;
     {
-        const double value = median(program.ms), floor = median(label.ms);
+        const double value = median(idle.ms), floor = median(label.ms);
         rows.push_back({"Start to window shown and idle", format("%.0f ms", value),
                         format("%.0f ms (Chinese label)", floor), format("%.2f", value / floor),
                         "≤ 1.5 × floor", value <= 1.5 * floor});
     }
     for (const auto& [name, ours, theirs] :
-         {std::tuple{"Peak memory, main process", &program.mainMb, &web.mainMb},
-          std::tuple{"Peak memory, all processes", &program.totalMb, &web.totalMb}}) {
+         {std::tuple{"Peak memory after start-up, idle 3 s, main process", &idle.mainMb,
+                     &label.mainMb},
+          std::tuple{"Peak memory after start-up, idle 3 s, all processes", &idle.totalMb,
+                     &label.totalMb}}) {
+        const double value = median(*ours), floor = median(*theirs);
+        rows.push_back({name, format("%.0f MB", value), format("%.0f MB (Chinese label)", floor),
+                        format("%.2f", value / floor), "≤ 1.5 × floor", value <= 1.5 * floor});
+    }
+    {
+        const double value = median(shown.pageMs), floor = median(web.pageMs);
+        rows.push_back({"First view of the notices page, tab click to page loaded",
+                        format("%.0f ms", value),
+                        format("%.0f ms (web view, process start to page loaded)", floor),
+                        format("%.2f", value / floor), "≤ 1.5 × floor", value <= 1.5 * floor});
+    }
+    for (const auto& [name, ours, theirs] :
+         {std::tuple{"Peak memory once the page is shown, main process", &shown.mainMb,
+                     &web.mainMb},
+          std::tuple{"Peak memory once the page is shown, all processes", &shown.totalMb,
+                     &web.totalMb}}) {
         const double value = median(*ours), floor = median(*theirs);
         rows.push_back({name, format("%.0f MB", value), format("%.0f MB (web view)", floor),
                         format("%.2f", value / floor) + format(" (%+.0f MB)", value - floor),

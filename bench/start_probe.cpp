@@ -1,13 +1,20 @@
 // Linked into each start-up program (the real main and the two floors). It notes the moment the
 // first window is on screen and the event loop has nothing left to do, then the peak memory of
 // this process and of every process it started, and reports both to the runner through the
-// pipe named in ZELVO_BENCH_REPORT_FD. With ZELVO_BENCH_PAGE=1 the memory is read only once a
-// web view has finished loading its page, so the web engine's helpers are at full size.
+// pipe named in ZELVO_BENCH_REPORT_FD. What happens after the idle point is set by the runner:
+//   ZELVO_BENCH_IDLE_MS=n     the memory is read n ms after the idle point, the window left alone;
+//   ZELVO_BENCH_CLICK_TAB=t   at the idle point the tab captioned t is clicked, and the moment
+//                             of the click noted;
+//   ZELVO_BENCH_PAGE=1        the memory is read once a web view has finished loading its page,
+//                             so the web engine's helpers are at full size; the moment the page
+//                             finished is noted.
 #include <unistd.h>
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMouseEvent>
+#include <QTabBar>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -25,9 +32,12 @@ qint64 monotonicNs() {
 }
 
 class StartProbe : public QObject {
+    Q_OBJECT
 public:
     StartProbe() : QObject(QCoreApplication::instance()) {
         waitForPage_ = qEnvironmentVariableIntValue("ZELVO_BENCH_PAGE") == 1;
+        idleMs_ = qEnvironmentVariableIntValue("ZELVO_BENCH_IDLE_MS");
+        tabToClick_ = qEnvironmentVariable("ZELVO_BENCH_CLICK_TAB");
         // Helpers keep growing for a moment after the page reports it has loaded.
         settle_.setSingleShot(true);
         settle_.setInterval(kSettleMs);
@@ -51,18 +61,48 @@ public:
         return false;
     }
 
+private slots:
+    void onPageLoaded() {
+        pageNs_ = monotonicNs();
+        settle_.start();
+    }
+
 private:
     void onIdle() {
         if (idleNs_ == 0) {
             idleNs_ = monotonicNs();
-            // The idle point is all the start-up figure needs; the rest is about memory.
-            if (!waitForPage_) {
-                report();
+            if (!tabToClick_.isEmpty()) QTimer::singleShot(0, this, &StartProbe::clickTab);
+            if (waitForPage_) {
+                QTimer::singleShot(kPageTimeoutMs, this, &StartProbe::report);
+            } else {
+                // Without a page to wait for, the idle point is all the start-up figure needs.
+                QTimer::singleShot(idleMs_, this, &StartProbe::report);
                 return;
             }
-            QTimer::singleShot(kPageTimeoutMs, this, &StartProbe::report);
         }
         if (waitForPage_ && !watchingView_) watchView();
+    }
+
+    // Presses and releases the mouse on the tab, as the user's click does.
+    void clickTab() {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            for (QTabBar* bar : top->findChildren<QTabBar*>()) {
+                for (int i = 0; i < bar->count(); ++i) {
+                    if (bar->tabText(i) != tabToClick_) continue;
+                    const QPointF at = bar->tabRect(i).center();
+                    const QPointF global = bar->mapToGlobal(at);
+                    clickNs_ = monotonicNs();
+                    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton,
+                                      Qt::LeftButton, Qt::NoModifier);
+                    QApplication::sendEvent(bar, &press);
+                    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
+                                        Qt::NoButton, Qt::NoModifier);
+                    QApplication::sendEvent(bar, &release);
+                    return;
+                }
+            }
+        }
+        std::fprintf(stderr, "no tab captioned %s\n", qPrintable(tabToClick_));
     }
 
     // The web view may be made after the window shows, so look again at every idle moment.
@@ -74,7 +114,8 @@ private:
                 if (child->inherits("QWebEngineView")) {
                     watchingView_ = true;
                     // By name, so that the empty-window floor need not link the web engine.
-                    QObject::connect(child, SIGNAL(loadFinished(bool)), &settle_, SLOT(start()));
+                    QObject::connect(child, SIGNAL(loadFinished(bool)), this,
+                                     SLOT(onPageLoaded()));
                     return;
                 }
             }
@@ -86,6 +127,8 @@ private:
         reported_ = true;
         const zelvo::bench::MemoryPeaks peaks = zelvo::bench::memoryPeaksOfTree(::getpid());
         const QByteArray line = QByteArrayLiteral("idle_ns=") + QByteArray::number(idleNs_) +
+                                " click_ns=" + QByteArray::number(clickNs_) +
+                                " page_ns=" + QByteArray::number(pageNs_) +
                                 " main_kb=" + QByteArray::number(peaks.mainKb) +
                                 " total_kb=" + QByteArray::number(peaks.totalKb) +
                                 " processes=" + QByteArray::number(peaks.processes) +
@@ -106,11 +149,15 @@ private:
     static constexpr int kPageTimeoutMs = 20'000;
     static constexpr int kSettleMs = 500;
     bool waitForPage_ = false;
+    int idleMs_ = 0;
+    QString tabToClick_;
     bool exposed_ = false;
     bool watchingView_ = false;
     bool reported_ = false;
     bool pageLoaded_ = false;
     qint64 idleNs_ = 0;
+    qint64 clickNs_ = 0;
+    qint64 pageNs_ = 0;
     QTimer settle_;
 };
 
@@ -121,3 +168,5 @@ void installStartProbe() {
 }  // namespace
 
 Q_COREAPP_STARTUP_FUNCTION(installStartProbe)
+
+#include "start_probe.moc"

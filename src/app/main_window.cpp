@@ -1,22 +1,15 @@
 #include "app/main_window.h"
 
-#include <QAbstractEventDispatcher>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QSessionManager>
-#include <QTimer>
-#include <QWindow>
-#include <memory>
+#include <utility>
 
 #include "app/twips.h"
+#include "app/window_font.h"
 
 namespace zelvo::app {
-
-namespace {
-// The latest the web engine starts after the window is shown.
-constexpr int kEngineStartLimitMs = 100;
-}  // namespace
 
 MainWindow::MainWindow(PlatformServices& platform, AppConfig config, SubmitMail submit)
     : platform_(platform),
@@ -28,8 +21,7 @@ MainWindow::MainWindow(PlatformServices& platform, AppConfig config, SubmitMail 
     icon.addFile(QStringLiteral(":/pictures/icon32.png"), QSize(32, 32));
     icon.addFile(QStringLiteral(":/pictures/icon16.png"), QSize(16, 16));
     setWindowIcon(icon);
-    // The layout was drawn for the Chinese desktop's default font, 宋体 at 9 points.
-    setFont(QFont(QStringLiteral("宋体"), 9));
+    setFont(windowFont());
     platform_.setDialogParent(this);
     buildControls();
     buildMenus();
@@ -99,35 +91,6 @@ void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) {
         keepDesignedSize();
     }
-}
-
-void MainWindow::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!engineStarted_ && config_.startWebEngine) {
-        engineStarted_ = true;
-        startEngineWhenIdle();
-    }
-}
-
-// Starting the web engine keeps the event loop busy for a good tenth of a second. A zero timer
-// set here would fire before the window is even exposed, so the engine starts once the window
-// is on screen and the event loop has nothing left to do, or after a short while at the latest:
-// a loop that never waits (a test polling in a loop) never goes idle.
-void MainWindow::startEngineWhenIdle() {
-    auto started = std::make_shared<bool>(false);
-    auto idle = std::make_shared<QMetaObject::Connection>();
-    const auto start = [this, started, idle] {
-        if (*started) return;
-        *started = true;
-        disconnect(*idle);
-        QTimer::singleShot(0, noticesView_, &WebBrowser::startEngine);
-    };
-    if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
-        *idle = connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this, start] {
-            if (windowHandle() && windowHandle()->isExposed()) start();
-        });
-    }
-    QTimer::singleShot(kEngineStartLimitMs, this, start);
 }
 
 void MainWindow::keepDesignedSize() {

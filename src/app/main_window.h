@@ -68,7 +68,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void buildControls();
@@ -87,9 +86,10 @@ private:
     // The window keeps its designed size whenever it is not minimised.
     void keepDesignedSize();
     QString settingsPath() const;
+    // Says once, at start-up, that set.ini could not be read whole and what becomes of it.
+    void tellIfSettingsReadInPart();
     void openWebPage(const QString& url);
     void onSessionEnding(QSessionManager& manager);
-    void startEngineWhenIdle();
     // Checks the form and submits; the failure's details (empty for a failed check), or
     // nothing when the server accepted the mail.
     std::optional<QString> checkAndSubmit();
@@ -128,7 +128,6 @@ private:
     WebBrowser* noticesView_ = nullptr;
 
     QSize designedSize_;
-    bool engineStarted_ = false;
     // Set by importPhoneBook when the user stopped the import or the file held no entry: the
     // list is as it was, and nothing is saved.
     bool importChangedNothing_ = false;

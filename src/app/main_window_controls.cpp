@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "app/twips.h"
+#include "app/window_font.h"
 #include "sms/send_check.h"
 
 namespace zelvo::app {
@@ -26,7 +27,7 @@ void setTextColour(QWidget* widget, const QColor& colour) {
 }
 
 QFont linkFont() {
-    QFont font(QStringLiteral("宋体"), 9);
+    QFont font = windowFont();
     font.setWeight(QFont::Normal);
     font.setUnderline(true);
     return font;
@@ -152,7 +153,7 @@ void MainWindow::buildSendingPage(QWidget* page) {
 }
 
 void MainWindow::buildNoticesPage(QWidget* page) {
-    noticesView_ = new WebBrowser(page);
+    noticesView_ = new WebBrowser(config_.startWebEngine, page);
     place(noticesView_, "noticesView", 120, 480, 6255, 6615);
 }
 

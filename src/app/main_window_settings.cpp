@@ -19,6 +19,22 @@ void MainWindow::loadSettings() {
     numberList_->setEntries(std::move(data.entries));
 }
 
+// What is no file at all (a folder in its place) starts empty like a first start; the save then
+// says why it cannot write there.
+void MainWindow::tellIfSettingsReadInPart() {
+    if (!keepSettingsBackup_) {
+        return;
+    }
+    const QString path = settingsPath();
+    if (!QFileInfo(path).isFile()) {
+        return;
+    }
+    platform_.messageBox(QStringLiteral("设置文件 %1 未能完整读取, 程序将使用已读出的内容继续运行. "
+                                        "下次保存设置时, 原文件将保留为 set.ini.bak.")
+                             .arg(QDir::toNativeSeparators(path)),
+                         MessageStyle::QuestionOk, QStringLiteral("提示"));
+}
+
 bool MainWindow::writeSettings() {
     const settings::SettingsData data{accountEdit_->text(), passwordEdit_->text(),
                                       numberList_->entries()};

@@ -46,6 +46,7 @@ void MainWindow::startUp() {
         mailLabel_->setVisible(!texts.mail.isEmpty());
         if (texts.mail.isEmpty()) homepageLabel_->move(mailLabel_->pos());
     });
+    // The browser keeps the address and goes there when its page is first shown.
     runStep([&] { noticesView_->navigate(QUrl(config_.infoPageUrl)); });
     runStep([&] { noticesView_->setSilent(true); });
     runStep([&] { recipientsEdit_->setText(QString()); });
@@ -53,6 +54,7 @@ void MainWindow::startUp() {
     runStep([&] { accountEdit_->setText(QString()); });
     runStep([&] { passwordEdit_->setText(QString()); });
     runStep([&] { loadSettings(); });
+    runStep([&] { tellIfSettingsReadInPart(); });
 }
 
 bool MainWindow::confirmClose() {

@@ -1,7 +1,7 @@
 #include "app/web_browser.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QLabel>
 #include <QLibrary>
 #include <QVBoxLayout>
 
@@ -12,21 +12,23 @@ namespace zelvo::app {
 
 namespace {
 
-CreateWebViewFunction loadWebViewModule(QString* error) {
+const QEvent::Type kStartEngineEvent = QEvent::Type(QEvent::registerEventType());
+
+CreateWebViewFunction loadWebViewModule() {
     for (const QString& folder : moduleFolders()) {
         QLibrary module(QDir(folder).filePath(QString::fromLatin1(kWebViewModuleName)));
         if (auto create =
                 reinterpret_cast<CreateWebViewFunction>(module.resolve(kCreateWebViewSymbol))) {
             return create;
         }
-        *error = module.errorString();
     }
     return nullptr;
 }
 
 }  // namespace
 
-WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
+WebBrowser::WebBrowser(bool engineAllowed, QWidget* parent)
+    : QWidget(parent), engineAllowed_(engineAllowed) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 }
@@ -42,18 +44,27 @@ void WebBrowser::setSilent(bool silent) {
     silent_ = silent;
 }
 
-void WebBrowser::startEngine() {
-    if (view_) {
-        return;
+// Starting the engine holds the event loop for a moment. Posted below the priority of paint
+// requests, the start comes after the page has been painted in the window's background, so the
+// click on its tab shows at once.
+void WebBrowser::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (engineAllowed_ && !engineRequested_) {
+        engineRequested_ = true;
+        QCoreApplication::postEvent(this, new QEvent(kStartEngineEvent), Qt::LowEventPriority - 1);
     }
-    QString error;
-    const CreateWebViewFunction create = loadWebViewModule(&error);
+}
+
+void WebBrowser::customEvent(QEvent* event) {
+    if (event->type() == kStartEngineEvent) {
+        startEngine();
+    }
+}
+
+// Without the module the page stays empty, as it does when a page cannot be shown.
+void WebBrowser::startEngine() {
+    const CreateWebViewFunction create = loadWebViewModule();
     if (!create) {
-        auto* notice =
-            new QLabel(QStringLiteral("无法加载网页组件, 信息公告不能显示.\n") + error, this);
-        notice->setWordWrap(true);
-        notice->setAlignment(Qt::AlignCenter);
-        layout()->addWidget(notice);
         return;
     }
     view_ = create(this, &silent_);

@@ -27,8 +27,8 @@ struct AppConfig {
     SmtpTimeouts smtpTimeouts;
     // Extra CA bundle to trust besides the system store; empty in the shipped program.
     QString smtpCaFile;
-    // Whether the window starts the web engine for the notices page once it shows. Tests of
-    // other pages switch it off: the engine's helper processes are heavy.
+    // Whether the notices page may start the web engine when it is first shown. Tests that
+    // only pass through that page switch it off: the engine's helper processes are heavy.
     bool startWebEngine = true;
     // How long a phone book import runs before it shows its progress and a way to stop it, and
     // how much of the file it reads and decodes at a time. Tests lower both.

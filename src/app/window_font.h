@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace zelvo::app {
+
+// The window's text font. The layout was drawn for the Chinese desktop's default font, 宋体 at
+// 9 points; where 宋体 itself is missing, the font a Chinese desktop shows for it stands in,
+// whatever the locale the program runs in, since the wider Latin letters of a Western
+// desktop's font would cut off the ends of the labels.
+QFont windowFont();
+
+// The installed family that a Chinese desktop shows for family; one file per platform.
+QString chineseFamilyFor(const QString& family);
+
+}  // namespace zelvo::app
