@@ -305,6 +305,9 @@ int run(int repeats) {
     // zelvo-sms-send as a whole process, from start to exit, sending the same message.
     const QString passwordPath = folder.filePath(QStringLiteral("password.txt"));
     writeFile(passwordPath, password.toUtf8());
+    // The command refuses a password file that others can read.
+    check(QFile::setPermissions(passwordPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner),
+          "cannot narrow the password file's mode");
     const QDir benchFolder(QCoreApplication::applicationDirPath());
     const std::vector<std::string> command = {
         benchFolder.filePath("zelvo-bench-send").toStdString(),

@@ -90,15 +90,33 @@ QString readMessage(const SendRequest& request, QIODevice& in) {
     return withWindowLineEnds(text);
 }
 
-settings::SettingsData readSettings(const SendRequest& request, const SendCommandContext& context) {
-    if (request.settingsFile.isEmpty()) return settings::loadSettingsFile(context.settingsPath);
-    const QFileInfo file(request.settingsFile);
-    if (!file.isFile() || !file.isReadable()) {
+// Group or others may read the file. Only POSIX mode bits say so; on Windows they mean nothing.
+bool readableByOthers(const QString& path) {
+#ifdef Q_OS_UNIX
+    return QFileInfo(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther);
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
+settings::SettingsData readSettings(const SendRequest& request, const SendCommandContext& context,
+                                    QIODevice& err) {
+    const QString path =
+        request.settingsFile.isEmpty() ? context.settingsPath : request.settingsFile;
+    const QFileInfo file(path);
+    if (!request.settingsFile.isEmpty() && (!file.isFile() || !file.isReadable())) {
         throw Refusal{kExitNoAccount,
-                      {QStringLiteral("无法读取设置文件 %1")
-                           .arg(QDir::toNativeSeparators(request.settingsFile))}};
+                      {QStringLiteral("无法读取设置文件 %1").arg(QDir::toNativeSeparators(path))}};
     }
-    return settings::loadSettingsFile(request.settingsFile);
+    const settings::SettingsData saved = settings::loadSettingsFile(path);
+    // Still used: the window narrows the mode at its next save.
+    if (!saved.password.isEmpty() && readableByOthers(path)) {
+        say(err, QStringLiteral("%1: 警告: 设置文件 %2 中有邮箱密码, 同组或其他用户也能读取它; "
+                                "请执行 chmod 600 %2, 或在窗口中保存一次设置\n")
+                     .arg(kProgram, QDir::toNativeSeparators(path)));
+    }
+    return saved;
 }
 
 bool isAllDigits(const QString& text) {
@@ -153,9 +171,15 @@ QStringList checkedNumbers(const QStringList& given, const recipients::EntryList
 
 QString readPasswordFile(const QString& path) {
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        throw Refusal{kExitNoAccount, {QStringLiteral("无法读取密码文件 %1").arg(shown)}};
+    // A password others can read is no secret any more: refused, as careful mail submitters do.
+    if (readableByOthers(path)) {
         throw Refusal{kExitNoAccount,
-                      {QStringLiteral("无法读取密码文件 %1").arg(QDir::toNativeSeparators(path))}};
+                      {QStringLiteral("密码文件 %1 同组或其他用户也能读取, 没有使用; "
+                                      "请执行 chmod 600 %1 后再试")
+                           .arg(shown)}};
     }
     QByteArray line = file.readLine();
     while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
@@ -198,7 +222,7 @@ int exitCodeFor(sms::FailureCause cause) {
 int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& err,
          const SendCommandContext& context) {
     const AppConfig& config = context.config;
-    const settings::SettingsData saved = readSettings(request, context);
+    const settings::SettingsData saved = readSettings(request, context, err);
     const QStringList numbers = checkedNumbers(request.recipients, saved.entries);
     const QString text = readMessage(request, in);
 

@@ -12,8 +12,9 @@ namespace zelvo::sms {
 struct TransportOptions {
     SmtpTimeouts timeouts;
     QString caFile;  // extra CA bundle to trust, empty for the system store only
-    // Gets each line of the SMTP dialogue, '>' for ours and '<' for the server's, with the
-    // login data already masked. Unset: the dialogue is not shown.
+    // Gets each line of the SMTP dialogue, '>' for ours and '<' for the server's, filtered as
+    // the failure report is: login data masked, no secret or control character. Unset: the
+    // dialogue is not shown.
     using DialogueObserver = std::function<void(char direction, const QByteArray& line)>;
     DialogueObserver dialogueObserver = {};
 };

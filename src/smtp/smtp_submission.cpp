@@ -48,6 +48,7 @@ struct Dialogue {
     bool closing = false;   // after QUIT nothing more is worth reporting
     bool greeted = false;   // the server has said something: an SMTP conversation started
     const TransportOptions::DialogueObserver* observer = nullptr;
+    const GatewaySubmission* submission = nullptr;  // whose secrets the shown dialogue hides
     bool inLogin = false;  // between our AUTH and the server's verdict on it
 };
 
@@ -73,6 +74,25 @@ size_t readMessage(char* buffer, size_t size, size_t count, void* user) {
     return chunk;
 }
 
+// Server text as it may be shown and logged, in the failure report and the dialogue alike: never
+// the credentials, should a server echo them back in clear or as the base64 of a login exchange,
+// and no control or format characters (a terminal would act on them). The secrets go first, so
+// one that holds such a character is still found whole.
+QString presentable(const QByteArray& serverText, const GatewaySubmission& submission) {
+    QString text = QString::fromUtf8(serverText);
+    if (!submission.password.isEmpty()) {
+        const QByteArray login = submission.login.toUtf8();
+        const QByteArray password = submission.password.toUtf8();
+        const QByteArray secrets[] = {password, password.toBase64(),
+                                      ('\0' + login + '\0' + password).toBase64()};
+        for (const QByteArray& secret : secrets)
+            text.replace(QString::fromUtf8(secret), QStringLiteral("***"));
+    }
+    for (QChar& c : text)
+        if (!c.isPrint()) c = QChar::ReplacementCharacter;
+    return text;
+}
+
 // Passes the dialogue on line by line. The AUTH line keeps only its mechanism, and what we send
 // until the server accepts or refuses the login is masked: it is the account and password.
 void showDialogue(Dialogue& dialogue, curl_infotype type, const QByteArray& text) {
@@ -90,7 +110,8 @@ void showDialogue(Dialogue& dialogue, curl_infotype type, const QByteArray& text
         } else if (!line.startsWith("334")) {
             dialogue.inLogin = false;
         }
-        (*dialogue.observer)(type == CURLINFO_HEADER_OUT ? '>' : '<', line);
+        (*dialogue.observer)(type == CURLINFO_HEADER_OUT ? '>' : '<',
+                             presentable(line, *dialogue.submission).toUtf8());
     }
 }
 
@@ -160,28 +181,11 @@ Cause causeOf(CURLcode code, const Dialogue& dialogue) {
     return {FailureCause::Other, "the submission failed"};
 }
 
-// The server's reply as it may be shown and logged: no control or format characters (a
-// terminal would act on them), and never the credentials, should a server echo them back in
-// clear or as the base64 of a login exchange.
-QString presentableReply(const QByteArray& reply, const GatewaySubmission& submission) {
-    QString text = QString::fromUtf8(reply.left(kMaxReplyShown));
-    for (QChar& c : text)
-        if (!c.isPrint()) c = QChar::ReplacementCharacter;
-    if (submission.password.isEmpty()) return text;
-    const QByteArray login = submission.login.toUtf8();
-    const QByteArray password = submission.password.toUtf8();
-    const QByteArray secrets[] = {password, password.toBase64(),
-                                  ('\0' + login + '\0' + password).toBase64()};
-    for (const QByteArray& secret : secrets)
-        text.replace(QString::fromUtf8(secret), QStringLiteral("***"));
-    return text;
-}
-
 [[noreturn]] void throwFailure(CURLcode code, const char* errorBuffer, const Dialogue& dialogue,
                                const SmtpServer& server, const GatewaySubmission& submission) {
     const Cause cause = causeOf(code, dialogue);
     FailurePlace place{server.host, server.port, server.tls,
-                       presentableReply(dialogue.lastReply, submission)};
+                       presentable(dialogue.lastReply, submission).left(kMaxReplyShown)};
     QString text = QStringLiteral("SMTP submission to %1:%2 (%3) failed: %4 (curl %5: %6")
                        .arg(server.host)
                        .arg(server.port)
@@ -303,6 +307,7 @@ void submitTo(const SmtpServer& server, const GatewaySubmission& submission,
     char errorBuffer[CURL_ERROR_SIZE] = {};
     Dialogue dialogue;
     if (options.dialogueObserver) dialogue.observer = &options.dialogueObserver;
+    dialogue.submission = &submission;
     const GreetingWait greetingWait{&dialogue, greetingBudget};
     Upload upload{&mail.message, &dialogue};
     std::unique_ptr<curl_slist, SlistDeleter> recipients(
