@@ -54,8 +54,11 @@ const std::vector<uint32_t>& bmpCodes() {
 }  // namespace
 
 bool system::decodeCharacters(std::string_view bytes, char16_t*& out) {
-    // A mark has been cut off already; one here is content and stays.
-    QStringDecoder decoder(kCodecName, QStringConverter::Flag::ConvertInitialBom);
+    // A mark has been cut off already; one here is content and stays. Stateless: each run holds
+    // whole characters, so one cut short (an invalid pair before a euro sign) is an error, not
+    // bytes kept for a next run that never comes.
+    QStringDecoder decoder(
+        kCodecName, QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
     if (!decoder.isValid()) return false;
     bool clean = true;
     const auto convert = [&](std::string_view run) {
