@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -342,32 +341,15 @@ TEST_F(WindowLayoutTest, OnlyAClickOrSpaceTogglesAnEntry) {
 // The libraries of an OpenGL driver, Qt Quick, QML or the web engine mapped into this process.
 QStringList heavyLibrariesMapped() {
     static const QRegularExpression heavy(QStringLiteral(
-        R"([^/]*(_dri|_mesa|LLVM|gallium|xcb-(egl|glx)-integration|Qt6(OpenGL|Quick|Qml|WebEngine))[^/]*$)"));
+        R"([^/\s]*(_dri|_mesa|LLVM|gallium|xcb-(egl|glx)-integration|Qt6(OpenGL|Quick|Qml|WebEngine))\S*)"));
     QFile maps(QStringLiteral("/proc/self/maps"));
     EXPECT_TRUE(maps.open(QIODevice::ReadOnly));
     QStringList found;
-    for (const QString& line : QString::fromLocal8Bit(maps.readAll()).split(u'\n')) {
-        const QRegularExpressionMatch match = heavy.match(line);
-        if (match.hasMatch() && !found.contains(match.captured())) found.append(match.captured());
-    }
+    for (const QRegularExpressionMatch& match :
+         heavy.globalMatch(QString::fromUtf8(maps.readAll())))
+        found.append(match.captured());
+    found.removeDuplicates();
     return found;
-}
-
-// Clicks the first link to href in a text view, as the user would.
-void clickLink(QTextBrowser* text, const QString& href) {
-    for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next()) {
-        for (auto part = block.begin(); !part.atEnd(); ++part) {
-            const QTextFragment fragment = part.fragment();
-            if (fragment.charFormat().anchorHref() != href) continue;
-            QTextCursor cursor(text->document());
-            cursor.setPosition(fragment.position() + fragment.length() / 2);
-            text->setTextCursor(cursor);
-            text->ensureCursorVisible();
-            QTest::mouseClick(text->viewport(), Qt::LeftButton, {}, text->cursorRect().center());
-            return;
-        }
-    }
-    ADD_FAILURE() << "no link to " << href.toStdString();
 }
 
 const QString kBundled = QStringLiteral("qrc:/info/notices.html");
@@ -381,6 +363,12 @@ TEST_F(WindowLayoutTest, NoticesPageShowsTheBundledPageInATextViewWithoutOpenGlO
     const auto clickFeedback = [&] {
         tabs()->setCurrentIndex(0);
         QTest::mouseClick(control("feedbackLink"), Qt::LeftButton);
+    };
+    // Clicks the middle of the text the cursor holds, as the user would.
+    const auto clickAt = [&](QTextCursor cursor) {
+        cursor.setPosition((cursor.selectionStart() + cursor.selectionEnd()) / 2);
+        QTest::mouseClick(text()->viewport(), Qt::LeftButton, {},
+                          text()->cursorRect(cursor).center());
     };
     enum Shown { Top, ReportPart, Nothing };
     // clang-format off
@@ -396,7 +384,7 @@ TEST_F(WindowLayoutTest, NoticesPageShowsTheBundledPageInATextViewWithoutOpenGlO
         {.name = "the help menu", .show = [&] { menuEntry("noticesAction")->trigger(); }},
         {.name = "the feedback link", .show = clickFeedback, .source = kBundled + "#report", .shown = ReportPart},
         {.name = "the feedback link again, scrolled back", .show = [&] { clickFeedback(); text()->verticalScrollBar()->setValue(0); clickFeedback(); }, .source = kBundled + "#report", .shown = ReportPart},
-        {.name = "a web link in the page", .show = [&] { clickTab(); clickLink(text(), "https://mail.10086.cn/"); }, .answers = {"start"}, .log = {"start min: explorer.exe https://mail.10086.cn/"}},
+        {.name = "a web link in the page", .show = [&] { clickTab(); clickAt(text()->document()->find("mail.10086.cn")); }, .answers = {"start"}, .log = {"start min: explorer.exe https://mail.10086.cn/"}},
         {.name = "a web address, no web view module", .show = clickTab, .address = "http://127.0.0.1:9/notices", .source = "http://127.0.0.1:9/notices", .shown = Nothing},
     };
     // clang-format on
