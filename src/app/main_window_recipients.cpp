@@ -81,7 +81,7 @@ void MainWindow::deletePickedNumbers() {
                              MessageStyle::QuestionOk, kNoticeTitle);
         return;
     }
-    // Every picked entry is named: the list picks by click, and a click may have gone astray.
+    // The picked entries are named, a screenful at most: a click may have gone astray.
     constexpr int kNamedAtMost = 20;
     QString question = QStringLiteral("您确定要删除所选的号码吗?\n\n") +
                        QStringList(picked.mid(0, kNamedAtMost)).join(u'\n');
