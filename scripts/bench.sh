@@ -21,7 +21,7 @@ for _ in $(seq 100); do
 done
 [[ -s "$display_file" ]] || { echo "Xvfb did not start" >&2; exit 2; }
 export DISPLAY=":$(head -n 1 "$display_file")"
-if ! xdpyinfo | grep -q GLX; then
+if ! grep -qx ' *GLX' <<<"$(xdpyinfo)"; then
     echo "the X display $DISPLAY offers no GLX" >&2
     exit 2
 fi
