@@ -1,28 +1,22 @@
 #pragma once
 
-#include <QLineEdit>
 #include <QMainWindow>
-#include <QPushButton>
-#include <optional>
 
-#include "app/link_label.h"
-#include "app/multi_line_text_box.h"
-#include "app/phone_list_box.h"
+#include "app/about_page.h"
 #include "app/platform_services.h"
+#include "app/sending_page.h"
 #include "app/smtp_module_loader.h"
-#include "app/tab_control.h"
 #include "app/web_browser.h"
 #include "config/app_config.h"
+#include "sms/smtp_route.h"
 
-class QGroupBox;
-class QLabel;
-class QMenu;
 class QSessionManager;
+class QTabWidget;
 
 namespace zelvo::app {
 
-// The program's one window. Its controls hold all state; each button, link and menu entry runs
-// one slot, and a menu entry with a button twin runs the button's slot.
+// The program's one window: its three pages on a tab widget, and the menus. Each button, link
+// and menu entry runs one slot, and a menu entry with a button twin runs the button's slot.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -37,10 +31,6 @@ public:
     bool writeSettings();
     // How many numbers the latest walk over the list accepted, 0 to 10.
     int selectedCount() const { return selectedCount_; }
-
-    // Designed client area and outer size, in twips.
-    static constexpr int kClientWidthTwips = 6495;
-    static constexpr int kClientHeightTwips = 7200;
 
 public slots:
     void send();
@@ -60,7 +50,6 @@ public slots:
     void updateRecipients();
     void openRegistrationPage();
     void openFeedbackPage();
-    void highlightFeedbackLink();
     void showNotices();
     void showAbout();
 
@@ -68,18 +57,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
-    void buildControls();
-    void buildAboutPage(QWidget* page);
-    void buildSendingPage(QWidget* page);
-    void buildNoticesPage(QWidget* page);
+    void buildPages();
     void buildMenus();
     void bindEvents();
-    void setTabOrder();
-    void setAccessibleNames();
-    // The start-up sequence: each step that fails is skipped in silence.
+    // Empties the fields, fills the about page and loads the settings file.
     void startUp();
+    void centreOnScreen();
     // Asks whether to quit; on OK opens the homepage and ends the program. False when the user
     // keeps the window.
     bool confirmClose();
@@ -99,35 +85,13 @@ private:
     SubmitMail submit_;
     int selectedCount_ = 0;
 
-    TabControl* tabs_ = nullptr;
-    QGroupBox* sendingFrame_ = nullptr;
-    QGroupBox* infoFrame_ = nullptr;
-    QLabel* accountLabel_ = nullptr;
-    QLineEdit* accountEdit_ = nullptr;
-    QLabel* passwordLabel_ = nullptr;
-    QLineEdit* passwordEdit_ = nullptr;
-    QLabel* recipientsLabel_ = nullptr;
-    MultiLineTextBox* recipientsEdit_ = nullptr;
-    QLabel* numberListLabel_ = nullptr;
-    PhoneListBox* numberList_ = nullptr;
-    QLabel* messageLabel_ = nullptr;
-    MultiLineTextBox* messageEdit_ = nullptr;
-    QPushButton* sendButton_ = nullptr;
-    QPushButton* importButton_ = nullptr;
-    QPushButton* saveButton_ = nullptr;
-    QPushButton* exitButton_ = nullptr;
-    LinkLabel* registrationLink_ = nullptr;
-    LinkLabel* feedbackLink_ = nullptr;
-    QLabel* pictureLabel_ = nullptr;
-    QLabel* titleLabel_ = nullptr;
-    QLabel* versionLabel_ = nullptr;
-    QLabel* functionLabel_ = nullptr;
-    QLabel* designLabel_ = nullptr;
-    QLabel* homepageLabel_ = nullptr;
-    QLabel* mailLabel_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    AboutPage* aboutPage_ = nullptr;
+    SendingPage* sendingPage_ = nullptr;
     WebBrowser* noticesView_ = nullptr;
 
     QSize designedSize_;
+    bool pagesAligned_ = false;
     // Set by importPhoneBook when the user stopped the import or the file held no entry: the
     // list is as it was, and nothing is saved.
     bool importChangedNothing_ = false;

@@ -1,8 +1,11 @@
 // The send command: check the form, submit the gateway mail, report.
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <optional>
 
 #include "app/blocking_call.h"
+#include "app/box_titles.h"
 #include "app/main_window.h"
 #include "sms/failure_report.h"
 #include "sms/gateway_submission.h"
@@ -10,25 +13,24 @@
 
 namespace zelvo::app {
 
-namespace {
-const QString kIdleCaption = QStringLiteral("发送短信");
-const QString kSendingCaption = QStringLiteral("Sending...");
-const QString kNoticeTitle = QStringLiteral("提示");
-
-struct CheckFailed {};
-}  // namespace
-
 void MainWindow::send() {
-    if (const std::optional<QString> failure = checkAndSubmit()) {
-        platform_.messageBoxWithDetails(
-            QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常."),
-            MessageStyle::QuestionOk, kNoticeTitle, *failure);
-        sendButton_->setEnabled(true);
-        sendButton_->setText(kIdleCaption);
-    } else {
-        platform_.messageBox(QStringLiteral("短信发送成功."), MessageStyle::QuestionOk,
-                             kNoticeTitle);
+    bool sent = false;
+    {
+        // The button reads "Sending..." from the submission until its failure has been shown.
+        QPushButton* button = sendingPage_->sendButton();
+        const auto restoreButton = qScopeGuard([button] {
+            button->setEnabled(true);
+            button->setText(QStringLiteral("发送短信"));
+        });
+        const std::optional<QString> failure = checkAndSubmit();
+        if (failure) {
+            platform_.tellWithDetails(
+                QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常."), kNoticeTitle,
+                *failure);
+        }
+        sent = !failure;
     }
+    if (sent) platform_.tell(QStringLiteral("短信发送成功."), kNoticeTitle);
     // A close asked for while the window took no input is answered now that the send is over.
     if (closeRequestedWhileSending_) {
         closeRequestedWhileSending_ = false;
@@ -37,27 +39,22 @@ void MainWindow::send() {
 }
 
 std::optional<QString> MainWindow::checkAndSubmit() {
-    try {
-        const sms::SendForm form{accountEdit_->text(), recipientsEdit_->text(),
-                                 messageEdit_->text(), selectedCount_};
-        if (!sms::passesSendCheck(form, config_.mailDomainSuffix)) {
-            throw CheckFailed{};
-        }
-        sendButton_->setText(kSendingCaption);
-        sendButton_->setEnabled(false);
-        const sms::GatewaySubmission submission =
-            sms::gatewaySubmission(config_, accountEdit_->text(), passwordEdit_->text(),
-                                   recipientsEdit_->text(), messageEdit_->text(), workingRoute_);
-        const sms::TransportOptions options{config_.smtpTimeouts, config_.smtpCaFile};
-        {
-            const QScopedValueRollback<bool> sending(sending_, true);
-            runWithoutUserInput([&] { workingRoute_ = submit_(submission, options); });
-        }
-        sendButton_->setEnabled(true);
-        sendButton_->setText(kIdleCaption);
-        return std::nullopt;
-    } catch (const CheckFailed&) {
+    const SendingPage& page = *sendingPage_;
+    const sms::SendForm form{page.accountEdit()->text(), page.recipientsEdit()->text(),
+                             page.messageEdit()->text(), selectedCount_};
+    if (!sms::passesSendCheck(form, config_.mailDomainSuffix)) {
         return QString();
+    }
+    page.sendButton()->setText(QStringLiteral("Sending..."));
+    page.sendButton()->setEnabled(false);
+    try {
+        const sms::GatewaySubmission submission =
+            sms::gatewaySubmission(config_, form.sender, page.passwordEdit()->text(),
+                                   form.recipients, form.text, workingRoute_);
+        const sms::TransportOptions options{config_.smtpTimeouts, config_.smtpCaFile};
+        const QScopedValueRollback<bool> sending(sending_, true);
+        runWithoutUserInput([&] { workingRoute_ = submit_(submission, options); });
+        return std::nullopt;
     } catch (const sms::MailError& error) {
         return sms::failureDetails(error);
     } catch (const std::exception& error) {

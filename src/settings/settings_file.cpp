@@ -89,7 +89,7 @@ SettingsData parseSettings(QString text, bool& whole);
 
 }  // namespace
 
-QString settingsFilePath(const QString& appFolder) {
+QString settingsFileInFolder(const QString& appFolder) {
     return QDir(appFolder).filePath(QStringLiteral("set.ini"));
 }
 

@@ -27,14 +27,14 @@ QByteArray savedBytes(const QString& user, const QStringList& entries) {
 
 const char* kAsk =
     "input 手动添加号码: 请输入姓名及移动手机号码,格式： 李三,13806012345 [李三,13806012345]";
-const char* kSaved = "box ?okcancel 提示: 保存设置成功";
-const char* kOpen = "open *.txt in %D: ";
-const char* kClear = "box ?okcancel 提示: 您确定要清空电话列表吗?";
-const char* kQuit = "box ?okcancel 退出提示: 您确定要退出程序吗?";
-const char* kHome = "start min: explorer.exe http://127.0.0.1:9/home";
-const char* kFeedback = "start min: explorer.exe http://127.0.0.1:9/feedback";
-const char* kRegister = "start min: explorer.exe http://127.0.0.1:9/register";
-const char* kEditor = "start max: notepad.exe %D/set.ini";
+const char* kSaved = "ask 提示: 保存设置成功";
+const char* kOpen = "open *.txt in %D";
+const char* kClear = "ask 提示: 您确定要清空电话列表吗?";
+const char* kQuit = "ask 退出提示: 您确定要退出程序吗?";
+const char* kHome = "url http://127.0.0.1:9/home";
+const char* kFeedback = "url http://127.0.0.1:9/feedback";
+const char* kRegister = "url http://127.0.0.1:9/register";
+const char* kEditor = "editor %D/set.ini";
 
 // Clicks 取消 on the import's progress dialog once it shows, after checking it names the book.
 void stopImportOnceItShows(QWidget* window) {
@@ -99,15 +99,15 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
     } rows[] = {
         {"SaveButton", "saveButton", {"ok"}, {kSaved}, "=", 'L', 1},
         {"SaveMenuAnsweredCancel", "dirty saveAction", {"cancel"}, {kSaved}, "=", 'L', 1},
-        {"AddSample", "addNumberAction", {"input 李三,13806012345", "ok"}, {kAsk, "box ok 添加提示: 添加 李三,13806012345 成功"}, "+李三,13806012345", 'L', 1},
-        {"AddWithoutName", "addNumberAction", {"input ,13806012345", "ok"}, {kAsk, "box ok 添加提示: 添加 ,13806012345 成功"}, "+,13806012345", 'L', 1},
-        {"AddThirteenDigits", "addNumberAction", {"input a,1380601234567", "ok"}, {kAsk, "box ok 添加提示: 添加 a,1380601234567 成功"}, "+a,1380601234567", 'L', 1},
-        {"AddElevenLetters", "addNumberAction", {"input a,abcdefghijk", "ok"}, {kAsk, "box ok 添加提示: 添加 a,abcdefghijk 成功"}, "+a,abcdefghijk", 'L', 1},
-        {"AddSecondCommaCounts", "addNumberAction", {"input a,b,138060123", "ok"}, {kAsk, "box ok 添加提示: 添加 a,b,138060123 成功"}, "+a,b,138060123", 'L', 1},
-        {"AddWithoutComma", "addNumberAction", {"input 13806012345", "ok"}, {kAsk, "box ok 添加提示: 添加 13806012345 失败 格式错误."}, "=", '=', 1},
-        {"AddTenDigits", "addNumberAction", {"input a,1380601234", "ok"}, {kAsk, "box ok 添加提示: 添加 a,1380601234 失败 格式错误."}, "=", '=', 1},
-        {"AddFullWidthComma", "addNumberAction", {"input a，13806012345", "ok"}, {kAsk, "box ok 添加提示: 添加 a，13806012345 失败 格式错误."}, "=", '=', 1},
-        {"AddOnlyComma", "addNumberAction", {"input ,", "ok"}, {kAsk, "box ok 添加提示: 添加 , 失败 格式错误."}, "=", '=', 1},
+        {"AddSample", "addNumberAction", {"input 李三,13806012345", "ok"}, {kAsk, "box plain 添加提示: 添加 李三,13806012345 成功"}, "+李三,13806012345", 'L', 1},
+        {"AddWithoutName", "addNumberAction", {"input ,13806012345", "ok"}, {kAsk, "box plain 添加提示: 添加 ,13806012345 成功"}, "+,13806012345", 'L', 1},
+        {"AddThirteenDigits", "addNumberAction", {"input a,1380601234567", "ok"}, {kAsk, "box plain 添加提示: 添加 a,1380601234567 成功"}, "+a,1380601234567", 'L', 1},
+        {"AddElevenLetters", "addNumberAction", {"input a,abcdefghijk", "ok"}, {kAsk, "box plain 添加提示: 添加 a,abcdefghijk 成功"}, "+a,abcdefghijk", 'L', 1},
+        {"AddSecondCommaCounts", "addNumberAction", {"input a,b,138060123", "ok"}, {kAsk, "box plain 添加提示: 添加 a,b,138060123 成功"}, "+a,b,138060123", 'L', 1},
+        {"AddWithoutComma", "addNumberAction", {"input 13806012345", "ok"}, {kAsk, "box plain 添加提示: 添加 13806012345 失败 格式错误."}, "=", '=', 1},
+        {"AddTenDigits", "addNumberAction", {"input a,1380601234", "ok"}, {kAsk, "box plain 添加提示: 添加 a,1380601234 失败 格式错误."}, "=", '=', 1},
+        {"AddFullWidthComma", "addNumberAction", {"input a，13806012345", "ok"}, {kAsk, "box plain 添加提示: 添加 a，13806012345 失败 格式错误."}, "=", '=', 1},
+        {"AddOnlyComma", "addNumberAction", {"input ,", "ok"}, {kAsk, "box plain 添加提示: 添加 , 失败 格式错误."}, "=", '=', 1},
         {"AddCancelled", "addNumberAction", {"input "}, {kAsk}, "=", '=', 1},
         {"ClearCancelled", "clearListAction", {"cancel"}, {kClear}, "=", '=', 1},
         {"Clear", "clearListAction", {"ok"}, {kClear}, "", 'L', 1},
@@ -116,29 +116,29 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         {"ImportTwice", "importButton importButton", {"file %D/book.txt", "file %D/book.txt"}, {kOpen, kOpen}, "a,1;b,2", '=', 1},
         {"ImportButtonCancelled", "importButton", {"file "}, {kOpen}, "=", '=', 1},
         {"ImportMenuCancelledStillSaves", "importAction", {"file "}, {kOpen}, "=", 'L', 1},
-        {"ImportMenuRefusedStillSaves", "dirty importAction", {"file %D/none.txt", "ok"}, {kOpen, "box ?ok 提示: 找不到电话本文件 %D/none.txt, 号码列表没有改变."}, "=", 'L', 1},
-        {"ImportWithoutEntrySavesNothing", "dirty book=a1|b2|| importAction", {"file %D/book.txt", "ok"}, {kOpen, "box ?ok 提示: 电话本文件 %D/book.txt 中没有 名字,号码 格式的行(如 李三,13806012345), 号码列表没有改变."}, "=", '=', 1},
-        {"ImportEmptySavesNothing", "dirty book= importAction", {"file %D/book.txt", "ok"}, {kOpen, "box ?ok 提示: 电话本文件 %D/book.txt 中没有 名字,号码 格式的行(如 李三,13806012345), 号码列表没有改变."}, "=", '=', 1},
+        {"ImportMenuRefusedStillSaves", "dirty importAction", {"file %D/none.txt", "ok"}, {kOpen, "box 提示: 找不到电话本文件 %D/none.txt, 号码列表没有改变."}, "=", 'L', 1},
+        {"ImportWithoutEntrySavesNothing", "dirty book=a1|b2|| importAction", {"file %D/book.txt", "ok"}, {kOpen, "box 提示: 电话本文件 %D/book.txt 中没有 名字,号码 格式的行(如 李三,13806012345), 号码列表没有改变."}, "=", '=', 1},
+        {"ImportEmptySavesNothing", "dirty book= importAction", {"file %D/book.txt", "ok"}, {kOpen, "box 提示: 电话本文件 %D/book.txt 中没有 名字,号码 格式的行(如 李三,13806012345), 号码列表没有改变."}, "=", '=', 1},
         {"ImportMenuStoppedSavesNothing", "bigbook stop importAction", {"file %D/book.txt"}, {kOpen}, "=", '=', 1},
-        {"ViewFile", "viewPhoneBookAction", {"start"}, {kEditor}, "=", '=', 1},
-        {"ViewWithoutEditor", "viewPhoneBookAction", {"nostart", "ok"}, {kEditor, "box ?ok 提示: 无法打开文本编辑器, 请自行打开文件 %D/set.ini"}, "=", '=', 1},
-        {"ViewMissingFile", "rm viewPhoneBookAction", {"ok"}, {"box ?ok 提示: 找不到电话本文件,可能你未保存或丢失."}, "=", '-', 1},
+        {"ViewFile", "viewPhoneBookAction", {"opens"}, {kEditor}, "=", '=', 1},
+        {"ViewWithoutEditor", "viewPhoneBookAction", {"fails", "ok"}, {kEditor, "box 提示: 无法打开文本编辑器, 请自行打开文件 %D/set.ini"}, "=", '=', 1},
+        {"ViewMissingFile", "rm viewPhoneBookAction", {"ok"}, {"box 提示: 找不到电话本文件,可能你未保存或丢失."}, "=", '-', 1},
         {"About", "aboutAction", {}, {}, "=", '=', 0},
         {"AboutFromNotices", "page2 aboutAction", {}, {}, "=", '=', 0},
         {"Notices", "page0 noticesAction", {}, {}, "=", '=', 2},
-        {"Feedback", "feedbackAction", {"start"}, {kFeedback}, "=", '=', 1},
-        {"FeedbackKeepsThePage", "page2 feedbackAction", {"start"}, {kFeedback}, "=", '=', 2},
-        {"FeedbackLink", "page0 feedbackLink", {"start"}, {kFeedback}, "=", '=', 0},
-        {"RegisterLinkEachClick", "registrationLink registrationLink", {"start", "start"}, {kRegister, kRegister}, "=", '=', 1},
-        {"NoBrowser", "registrationLink", {"nostart", "ok"}, {kRegister, "box ?ok 提示: 无法打开网页 http://127.0.0.1:9/register, 请在浏览器中手动打开."}, "=", '=', 1},
+        {"Feedback", "feedbackAction", {"opens"}, {kFeedback}, "=", '=', 1},
+        {"FeedbackKeepsThePage", "page2 feedbackAction", {"opens"}, {kFeedback}, "=", '=', 2},
+        {"FeedbackLink", "page0 feedbackLink", {"opens"}, {kFeedback}, "=", '=', 0},
+        {"RegisterLinkEachClick", "registrationLink registrationLink", {"opens", "opens"}, {kRegister, kRegister}, "=", '=', 1},
+        {"NoBrowser", "registrationLink", {"fails", "ok"}, {kRegister, "box 提示: 无法打开网页 http://127.0.0.1:9/register, 请在浏览器中手动打开."}, "=", '=', 1},
         {"InformationLinesAreNoLinks", "page0 homepageLabel mailLabel titleLabel pictureLabel", {}, {}, "=", '=', 0},
         {"ExitMenuCancelled", "dirty exitAction", {"cancel"}, {kQuit}, "=", '=', 1},
         {"ExitButtonCancelled", "exitButton", {"cancel"}, {kQuit}, "=", '=', 1},
         {"TitleBarCancelled", "close", {"cancel"}, {kQuit}, "=", '=', 1},
-        {"ExitMenu", "dirty exitAction", {"ok", "start", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
-        {"ExitButton", "dirty exitButton", {"ok", "start", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
-        {"TitleBar", "dirty close", {"ok", "start", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
-        {"ExitWithoutBrowser", "exitButton", {"ok", "nostart", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
+        {"ExitMenu", "dirty exitAction", {"ok", "opens", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
+        {"ExitButton", "dirty exitButton", {"ok", "opens", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
+        {"TitleBar", "dirty close", {"ok", "opens", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
+        {"ExitWithoutBrowser", "exitButton", {"ok", "fails", "end"}, {kQuit, kHome, "end"}, "=", '=', 1},
     };
     // clang-format on
     config.importProgressDelay = std::chrono::milliseconds(0);  // every import shows progress
@@ -205,8 +205,8 @@ TEST_F(CommandTest, FullListTakesNoMoreAndSaysHowManyWereLeftOut) {
     EXPECT_EQ(
         platform->log().mid(1),
         QStringList(
-            {"box ?ok 提示: 号码列表最多容纳 32767 个号码, 电话本中另有 7233 个号码没有导入.", kAsk,
-             "box ok 添加提示: 添加 李三,13806012345 失败 号码列表已满(最多 32767 个号码)."}));
+            {"box 提示: 号码列表最多容纳 32767 个号码, 电话本中另有 7233 个号码没有导入.", kAsk,
+             "box plain 添加提示: 添加 李三,13806012345 失败 号码列表已满(最多 32767 个号码)."}));
     EXPECT_EQ(numberList()->count(), 32767);
     const QStringList entries = textsOf(numberList()->entries());
     EXPECT_EQ(entries.last(), QStringLiteral("用户32766,13800032766"));

@@ -70,7 +70,7 @@ protected:
     // Sends as the user would; returns the button's caption and state while the box shows.
     std::pair<QString, bool> send(bool viaMenu = false) {
         std::pair<QString, bool> during;
-        platform->expectMessageBox(app::Answer::Ok, [&](const ScriptedPlatform::Call&) {
+        platform->expectBox(app::Answer::Ok, [&](const ScriptedPlatform::Call&) {
             during = {sendButton()->text(), sendButton()->isEnabled()};
         });
         if (viaMenu)
@@ -109,14 +109,14 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
     clock.start();
     const auto during = send(row.viaMenu);
     EXPECT_LE(clock.elapsed(), (kTimeouts.total + kSlack).count());
-    const auto boxes = platform->callsOf(Kind::MessageBox);
+    const auto boxes = platform->callsOf(Kind::Box);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, row.outcome == Outcome::Sent ? kSendSucceeded : kSendFailed);
     EXPECT_EQ(boxes[0].title, QStringLiteral("提示"));
-    EXPECT_EQ(boxes[0].style, app::MessageStyle::QuestionOk);
+    EXPECT_FALSE(boxes[0].question);
     // The details say why, with the server and its port, never the password, and nothing a
     // terminal would act on; a refused form has none.
-    const QString details = boxes[0].defaultText;
+    const QString details = boxes[0].extra;
     EXPECT_EQ(details.isEmpty(), row.outcome != Outcome::Failed) << details.toStdString();
     if (row.outcome == Outcome::Failed) {
         for (const QString& words : QString(row.reason).split(u'|'))
@@ -177,7 +177,7 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
         const qsizetype heard = events("command").size();
         send();
         EXPECT_TRUE(!implicit || events("command").size() == heard);
-        EXPECT_EQ(platform->callsOf(Kind::MessageBox).back().text, kSendSucceeded);
+        EXPECT_EQ(platform->callsOf(Kind::Box).back().text, kSendSucceeded);
         const auto again = allMails();
         ASSERT_EQ(again.size(), 2);
         EXPECT_EQ(again[1]["subject"], mail["subject"]);
@@ -275,7 +275,7 @@ TEST_F(SendCommandTest, SetIniKeepsTheRouteThatWorked) {
     writeFile(settingsPath(), plain);
     start(kNoStartTls, "implicit");
     const auto save = [&] {
-        platform->expectMessageBox();
+        platform->expectBox();
         QTest::mouseClick(control("saveButton"), Qt::LeftButton);
         return readFile(settingsPath());
     };
@@ -283,7 +283,7 @@ TEST_F(SendCommandTest, SetIniKeepsTheRouteThatWorked) {
         clickEntry(0);
         type(messageEdit(), QStringLiteral("hi"));
         send();
-        return platform->callsOf(Kind::MessageBox).back().text;
+        return platform->callsOf(Kind::Box).back().text;
     };
     EXPECT_EQ(save(), plain);
     EXPECT_EQ(sendOne(), kSendSucceeded);
@@ -313,15 +313,14 @@ TEST_F(SendCommandTest, WindowTakesNoInputWhileASendIsUnderWayAndAsksTheCloseAft
         clickEntry(1);
         window->close();
     });
-    platform->script({"ok", "ok", "start", "end"});
+    platform->script({"ok", "ok", "opens", "end"});
     QTest::mouseClick(sendButton(), Qt::LeftButton);
     EXPECT_EQ(underWay, std::make_pair(kSending, false));
     EXPECT_EQ(messageEdit()->text(), QStringLiteral("hi"));
     EXPECT_EQ(numberList()->picks(), std::vector<bool>({true, false, false}));
-    EXPECT_EQ(
-        platform->log(),
-        QStringList({"box ?ok 提示: " + kSendFailed, "box ?okcancel 退出提示: 您确定要退出程序吗?",
-                     "start min: explorer.exe http://127.0.0.1:9/home", "end"}));
+    EXPECT_EQ(platform->log(),
+              QStringList({"box 提示: " + kSendFailed, "ask 退出提示: 您确定要退出程序吗?",
+                           "url http://127.0.0.1:9/home", "end"}));
     EXPECT_FALSE(window->isVisible());
 }
 

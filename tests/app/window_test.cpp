@@ -25,7 +25,7 @@ QString shownText(QObject* object) {
     if (auto* button = qobject_cast<QAbstractButton*>(object)) return button->text();
     if (auto* frame = qobject_cast<QGroupBox*>(object)) return frame->title();
     if (auto* line = qobject_cast<QLineEdit*>(object)) return line->text();
-    if (auto* box = qobject_cast<app::MultiLineTextBox*>(object)) return box->text();
+    if (auto* box = qobject_cast<app::CrLfTextEdit*>(object)) return box->text();
     if (auto* action = qobject_cast<QAction*>(object)) return action->text();
     return {};
 }
@@ -113,12 +113,12 @@ TEST_F(WindowLayoutTest, EveryControlAndMenuEntryHasItsNamePlaceAndText) {
 }
 
 TEST_F(WindowLayoutTest, StartsCentredSilentAndEmptyOnTheSendingPage) {
-    for (const QSize screen : {QSize(15000, 12000), QSize(3000, 3000)}) {
+    for (const QSize screen : {QSize(1000, 800), QSize(200, 200)}) {
         reset(screen);
         open();
         const QSize outer = window->size();  // a desktop's frame comes only once shown
-        EXPECT_EQ(window->pos(), QPoint((screen.width() / 15 - outer.width()) / 2,
-                                        (screen.height() / 15 - outer.height()) / 2));
+        EXPECT_EQ(window->pos(), QPoint((screen.width() - outer.width()) / 2,
+                                        (screen.height() - outer.height()) / 2));
         EXPECT_EQ(window->windowTitle(), QStringLiteral("Zelvo短信发送器"));
         EXPECT_EQ(tabs()->currentIndex(), 1);
         EXPECT_EQ(numberList()->count(), 0);
@@ -146,13 +146,12 @@ TEST_F(WindowLayoutTest, WithoutTheSmtpModuleEverySendEndsInTheFailureBox) {
     clickEntry(0);
     messageEdit()->setText(QStringLiteral("你好"));
     for (int attempt = 0; attempt < 2; ++attempt) {
-        platform->expectMessageBox(app::Answer::Ok, [&](const ScriptedPlatform::Call&) {
+        platform->expectBox(app::Answer::Ok, [&](const ScriptedPlatform::Call&) {
             EXPECT_FALSE(sendButton()->isEnabled());
         });
         QTest::mouseClick(sendButton(), Qt::LeftButton);
-        EXPECT_EQ(platform->log().back(), "box ?ok 提示: " + kSendFailed);
-        const QString details =
-            platform->callsOf(ScriptedPlatform::Kind::MessageBox).back().defaultText;
+        EXPECT_EQ(platform->log().back(), "box 提示: " + kSendFailed);
+        const QString details = platform->callsOf(ScriptedPlatform::Kind::Box).back().extra;
         EXPECT_TRUE(details.contains(QStringLiteral("程序的网络组件无法启动")))
             << details.toStdString();
         EXPECT_TRUE(sendButton()->isEnabled());
@@ -177,7 +176,7 @@ TEST_F(WindowLayoutTest, TabWalksThePageInOrderAndSkipsTheRecipientField) {
 
 TEST_F(WindowLayoutTest, MessageFieldStopsAtSeventyCharactersTypedOrPasted) {
     open();
-    app::MultiLineTextBox* body = messageEdit();
+    app::CrLfTextEdit* body = messageEdit();
     QTest::keyClicks(body, QString(71, u'a'));
     EXPECT_EQ(body->text(), QString(70, u'a'));
     // Pasted text is cut; a line end counts as two characters, as in the mail; a character
@@ -278,14 +277,14 @@ TEST_F(WindowLayoutTest, ClicksOnTheListBuildTheRecipientField) {
         QStringList boxes;
         const QStringList expectedBoxes = QString(row.boxes).split(u' ', Qt::SkipEmptyParts);
         for (int i = 0; i < expectedBoxes.size(); ++i) {
-            platform->expectMessageBox(app::Answer::Ok, [&](const ScriptedPlatform::Call& call) {
+            platform->expectBox(app::Answer::Ok, [&](const ScriptedPlatform::Call& call) {
                 const QString kind = call.text.endsWith(u"上限。")       ? "L"
                                      : call.text.endsWith(u"移动号码。") ? "O"
                                      : call.text.endsWith(u"手机号码。") ? "N"
                                                                          : call.text;
                 boxes << kind + (numberList()->picks()[size_t(clicked)] ? "+" : "-");
-                EXPECT_EQ(call.title + ScriptedPlatform::nameOf(call.style),
-                          QStringLiteral("错误提示?ok"));
+                EXPECT_EQ(call.title, QStringLiteral("错误提示"));
+                EXPECT_TRUE(!call.question && call.icon == app::NoticeIcon::Question);
             });
         }
         for (int r : rowsOf(row.clicks)) clickEntry(clicked = r);
@@ -394,26 +393,25 @@ void whenModalShows(std::function<void(QWidget*)> answer) {
 
 TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
     using B = QMessageBox;
-    using enum app::MessageStyle;
-    using enum app::Answer;
+    app::QtPlatformServices services;
     const struct {
-        app::MessageStyle style;
+        const char* name;
+        std::function<app::Answer()> show;
         B::Icon icon;
         B::StandardButtons buttons;
         std::function<void(QMessageBox*)> press;
         app::Answer answer;
     } boxes[] = {
         // clang-format off
-        {OkOnly, B::NoIcon, B::Ok, [](B* b) { b->button(B::Ok)->click(); }, Ok},
-        {QuestionOk, B::Question, B::Ok, [](B* b) { b->button(B::Ok)->click(); }, Ok},
-        {QuestionOkCancel, B::Question, B::Ok | B::Cancel, [](B* b) { b->button(B::Ok)->click(); }, Ok},
-        {QuestionOkCancel, B::Question, B::Ok | B::Cancel, [](B* b) { b->button(B::Cancel)->click(); }, Cancel},
-        {QuestionOkCancel, B::Question, B::Ok | B::Cancel, [](B* b) { QTest::keyClick(b, Qt::Key_Escape); }, Cancel},
+        {.name = "TellWithoutIcon", .show = [&] { services.tell("您确定要退出程序吗?", "退出提示", app::NoticeIcon::None); return app::Answer::Ok; }, .icon = B::NoIcon, .buttons = B::Ok, .press = [](B* b) { b->button(B::Ok)->click(); }, .answer = app::Answer::Ok},
+        {.name = "Tell", .show = [&] { services.tell("您确定要退出程序吗?", "退出提示", app::NoticeIcon::Question); return app::Answer::Ok; }, .icon = B::Question, .buttons = B::Ok, .press = [](B* b) { b->button(B::Ok)->click(); }, .answer = app::Answer::Ok},
+        {.name = "AskOk", .show = [&] { return services.ask("您确定要退出程序吗?", "退出提示"); }, .icon = B::Question, .buttons = B::Ok | B::Cancel, .press = [](B* b) { b->button(B::Ok)->click(); }, .answer = app::Answer::Ok},
+        {.name = "AskCancel", .show = [&] { return services.ask("您确定要退出程序吗?", "退出提示"); }, .icon = B::Question, .buttons = B::Ok | B::Cancel, .press = [](B* b) { b->button(B::Cancel)->click(); }, .answer = app::Answer::Cancel},
+        {.name = "AskEscape", .show = [&] { return services.ask("您确定要退出程序吗?", "退出提示"); }, .icon = B::Question, .buttons = B::Ok | B::Cancel, .press = [](B* b) { QTest::keyClick(b, Qt::Key_Escape); }, .answer = app::Answer::Cancel},
         // clang-format on
     };
-    app::QtPlatformServices services;
     for (const auto& c : boxes) {
-        SCOPED_TRACE(ScriptedPlatform::nameOf(c.style).toStdString());
+        SCOPED_TRACE(c.name);
         whenModalShows([&](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             ASSERT_NE(box, nullptr);
@@ -423,7 +421,7 @@ TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
             EXPECT_EQ(box->standardButtons(), c.buttons);
             c.press(box);
         });
-        EXPECT_EQ(services.messageBox("您确定要退出程序吗?", c.style, "退出提示"), c.answer);
+        EXPECT_EQ(c.show(), c.answer);
     }
     for (const bool confirm : {true, false}) {
         whenModalShows([confirm](QWidget* modal) {
@@ -434,7 +432,7 @@ TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
             dialog->setTextValue(QStringLiteral("王五,13906054321"));
             confirm ? dialog->accept() : dialog->reject();
         });
-        EXPECT_EQ(services.inputBox("提示", "手动添加号码", "李三,13806012345"),
+        EXPECT_EQ(services.askForText("提示", "手动添加号码", "李三,13806012345"),
                   confirm ? QStringLiteral("王五,13906054321") : QString());
     }
     const app::ApplicationFacts facts = services.applicationFacts();
@@ -442,7 +440,7 @@ TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
                   QStringLiteral(" %1.%2.%3").arg(facts.major).arg(facts.minor).arg(facts.revision),
               QStringLiteral("Zelvo短信发送器 1.0.0"));
     EXPECT_EQ(facts.folder, QCoreApplication::applicationDirPath());
-    EXPECT_EQ(services.screenSizeTwips(), QSize(12000, 12000));  // offscreen: 800 by 800 pixels
+    EXPECT_EQ(services.screenSize(), QSize(800, 800));  // the offscreen platform's screen
 
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     app::installTranslations(*qApp);
@@ -461,7 +459,7 @@ TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
             << texts.join(u'|').toStdString();
         QTest::keyClick(box, Qt::Key_Escape);
     });
-    EXPECT_EQ(services.messageBoxWithDetails(kSendFailed, QuestionOk, "提示", "原因"), Ok);
+    services.tellWithDetails(kSendFailed, "提示", "原因");
 }
 
 }  // namespace

@@ -182,9 +182,9 @@ INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandTest, ::testing::ValuesIn(kRows
 // which the window's first save creates.
 TEST(SettingsLocation, BesideTheProgramOrInTheUsersFolder) {
     QTemporaryDir folder;
-    EXPECT_EQ(settings::settingsFileLocation(folder.path()), folder.filePath("set.ini"));
+    EXPECT_EQ(settings::settingsFileForProgram(folder.path()), folder.filePath("set.ini"));
     const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    EXPECT_EQ(settings::settingsFileLocation(folder.filePath("gone")), user + "/set.ini");
+    EXPECT_EQ(settings::settingsFileForProgram(folder.filePath("gone")), user + "/set.ini");
     // A save creates the folders it lacks for the user alone: set.ini holds the password.
     ASSERT_TRUE(settings::saveSettingsFile(folder.filePath("a/b/set.ini"), {"u", "p", {}}).ok);
     for (const char* created : {"a", "a/b"}) {
