@@ -41,6 +41,7 @@ constexpr DesignedRect kDesign[] = {
     {"recipientsEdit", 360, 2400, 5535, 735},
     {"numberListLabel", 240, 3240, 2895, 255},
     {"messageLabel", 3240, 3240, 735, 255},
+    {"charactersLeftLabel", 3975, 3240, 2040, 255},
     {"numberList", 240, 3600, 2775, 1740},
     {"messageEdit", 3240, 3600, 2775, 1815},
     {"sendButton", 240, 5640, 1200, 615},

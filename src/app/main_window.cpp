@@ -83,6 +83,8 @@ void MainWindow::bindEvents() {
             &MainWindow::openRegistrationPage);
     connect(sendingPage_->numberList(), &NumberListView::pickToggled, this,
             &MainWindow::updateRecipients);
+    connect(sendingPage_->numberList(), &NumberListView::deleteRequested, this,
+            &MainWindow::deletePickedNumbers);
     connect(aboutPage_, &AboutPage::feedbackRequested, this, &MainWindow::openFeedbackPage);
 
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {

@@ -8,6 +8,7 @@
 #include "app/smtp_module_loader.h"
 #include "app/web_browser.h"
 #include "config/app_config.h"
+#include "sms/send_record.h"
 #include "sms/smtp_route.h"
 
 class QSessionManager;
@@ -41,9 +42,13 @@ public slots:
     void importPhoneBook();
     void importPhoneBookAndSave();
     void addNumberByHand();
+    // Removes the picked entries after asking, and saves the list.
+    void deletePickedNumbers();
     void clearNumberList();
     // Opens the settings file, which holds the list, in the text editor.
     void viewPhoneBookFile();
+    // Opens the record of sends, sent.log, in the text editor.
+    void viewSendRecord();
     // Asks to close the window, as its close button does.
     void requestClose();
     // Rebuilds the recipient field from the picked entries.
@@ -75,10 +80,14 @@ private:
     // Says once, at start-up, that set.ini could not be read whole and what becomes of it.
     void tellIfSettingsReadInPart();
     void openWebPage(const QString& url);
+    // Opens a file of the program's in the text editor, or says how to open it by hand.
+    void openFileInEditor(const QString& path);
     void onSessionEnding(QSessionManager& manager);
     // Checks the form and submits; the failure's details (empty for a failed check), or
     // nothing when the server accepted the mail.
     std::optional<QString> checkAndSubmit();
+    // Adds the send to sent.log; why it could not, or an empty text.
+    QString recordSend(const sms::SendRecord& record);
 
     PlatformServices& platform_;
     AppConfig config_;
@@ -100,6 +109,8 @@ private:
     // The route the latest send went through, tried first by the next; kept in set.ini.
     sms::TlsMode workingRoute_ = sms::TlsMode::StartTls;
     bool sending_ = false;
+    // Why the latest send could not be recorded; told after its outcome.
+    QString recordError_;
     // The window's close button was used during a send; the question comes after it.
     bool closeRequestedWhileSending_ = false;
 };

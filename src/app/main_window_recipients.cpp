@@ -1,5 +1,5 @@
-// The number list: picking recipients, adding and clearing entries, importing a phone book
-// and viewing the settings file.
+// The number list: picking recipients, adding, deleting and clearing entries, importing a
+// phone book and viewing the settings file and the record of sends.
 #include <QDir>
 #include <QFileInfo>
 
@@ -65,6 +65,32 @@ void MainWindow::addNumberByHand() {
     writeSettings();
 }
 
+void MainWindow::deletePickedNumbers() {
+    NumberListView* list = sendingPage_->numberList();
+    const std::vector<bool> picks = list->picks();
+    QStringList picked;
+    for (int row = 0; row < list->count(); ++row) {
+        if (picks[std::size_t(row)]) picked << list->entries()[row].toString();
+    }
+    if (picked.isEmpty()) {
+        platform_.tell(QStringLiteral("没有选择号码: 请先在号码列表中点击要删除的号码."),
+                       kNoticeTitle);
+        return;
+    }
+    // The picked entries are named, a screenful at most: a click may have gone astray.
+    constexpr int kNamedAtMost = 20;
+    QString question = QStringLiteral("您确定要删除所选的号码吗?\n\n") +
+                       QStringList(picked.mid(0, kNamedAtMost)).join(u'\n');
+    if (picked.size() > kNamedAtMost) {
+        question += QStringLiteral("\n……等共 %1 个号码").arg(picked.size());
+    }
+    if (platform_.ask(question, kNoticeTitle) != Answer::Ok) {
+        return;
+    }
+    list->removeEntries(picks);
+    writeSettings();
+}
+
 void MainWindow::clearNumberList() {
     if (platform_.ask(QStringLiteral("您确定要清空电话列表吗?"), kNoticeTitle) != Answer::Ok) {
         return;
@@ -75,8 +101,10 @@ void MainWindow::clearNumberList() {
 
 void MainWindow::importPhoneBook() {
     importChangedNothing_ = false;
-    const QString path =
-        platform_.chooseFile(QStringLiteral("*.txt"), platform_.applicationFacts().folder);
+    const QString path = platform_.chooseFile(
+        QStringLiteral("文本文件 (*.txt);;vCard 联系人 (*.vcf *.vcard);;CSV 联系人 (*.csv);;"
+                       "所有文件 (*)"),
+        platform_.applicationFacts().folder);
     if (path.isEmpty()) {
         return;
     }
@@ -105,10 +133,14 @@ void MainWindow::importPhoneBook() {
     }
     // A book typed in another form would otherwise empty the list, and the menu would save that.
     if (book.entries.size() == 0) {
-        platform_.tell(QStringLiteral("电话本文件 %1 中没有 名字,号码 格式的行(如 "
-                                      "李三,13806012345), 号码列表没有改变.")
-                           .arg(QDir::toNativeSeparators(path)),
-                       kNoticeTitle);
+        const QString shown = QDir::toNativeSeparators(path);
+        platform_.tell(
+            book.format == recipients::BookFormat::Lines
+                ? QStringLiteral("电话本文件 %1 中没有 名字,号码 格式的行(如 李三,13806012345), "
+                                 "号码列表没有改变.")
+                      .arg(shown)
+                : QStringLiteral("联系人文件 %1 中没有移动手机号码, 号码列表没有改变.").arg(shown),
+            kNoticeTitle);
         importChangedNothing_ = true;
         return;
     }
@@ -127,6 +159,21 @@ void MainWindow::viewPhoneBookFile() {
         platform_.tell(QStringLiteral("找不到电话本文件,可能你未保存或丢失."), kNoticeTitle);
         return;
     }
+    openFileInEditor(path);
+}
+
+void MainWindow::viewSendRecord() {
+    const QString path = sms::sendRecordPath(settingsPath());
+    if (!QFileInfo(path).isFile()) {
+        platform_.tell(
+            QStringLiteral("还没有发送记录. 每次发送短信后, 发送记录都会写入 %1").arg(path),
+            kNoticeTitle);
+        return;
+    }
+    openFileInEditor(path);
+}
+
+void MainWindow::openFileInEditor(const QString& path) {
     if (!platform_.openInTextEditor(path)) {
         platform_.tell(QStringLiteral("无法打开文本编辑器, 请自行打开文件 %1").arg(path),
                        kNoticeTitle);

@@ -1,4 +1,4 @@
-// The send command: check the form, submit the gateway mail, report.
+// The send command: check the form, submit the gateway mail, record and report it.
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
@@ -13,7 +13,12 @@
 
 namespace zelvo::app {
 
+QString MainWindow::recordSend(const sms::SendRecord& record) {
+    return sms::appendSendRecord(sms::sendRecordPath(settingsPath()), record);
+}
+
 void MainWindow::send() {
+    recordError_.clear();
     bool sent = false;
     {
         // The button reads "Sending..." from the submission until its failure has been shown.
@@ -31,6 +36,8 @@ void MainWindow::send() {
         sent = !failure;
     }
     if (sent) platform_.tell(QStringLiteral("短信发送成功."), kNoticeTitle);
+    // The send stands as reported; the record is told of after it.
+    if (!recordError_.isEmpty()) platform_.tell(recordError_, kNoticeTitle);
     // A close asked for while the window took no input is answered now that the send is over.
     if (closeRequestedWhileSending_) {
         closeRequestedWhileSending_ = false;
@@ -47,20 +54,28 @@ std::optional<QString> MainWindow::checkAndSubmit() {
     }
     page.sendButton()->setText(QStringLiteral("Sending..."));
     page.sendButton()->setEnabled(false);
+    // Set once the submission is made: from then on every outcome is recorded.
+    std::optional<sms::GatewaySubmission> submission;
+    const auto recordFailure = [&](const sms::MailError& error) {
+        if (submission) recordError_ = recordSend(sms::failedRecord(*submission, error));
+        return sms::failureDetails(error);
+    };
     try {
-        const sms::GatewaySubmission submission =
-            sms::gatewaySubmission(config_, form.sender, page.passwordEdit()->text(),
-                                   form.recipients, form.text, workingRoute_);
+        submission = sms::gatewaySubmission(config_, form.sender, page.passwordEdit()->text(),
+                                            form.recipients, form.text, workingRoute_);
         const sms::TransportOptions options{config_.smtpTimeouts, config_.smtpCaFile};
-        const QScopedValueRollback<bool> sending(sending_, true);
-        runWithoutUserInput([&] { workingRoute_ = submit_(submission, options); });
+        {
+            const QScopedValueRollback<bool> sending(sending_, true);
+            runWithoutUserInput([&] { workingRoute_ = submit_(*submission, options); });
+        }
+        recordError_ = recordSend(sms::sentRecord(*submission, workingRoute_));
         return std::nullopt;
     } catch (const sms::MailError& error) {
-        return sms::failureDetails(error);
+        return recordFailure(error);
     } catch (const std::exception& error) {
-        return sms::failureDetails(sms::MailError(error.what()));
+        return recordFailure(sms::MailError(error.what()));
     } catch (...) {
-        return sms::failureDetails(sms::MailError("unknown error"));
+        return recordFailure(sms::MailError("unknown error"));
     }
 }
 

@@ -88,6 +88,14 @@ void NumberListView::clearEntries() {
     setEntries({});
 }
 
+void NumberListView::removeEntries(const std::vector<bool>& which) {
+    recipients::EntryList kept;
+    for (int row = 0; row < count(); ++row) {
+        if (!which[std::size_t(row)]) kept.append(entries()[row]);
+    }
+    setEntries(std::move(kept));
+}
+
 std::vector<bool> NumberListView::picks() const {
     std::vector<bool> flags(std::size_t(count()), false);
     for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
@@ -120,6 +128,11 @@ void NumberListView::mouseMoveEvent(QMouseEvent* event) {
 void NumberListView::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::SelectAll)) {
         event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        emit deleteRequested();
         return;
     }
     QListView::keyPressEvent(event);

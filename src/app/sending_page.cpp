@@ -69,6 +69,10 @@ SendingPage::SendingPage(const QString& mailDomainSuffix, QWidget* parent) : QWi
              frame);
     messageEdit_ = named<CrLfTextEdit>("messageEdit", frame);
     labelFor(messageEdit_, "messageLabel", QStringLiteral("短信内容"), frame);
+    // In the free room to the right of 短信内容, up to the message field's right edge.
+    charactersLeftLabel_ = named<QLabel>("charactersLeftLabel", frame);
+    charactersLeftLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    charactersLeftLabel_->setAccessibleName(QStringLiteral("短信剩余字数"));
     sendButton_ = named<QPushButton>("sendButton", QStringLiteral("发送短信"), frame);
     importButton_ = named<QPushButton>("importButton", QStringLiteral("导入电话本"), frame);
     saveButton_ = named<QPushButton>("saveButton", QStringLiteral("保存设置"), frame);
@@ -86,11 +90,23 @@ SendingPage::SendingPage(const QString& mailDomainSuffix, QWidget* parent) : QWi
         button->setAutoDefault(false);
     }
 
+    connect(messageEdit_, &CrLfTextEdit::textChanged, this, &SendingPage::updateCharactersLeft);
+    updateCharactersLeft();
     connect(sendButton_, &QPushButton::clicked, this, &SendingPage::sendRequested);
     connect(importButton_, &QPushButton::clicked, this, &SendingPage::importRequested);
     connect(saveButton_, &QPushButton::clicked, this, &SendingPage::saveRequested);
     connect(exitButton_, &QPushButton::clicked, this, &SendingPage::exitRequested);
     connect(registrationLink, &LinkLabel::clicked, this, &SendingPage::registrationRequested);
+}
+
+void SendingPage::updateCharactersLeft() {
+    const int left = sms::charactersLeft(messageEdit_->text());
+    const QString text = left >= 0 ? QStringLiteral("还可输入 %1 字").arg(left)
+                                   : QStringLiteral("超出 %1 字, 无法发送").arg(-left);
+    charactersLeftLabel_->setText(text);
+    // Read with the message field, so that a screen reader tells it where the typing goes.
+    charactersLeftLabel_->setAccessibleDescription(text);
+    messageEdit_->setAccessibleDescription(text);
 }
 
 }  // namespace zelvo::app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QWidget>
@@ -10,8 +11,9 @@
 
 namespace zelvo::app {
 
-// The 程序界面 page: the account, the number list, the recipient field, the message and the
-// four buttons. Each button and the registration link report a request; the window acts on it.
+// The 程序界面 page: the account, the number list, the recipient field, the message with the
+// characters it may still take, and the four buttons. Each button and the registration link report
+// a request; the window acts on it.
 class SendingPage : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +38,10 @@ signals:
     void registrationRequested();
 
 private:
+    // Shows how many characters the message may still take.
+    void updateCharactersLeft();
+
+    QLabel* charactersLeftLabel_ = nullptr;
     QLineEdit* accountEdit_ = nullptr;
     QLineEdit* passwordEdit_ = nullptr;
     CrLfTextEdit* recipientsEdit_ = nullptr;

@@ -30,8 +30,10 @@ QByteArray savedBytes(const QString& user, const QStringList& entries) {
 const char* kAsk =
     "input 手动添加号码: 请输入姓名及移动手机号码,格式： 李三,13806012345 [李三,13806012345]";
 const char* kSaved = "ask 提示: 保存设置成功";
-const char* kOpen = "open *.txt in %D";
+const char* kOpen =
+    "open 文本文件 (*.txt);;vCard 联系人 (*.vcf *.vcard);;CSV 联系人 (*.csv);;所有文件 (*) in %D";
 const char* kClear = "ask 提示: 您确定要清空电话列表吗?";
+const char* kDelete = "ask 提示: 您确定要删除所选的号码吗?\n\n王五,13906054321";
 const char* kQuit = "ask 退出提示: 您确定要退出程序吗?";
 const char* kHome = "url http://127.0.0.1:9/home";
 const char* kFeedback = "url http://127.0.0.1:9/feedback";
@@ -63,6 +65,7 @@ struct CommandRow {
     bool removeSettings = false;  // set.ini is deleted first
     QByteArray book = kBook;      // book.txt
     bool stopImport = false;      // 取消 on the import's progress dialog once it shows
+    bool deleteKey = false;       // Delete pressed in the number list
     // Actions triggered or controls clicked, by their object names; then the title bar's close
     // button when asked.
     std::vector<const char*> steps = {};
@@ -92,6 +95,7 @@ protected:
                 ADD_FAILURE() << "no such control " << step;
             }
         }
+        if (row.deleteKey) QTest::keyClick(numberList(), Qt::Key_Delete);
         if (row.closeFromTitleBar) window->windowHandle()->close();
     }
 };
@@ -109,10 +113,15 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         {.name = "AddNumber", .steps = {"addNumberAction"}, .answers = {"input 李三,13806012345", "ok"}, .log = {kAsk, "box plain 添加提示: 添加 李三,13806012345 成功"}, .list = {kLi, kWang, kLi}, .file = Saved},
         {.name = "AddNumberWithoutComma", .steps = {"addNumberAction"}, .answers = {"input 13806012345", "ok"}, .log = {kAsk, "box plain 添加提示: 添加 13806012345 失败 格式错误."}},
         {.name = "AddNumberCancelled", .steps = {"addNumberAction"}, .answers = {"input "}, .log = {kAsk}},
+        {.name = "DeleteCancelled", .steps = {"deleteNumbersAction"}, .answers = {"cancel"}, .log = {kDelete}},
+        {.name = "DeletePicked", .steps = {"deleteNumbersAction"}, .answers = {"ok"}, .log = {kDelete}, .list = {kLi}, .pickKept = false, .file = Saved},
+        {.name = "DeleteKey", .deleteKey = true, .answers = {"ok"}, .log = {kDelete}, .list = {kLi}, .pickKept = false, .file = Saved},
+        {.name = "DeleteNothingPicked", .steps = {"clearListAction", "deleteNumbersAction"}, .answers = {"ok", "ok"}, .log = {kClear, "box 提示: 没有选择号码: 请先在号码列表中点击要删除的号码."}, .list = {}, .pickKept = false, .file = Saved},
         {.name = "ClearCancelled", .steps = {"clearListAction"}, .answers = {"cancel"}, .log = {kClear}},
         {.name = "Clear", .steps = {"clearListAction"}, .answers = {"ok"}, .log = {kClear}, .list = {}, .pickKept = false, .file = Saved},
         {.name = "ImportButtonDoesNotSave", .steps = {"importButton"}, .answers = {"file %D/book.txt"}, .log = {kOpen}, .list = imported, .pickKept = false},
         {.name = "ImportMenuSaves", .steps = {"importAction"}, .answers = {"file %D/book.txt"}, .log = {kOpen}, .list = imported, .pickKept = false, .file = Saved},
+        {.name = "ImportVCard", .book = gbk("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:张三\r\nTEL;TYPE=CELL:+86-138-0601-2345\r\nEND:VCARD\r\n"), .steps = {"importButton"}, .answers = {"file %D/book.txt"}, .log = {kOpen}, .list = {"张三,13806012345"}, .pickKept = false},
         {.name = "ImportButtonCancelled", .steps = {"importButton"}, .answers = {"file "}, .log = {kOpen}},
         {.name = "ImportMenuCancelledStillSaves", .steps = {"importAction"}, .answers = {"file "}, .log = {kOpen}, .file = Saved},
         {.name = "ImportMenuRefusedStillSaves", .editAccount = true, .steps = {"importAction"}, .answers = {"file %D/none.txt", "ok"}, .log = {kOpen, "box 提示: 找不到电话本文件 %D/none.txt, 号码列表没有改变."}, .file = Saved},
@@ -120,6 +129,7 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         {.name = "ImportMenuStoppedSavesNothing", .book = QByteArray("c,1\r\n").repeated(1 << 20), .stopImport = true, .steps = {"importAction"}, .answers = {"file %D/book.txt"}, .log = {kOpen}},
         {.name = "ViewFile", .steps = {"viewPhoneBookAction"}, .answers = {"opens"}, .log = {kEditor}},
         {.name = "ViewWithoutEditor", .steps = {"viewPhoneBookAction"}, .answers = {"fails", "ok"}, .log = {kEditor, "box 提示: 无法打开文本编辑器, 请自行打开文件 %D/set.ini"}},
+        {.name = "SendRecordMissing", .steps = {"sendRecordAction"}, .answers = {"ok"}, .log = {"box 提示: 还没有发送记录. 每次发送短信后, 发送记录都会写入 %D/sent.log"}},
         {.name = "ViewMissingFile", .removeSettings = true, .steps = {"viewPhoneBookAction"}, .answers = {"ok"}, .log = {"box 提示: 找不到电话本文件,可能你未保存或丢失."}, .file = Missing},
         {.name = "About", .startPage = 2, .steps = {"aboutAction"}, .page = 0},
         {.name = "Notices", .startPage = 0, .steps = {"noticesAction"}, .page = 2},

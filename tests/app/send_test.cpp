@@ -109,6 +109,19 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeWithTheButtonAsItWas) {
     EXPECT_EQ(messageEdit()->text(), row.message);
     EXPECT_EQ(recipientsEdit()->text(), subject);
 
+    // A send past the check is one line of the record that 发送记录 opens, never the password.
+    const QByteArray record = readFile(path("sent.log"));
+    const QString line = "\t" + kPicked + "\t" + row.message + "\t" +
+                         (row.box == kSendSucceeded ? "已发送" : "短信发送失败: ");
+    EXPECT_EQ(record.count('\n'), row.serverHears ? 1 : 0);
+    EXPECT_EQ(QString::fromUtf8(record).contains(line), row.serverHears) << record.toStdString();
+    EXPECT_FALSE(record.contains(row.password.toUtf8()));
+    if (row.serverHears) {
+        platform->script({"opens"});
+        menuEntry("sendRecordAction")->trigger();
+        EXPECT_EQ(platform->log().back(), "editor " + path("sent.log"));
+    }
+
     EXPECT_EQ(events("command").isEmpty() && events("auth").isEmpty(), !row.serverHears);
     const auto mails = events("mail");
     ASSERT_EQ(mails.size(), row.box == kSendSucceeded ? 1 : 0);

@@ -100,8 +100,14 @@ TEST_F(WindowLayoutTest, TabWalksThePageInOrderAndSkipsTheRecipientField) {
 TEST_F(WindowLayoutTest, MessageFieldStopsAtSeventyCharactersTypedOrPasted) {
     open();
     app::CrLfTextEdit* body = messageEdit();
-    QTest::keyClicks(body, QString(71, u'a'));
+    // Beside 短信内容, what the send check still allows, also for screen readers.
+    QTest::keyClicks(body, QString(10, u'a'));
+    EXPECT_EQ(control<QLabel>("charactersLeftLabel")->text(), QStringLiteral("还可输入 59 字"));
+    EXPECT_EQ(body->accessibleDescription(), QStringLiteral("还可输入 59 字"));
+    QTest::keyClicks(body, QString(61, u'a'));
     EXPECT_EQ(body->text(), QString(70, u'a'));
+    EXPECT_EQ(control<QLabel>("charactersLeftLabel")->text(),
+              QStringLiteral("超出 1 字, 无法发送"));
     // Pasted text is cut; a line end counts as two characters, as in the mail; a character
     // outside the basic plane is never halved.
     const struct {

@@ -177,7 +177,6 @@ using enum FailureCause;
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Servers, ServerTest, ::testing::Values(
     ServerRow{.name = "StartTls", .sent = true},
-    ServerRow{.name = "PasswordWithSpaceAndAt", .sent = true, .password = "p@ss word"},
     // Where no SMTP conversation starts on the first route, the mail goes over implicit TLS.
     ServerRow{.name = "Port25Closed", .first = "none", .second = "implicit", .sent = true},
     ServerRow{.name = "Port25NeverGreets", .first = R"({"greeting":{"stall":1}})", .second = "implicit", .sent = true},
