@@ -135,16 +135,16 @@ int run(int repeats) {
     ScriptedPlatform platform(folder.path());
     app::MainWindow window(platform, config);
     window.show();
-    auto* const list = window.findChild<app::PhoneListBox*>("numberList");
+    auto* const list = window.findChild<app::NumberListView*>("numberList");
     auto* const account = window.findChild<QLineEdit*>("accountEdit");
-    auto* const recipients = window.findChild<app::MultiLineTextBox*>("recipientsEdit");
-    auto* const message = window.findChild<app::MultiLineTextBox*>("messageEdit");
+    auto* const recipients = window.findChild<app::CrLfTextEdit*>("recipientsEdit");
+    auto* const message = window.findChild<app::CrLfTextEdit*>("messageEdit");
     check(list && account && recipients && message, "a control of the window is missing");
     while (!(window.windowHandle() && window.windowHandle()->isExposed()))
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     const auto import = [&](const QString& path, bool leftOutMessage) {
         platform.script({"file " + path});
-        if (leftOutMessage) platform.expectMessageBox();
+        if (leftOutMessage) platform.expectBox();
         window.importPhoneBook();
         QCoreApplication::processEvents();
     };
@@ -223,7 +223,7 @@ int run(int repeats) {
     message->setText(QStringLiteral("今晚七点老地方见, 不见不散! Bring 2 tickets."));
     Clock::time_point shown;
     const auto send = [&] {
-        platform.expectMessageBox(app::Answer::Ok, [&](const auto&) { shown = Clock::now(); });
+        platform.expectBox(app::Answer::Ok, [&](const auto&) { shown = Clock::now(); });
         const Clock::time_point start = Clock::now();
         window.send();
         check(platform.calls().back().text == QStringLiteral("短信发送成功."), "send failed");
@@ -276,14 +276,14 @@ int run(int repeats) {
         fresh->findChild<QLineEdit*>("passwordEdit")->setText(password);
         recipients::EntryList entries;
         entries.append(QStringLiteral("李三,") + login);
-        auto* const freshList = fresh->findChild<app::PhoneListBox*>("numberList");
+        auto* const freshList = fresh->findChild<app::NumberListView*>("numberList");
         freshList->setEntries(std::move(entries));
         freshList->setPicked(0, true);
         fresh->updateRecipients();
-        fresh->findChild<app::MultiLineTextBox*>("messageEdit")->setText(message->text());
+        fresh->findChild<app::CrLfTextEdit*>("messageEdit")->setText(message->text());
     };
     const auto sendFresh = [&] {
-        closedPlatform.expectMessageBox();
+        closedPlatform.expectBox();
         fresh->send();
         check(closedPlatform.calls().back().text == QStringLiteral("短信发送成功."),
               "send over SMTPS failed");
@@ -296,7 +296,7 @@ int run(int repeats) {
         timed(repeats, sendFresh, [&] { check(runProgram(curlSmtps) == 0, "curl did not send"); });
     const auto [fallback, unusedFloor] = timed(
         repeats, sendFresh, [] {}, openFresh);
-    check(smtps.events("mail").size() == std::size_t(3 * (repeats + 1)),
+    check(smtps.events("mail").size() == qsizetype(3 * (repeats + 1)),
           "not every mail arrived over SMTPS");
     std::printf("send_implicit=%.0f\nsend_implicit_floor=%.0f\nsend_fallback=%.0f\n", implicit,
                 implicitFloor, fallback);

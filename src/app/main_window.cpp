@@ -2,11 +2,15 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSessionManager>
+#include <QTabBar>
+#include <QTabWidget>
 #include <utility>
 
-#include "app/twips.h"
+#include "app/designed_geometry.h"
 #include "app/window_font.h"
 
 namespace zelvo::app {
@@ -23,15 +27,11 @@ MainWindow::MainWindow(PlatformServices& platform, AppConfig config, SubmitMail 
     setWindowIcon(icon);
     setFont(windowFont());
     platform_.setDialogParent(this);
-    buildControls();
+    buildPages();
     buildMenus();
-    setTabOrder();
-    setAccessibleNames();
     bindEvents();
-    updateCharactersLeft();
 
-    // The client area has the designed size; the menu bar comes on top of it.
-    const QSize client(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
+    const QSize client = designedClientSize();
     designedSize_ = QSize(client.width(), client.height() + menuBar()->sizeHint().height());
     setFixedSize(designedSize_);
 
@@ -40,17 +40,52 @@ MainWindow::MainWindow(PlatformServices& platform, AppConfig config, SubmitMail 
 
 MainWindow::~MainWindow() = default;
 
+void MainWindow::buildPages() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    setCentralWidget(client);
+
+    tabs_ = new QTabWidget(client);
+    tabs_->setObjectName(QStringLiteral("tabs"));
+    tabs_->tabBar()->setObjectName(QStringLiteral("tabBar"));
+    tabs_->tabBar()->setExpanding(false);
+    aboutPage_ = new AboutPage;
+    sendingPage_ = new SendingPage(config_.mailDomainSuffix);
+    auto* noticesPage = new QWidget;
+    noticesPage->setObjectName(QStringLiteral("noticesPage"));
+    noticesView_ = new NoticesPage(noticesPage);
+    noticesView_->setObjectName(QStringLiteral("noticesView"));
+    noticesView_->setAccessibleName(QStringLiteral("信息公告"));
+    tabs_->addTab(aboutPage_, QStringLiteral("关于程序"));
+    tabs_->addTab(sendingPage_, QStringLiteral("程序界面"));
+    tabs_->addTab(noticesPage, QStringLiteral("信息公告"));
+    tabs_->setCurrentWidget(sendingPage_);
+    placeAsDesigned(*this);
+
+    // Tab moves through the controls that take the focus in their designed order; the web view
+    // takes its place in the chain once it has started.
+    const SendingPage& page = *sendingPage_;
+    const QList<QWidget*> order = {tabs_->tabBar(),    page.accountEdit(), page.passwordEdit(),
+                                   page.messageEdit(), page.sendButton(),  page.saveButton(),
+                                   page.exitButton(),  noticesView_,       page.numberList(),
+                                   page.importButton()};
+    for (int i = 0; i + 1 < order.size(); ++i) {
+        QWidget::setTabOrder(order[i], order[i + 1]);
+    }
+}
+
 void MainWindow::bindEvents() {
-    connect(sendButton_, &QPushButton::clicked, this, &MainWindow::send);
-    connect(saveButton_, &QPushButton::clicked, this, &MainWindow::saveSettings);
-    connect(exitButton_, &QPushButton::clicked, this, &MainWindow::requestClose);
-    connect(importButton_, &QPushButton::clicked, this, &MainWindow::importPhoneBook);
-    connect(numberList_, &PhoneListBox::pickToggled, this, &MainWindow::updateRecipients);
-    connect(numberList_, &PhoneListBox::deleteRequested, this, &MainWindow::deletePickedNumbers);
-    connect(messageEdit_, &MultiLineTextBox::textChanged, this, &MainWindow::updateCharactersLeft);
-    connect(registrationLink_, &LinkLabel::clicked, this, &MainWindow::openRegistrationPage);
-    connect(feedbackLink_, &LinkLabel::clicked, this, &MainWindow::openFeedbackPage);
-    connect(feedbackLink_, &LinkLabel::hovered, this, &MainWindow::highlightFeedbackLink);
+    connect(sendingPage_, &SendingPage::sendRequested, this, &MainWindow::send);
+    connect(sendingPage_, &SendingPage::saveRequested, this, &MainWindow::saveSettings);
+    connect(sendingPage_, &SendingPage::exitRequested, this, &MainWindow::requestClose);
+    connect(sendingPage_, &SendingPage::importRequested, this, &MainWindow::importPhoneBook);
+    connect(sendingPage_, &SendingPage::registrationRequested, this,
+            &MainWindow::openRegistrationPage);
+    connect(sendingPage_->numberList(), &NumberListView::pickToggled, this,
+            &MainWindow::updateRecipients);
+    connect(sendingPage_->numberList(), &NumberListView::deleteRequested, this,
+            &MainWindow::deletePickedNumbers);
+    connect(aboutPage_, &AboutPage::feedbackRequested, this, &MainWindow::openFeedbackPage);
     connect(noticesView_, &NoticesPage::externalLinkActivated, this,
             [this](const QUrl& url) { openWebPage(url.toString()); });
 
@@ -84,6 +119,15 @@ void MainWindow::onSessionEnding(QSessionManager& manager) {
         manager.cancel();
     }
     manager.release();
+}
+
+// The tab widget lays out its pages when it is first shown, just before the window is.
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!pagesAligned_) {
+        pagesAligned_ = true;
+        alignPagesWithTabRow(*tabs_);
+    }
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

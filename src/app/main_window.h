@@ -1,29 +1,23 @@
 #pragma once
 
-#include <QLineEdit>
 #include <QMainWindow>
-#include <QPushButton>
-#include <optional>
 
-#include "app/link_label.h"
-#include "app/multi_line_text_box.h"
+#include "app/about_page.h"
 #include "app/notices_page.h"
-#include "app/phone_list_box.h"
 #include "app/platform_services.h"
+#include "app/sending_page.h"
 #include "app/smtp_module_loader.h"
-#include "app/tab_control.h"
 #include "config/app_config.h"
 #include "sms/send_record.h"
+#include "sms/smtp_route.h"
 
-class QGroupBox;
-class QLabel;
-class QMenu;
 class QSessionManager;
+class QTabWidget;
 
 namespace zelvo::app {
 
-// The program's one window. Its controls hold all state; each button, link and menu entry runs
-// one slot, and a menu entry with a button twin runs the button's slot.
+// The program's one window: its three pages on a tab widget, and the menus. Each button, link
+// and menu entry runs one slot, and a menu entry with a button twin runs the button's slot.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -38,10 +32,6 @@ public:
     bool writeSettings();
     // How many numbers the latest walk over the list accepted, 0 to 10.
     int selectedCount() const { return selectedCount_; }
-
-    // Designed client area and outer size, in twips.
-    static constexpr int kClientWidthTwips = 6495;
-    static constexpr int kClientHeightTwips = 7200;
 
 public slots:
     void send();
@@ -65,7 +55,6 @@ public slots:
     void updateRecipients();
     void openRegistrationPage();
     void openFeedbackPage();
-    void highlightFeedbackLink();
     void showNotices();
     void showAbout();
 
@@ -73,31 +62,26 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
-    void buildControls();
-    void buildAboutPage(QWidget* page);
-    void buildSendingPage(QWidget* page);
-    void buildNoticesPage(QWidget* page);
+    void buildPages();
     void buildMenus();
     void bindEvents();
-    void setTabOrder();
-    void setAccessibleNames();
-    // The start-up sequence: each step that fails is skipped in silence.
+    // Empties the fields, fills the about page and loads the settings file.
     void startUp();
+    void centreOnScreen();
     // Asks whether to quit; on OK opens the homepage and ends the program. False when the user
     // keeps the window.
     bool confirmClose();
     // The window keeps its designed size whenever it is not minimised.
     void keepDesignedSize();
     QString settingsPath() const;
-    // Shows how many characters the message may still take.
-    void updateCharactersLeft();
-    // Opens a file of the program's in the text editor, or says how to open it by hand.
-    void openInTextEditor(const QString& path);
     // Says once, at start-up, that set.ini could not be read whole and what becomes of it.
     void tellIfSettingsReadInPart();
     void openWebPage(const QString& url);
+    // Opens a file of the program's in the text editor, or says how to open it by hand.
+    void openFileInEditor(const QString& path);
     void onSessionEnding(QSessionManager& manager);
     // Checks the form and submits; the failure's details (empty for a failed check), or
     // nothing when the server accepted the mail.
@@ -110,36 +94,13 @@ private:
     SubmitMail submit_;
     int selectedCount_ = 0;
 
-    TabControl* tabs_ = nullptr;
-    QGroupBox* sendingFrame_ = nullptr;
-    QGroupBox* infoFrame_ = nullptr;
-    QLabel* accountLabel_ = nullptr;
-    QLineEdit* accountEdit_ = nullptr;
-    QLabel* passwordLabel_ = nullptr;
-    QLineEdit* passwordEdit_ = nullptr;
-    QLabel* recipientsLabel_ = nullptr;
-    MultiLineTextBox* recipientsEdit_ = nullptr;
-    QLabel* numberListLabel_ = nullptr;
-    PhoneListBox* numberList_ = nullptr;
-    QLabel* messageLabel_ = nullptr;
-    QLabel* charactersLeftLabel_ = nullptr;
-    MultiLineTextBox* messageEdit_ = nullptr;
-    QPushButton* sendButton_ = nullptr;
-    QPushButton* importButton_ = nullptr;
-    QPushButton* saveButton_ = nullptr;
-    QPushButton* exitButton_ = nullptr;
-    LinkLabel* registrationLink_ = nullptr;
-    LinkLabel* feedbackLink_ = nullptr;
-    QLabel* pictureLabel_ = nullptr;
-    QLabel* titleLabel_ = nullptr;
-    QLabel* versionLabel_ = nullptr;
-    QLabel* functionLabel_ = nullptr;
-    QLabel* designLabel_ = nullptr;
-    QLabel* homepageLabel_ = nullptr;
-    QLabel* mailLabel_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    AboutPage* aboutPage_ = nullptr;
+    SendingPage* sendingPage_ = nullptr;
     NoticesPage* noticesView_ = nullptr;
 
     QSize designedSize_;
+    bool pagesAligned_ = false;
     // Set by importPhoneBook when the user stopped the import or the file held no entry: the
     // list is as it was, and nothing is saved.
     bool importChangedNothing_ = false;

@@ -1,15 +1,17 @@
 // The about and notices pages, the two text links and the help menu.
+#include <QTabWidget>
 #include <QUrl>
 
+#include "app/box_titles.h"
 #include "app/main_window.h"
 #include "info/info_texts.h"
 
 namespace zelvo::app {
 
 void MainWindow::openWebPage(const QString& url) {
-    if (!platform_.startProgram(QStringLiteral("explorer.exe ") + url, WindowShow::Minimized)) {
-        platform_.messageBox(QStringLiteral("无法打开网页 %1, 请在浏览器中手动打开.").arg(url),
-                             MessageStyle::QuestionOk, QStringLiteral("提示"));
+    if (!platform_.openUrl(QUrl(url))) {
+        platform_.tell(QStringLiteral("无法打开网页 %1, 请在浏览器中手动打开.").arg(url),
+                       kNoticeTitle);
     }
 }
 
@@ -21,20 +23,14 @@ void MainWindow::openRegistrationPage() {
 void MainWindow::openFeedbackPage() {
     if (config_.feedbackUrl.isEmpty()) {
         noticesView_->setSource(QUrl(QString::fromLatin1(info::kReportProblemUrl)));
-        tabs_->setCurrentIndex(2);
+        showNotices();
         return;
     }
     openWebPage(config_.feedbackUrl);
 }
 
-void MainWindow::highlightFeedbackLink() {
-    QPalette palette = feedbackLink_->palette();
-    palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    feedbackLink_->setPalette(palette);
-}
-
 void MainWindow::showAbout() {
-    tabs_->setCurrentIndex(0);
+    tabs_->setCurrentWidget(aboutPage_);
 }
 
 void MainWindow::showNotices() {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/box_titles.h"
 #include "app/import_progress.h"
 #include "app/main_window.h"
 #include "recipients/number_entry.h"
@@ -11,35 +12,28 @@
 
 namespace zelvo::app {
 
-namespace {
-const QString kErrorTitle = QStringLiteral("错误提示");
-const QString kAddTitle = QStringLiteral("添加提示");
-const QString kNoticeTitle = QStringLiteral("提示");
-}  // namespace
-
 void MainWindow::updateRecipients() {
     using recipients::WalkRejection;
-    const recipients::SelectionOutcome outcome = recipients::runSelectionWalk(
-        numberList_->entries(), numberList_->picks(), numberList_->currentRow());
+    NumberListView* list = sendingPage_->numberList();
+    const recipients::SelectionOutcome outcome =
+        recipients::runSelectionWalk(list->entries(), list->picks(), list->currentRow());
     if (outcome.recipientText) {
-        recipientsEdit_->setText(*outcome.recipientText);
+        sendingPage_->recipientsEdit()->setText(*outcome.recipientText);
     }
     selectedCount_ = outcome.selectedCount;
-
-    const auto clearRejectedPicks = [&] {
-        for (const int row : outcome.deselect) {
-            numberList_->setPicked(row, false);
-        }
-    };
     if (outcome.rejection == WalkRejection::None) {
         return;
     }
+    const auto clearRejectedPicks = [&] {
+        for (const int row : outcome.deselect) {
+            list->setPicked(row, false);
+        }
+    };
     // The limit takes back the pick before it speaks; a wrong number is named first.
     if (outcome.rejection == WalkRejection::Limit) {
         clearRejectedPicks();
     }
-    platform_.messageBox(recipients::rejectionMessage(outcome.rejection), MessageStyle::QuestionOk,
-                         kErrorTitle);
+    platform_.tell(recipients::rejectionMessage(outcome.rejection), kErrorTitle);
     if (outcome.rejection != WalkRejection::Limit) {
         clearRejectedPicks();
     }
@@ -47,38 +41,40 @@ void MainWindow::updateRecipients() {
 
 void MainWindow::addNumberByHand() {
     const QString entry =
-        platform_.inputBox(QStringLiteral("请输入姓名及移动手机号码,格式： 李三,13806012345"),
-                           QStringLiteral("手动添加号码"), QStringLiteral("李三,13806012345"));
+        platform_.askForText(QStringLiteral("请输入姓名及移动手机号码,格式： 李三,13806012345"),
+                             QStringLiteral("手动添加号码"), QStringLiteral("李三,13806012345"));
     if (entry.isEmpty()) {
         return;
     }
+    NumberListView* list = sendingPage_->numberList();
     if (!recipients::passesManualEntryFormat(entry)) {
-        platform_.messageBox(QStringLiteral("添加 ") + entry + QStringLiteral(" 失败 格式错误."),
-                             MessageStyle::OkOnly, kAddTitle);
+        platform_.tell(QStringLiteral("添加 ") + entry + QStringLiteral(" 失败 格式错误."),
+                       kAddNumberTitle, NoticeIcon::None);
         return;
     }
-    if (numberList_->count() >= recipients::MaxListEntries) {
-        platform_.messageBox(QStringLiteral("添加 %1 失败 号码列表已满(最多 %2 个号码).")
-                                 .arg(entry)
-                                 .arg(recipients::MaxListEntries),
-                             MessageStyle::OkOnly, kAddTitle);
+    if (list->count() >= recipients::MaxListEntries) {
+        platform_.tell(QStringLiteral("添加 %1 失败 号码列表已满(最多 %2 个号码).")
+                           .arg(entry)
+                           .arg(recipients::MaxListEntries),
+                       kAddNumberTitle, NoticeIcon::None);
         return;
     }
-    numberList_->addEntry(entry);
-    platform_.messageBox(QStringLiteral("添加 ") + entry + QStringLiteral(" 成功"),
-                         MessageStyle::OkOnly, kAddTitle);
+    list->addEntry(entry);
+    platform_.tell(QStringLiteral("添加 ") + entry + QStringLiteral(" 成功"), kAddNumberTitle,
+                   NoticeIcon::None);
     writeSettings();
 }
 
 void MainWindow::deletePickedNumbers() {
-    const std::vector<bool> picks = numberList_->picks();
+    NumberListView* list = sendingPage_->numberList();
+    const std::vector<bool> picks = list->picks();
     QStringList picked;
-    for (int row = 0; row < numberList_->count(); ++row) {
-        if (picks[std::size_t(row)]) picked << numberList_->entries()[row].toString();
+    for (int row = 0; row < list->count(); ++row) {
+        if (picks[std::size_t(row)]) picked << list->entries()[row].toString();
     }
     if (picked.isEmpty()) {
-        platform_.messageBox(QStringLiteral("没有选择号码: 请先在号码列表中点击要删除的号码."),
-                             MessageStyle::QuestionOk, kNoticeTitle);
+        platform_.tell(QStringLiteral("没有选择号码: 请先在号码列表中点击要删除的号码."),
+                       kNoticeTitle);
         return;
     }
     // The picked entries are named, a screenful at most: a click may have gone astray.
@@ -88,43 +84,42 @@ void MainWindow::deletePickedNumbers() {
     if (picked.size() > kNamedAtMost) {
         question += QStringLiteral("\n……等共 %1 个号码").arg(picked.size());
     }
-    if (platform_.messageBox(question, MessageStyle::QuestionOkCancel, kNoticeTitle) !=
-        Answer::Ok) {
+    if (platform_.ask(question, kNoticeTitle) != Answer::Ok) {
         return;
     }
-    numberList_->removeEntries(picks);
+    list->removeEntries(picks);
     writeSettings();
 }
 
 void MainWindow::clearNumberList() {
-    if (platform_.messageBox(QStringLiteral("您确定要清空电话列表吗?"),
-                             MessageStyle::QuestionOkCancel, kNoticeTitle) != Answer::Ok) {
+    if (platform_.ask(QStringLiteral("您确定要清空电话列表吗?"), kNoticeTitle) != Answer::Ok) {
         return;
     }
-    numberList_->clearEntries();
+    sendingPage_->numberList()->clearEntries();
     writeSettings();
 }
 
 void MainWindow::importPhoneBook() {
     importChangedNothing_ = false;
-    const QString path = platform_.openFileDialog(
-        QString(),
+    const QString path = platform_.chooseFile(
         QStringLiteral("文本文件 (*.txt);;vCard 联系人 (*.vcf *.vcard);;CSV 联系人 (*.csv);;"
                        "所有文件 (*)"),
         platform_.applicationFacts().folder);
     if (path.isEmpty()) {
         return;
     }
-    // A file that cannot be read leaves the list as it was: it is the user's phone book.
-    if (!platform_.fileExists(path, false)) {
-        platform_.messageBox(QStringLiteral("找不到电话本文件 %1, 号码列表没有改变.").arg(path),
-                             MessageStyle::QuestionOk, kNoticeTitle);
+    // A file that cannot be read leaves the list as it was: it is the user's phone book. A
+    // hidden file counts as missing.
+    const QFileInfo file(path);
+    if (!file.isFile() || file.isHidden()) {
+        platform_.tell(QStringLiteral("找不到电话本文件 %1, 号码列表没有改变.").arg(path),
+                       kNoticeTitle);
         return;
     }
     // Until it is complete, the import leaves the list as it is: a stopped one changes nothing.
     const recipients::PhoneBookImport book = [&] {
-        ImportProgress progress(this, QFileInfo(path).fileName(), config_.importProgressDelay);
-        return platform_.readPhoneBook(
+        ImportProgress progress(this, file.fileName(), config_.importProgressDelay);
+        return recipients::readPhoneBook(
             path, [&progress](qint64 done, qint64 total) { return progress.advance(done, total); },
             config_.importPieceBytes);
     }();
@@ -133,58 +128,55 @@ void MainWindow::importPhoneBook() {
         return;
     }
     if (!book.ok) {
-        platform_.messageBox(book.error + QStringLiteral(" 号码列表没有改变."),
-                             MessageStyle::QuestionOk, kNoticeTitle);
+        platform_.tell(book.error + QStringLiteral(" 号码列表没有改变."), kNoticeTitle);
         return;
     }
     // A book typed in another form would otherwise empty the list, and the menu would save that.
     if (book.entries.size() == 0) {
         const QString shown = QDir::toNativeSeparators(path);
-        platform_.messageBox(
+        platform_.tell(
             book.format == recipients::BookFormat::Lines
                 ? QStringLiteral("电话本文件 %1 中没有 名字,号码 格式的行(如 李三,13806012345), "
                                  "号码列表没有改变.")
                       .arg(shown)
                 : QStringLiteral("联系人文件 %1 中没有移动手机号码, 号码列表没有改变.").arg(shown),
-            MessageStyle::QuestionOk, kNoticeTitle);
+            kNoticeTitle);
         importChangedNothing_ = true;
         return;
     }
-    numberList_->setEntries(book.entries);
+    sendingPage_->numberList()->setEntries(book.entries);
     if (book.leftOut > 0) {
-        platform_.messageBox(
-            QStringLiteral("号码列表最多容纳 %1 个号码, 电话本中另有 %2 个号码没有导入.")
-                .arg(recipients::MaxListEntries)
-                .arg(book.leftOut),
-            MessageStyle::QuestionOk, kNoticeTitle);
+        platform_.tell(QStringLiteral("号码列表最多容纳 %1 个号码, 电话本中另有 %2 个号码没有导入.")
+                           .arg(recipients::MaxListEntries)
+                           .arg(book.leftOut),
+                       kNoticeTitle);
     }
 }
 
 void MainWindow::viewPhoneBookFile() {
     const QString path = settingsPath();
-    if (!platform_.fileExists(path, true)) {
-        platform_.messageBox(QStringLiteral("找不到电话本文件,可能你未保存或丢失."),
-                             MessageStyle::QuestionOk, kNoticeTitle);
+    if (!QFileInfo(path).isFile()) {
+        platform_.tell(QStringLiteral("找不到电话本文件,可能你未保存或丢失."), kNoticeTitle);
         return;
     }
-    openInTextEditor(path);
+    openFileInEditor(path);
 }
 
 void MainWindow::viewSendRecord() {
     const QString path = sms::sendRecordPath(settingsPath());
-    if (!platform_.fileExists(path, true)) {
-        platform_.messageBox(
+    if (!QFileInfo(path).isFile()) {
+        platform_.tell(
             QStringLiteral("还没有发送记录. 每次发送短信后, 发送记录都会写入 %1").arg(path),
-            MessageStyle::QuestionOk, kNoticeTitle);
+            kNoticeTitle);
         return;
     }
-    openInTextEditor(path);
+    openFileInEditor(path);
 }
 
-void MainWindow::openInTextEditor(const QString& path) {
-    if (!platform_.startProgram(QStringLiteral("notepad.exe ") + path, WindowShow::Maximized)) {
-        platform_.messageBox(QStringLiteral("无法打开文本编辑器, 请自行打开文件 %1").arg(path),
-                             MessageStyle::QuestionOk, kNoticeTitle);
+void MainWindow::openFileInEditor(const QString& path) {
+    if (!platform_.openInTextEditor(path)) {
+        platform_.tell(QStringLiteral("无法打开文本编辑器, 请自行打开文件 %1").arg(path),
+                       kNoticeTitle);
     }
 }
 

@@ -1,4 +1,7 @@
 // The settings file: loading at start-up, saving, and the save command.
+#include <QLineEdit>
+
+#include "app/box_titles.h"
 #include "app/main_window.h"
 #include "settings/settings_file.h"
 #include "settings/settings_location.h"
@@ -6,18 +9,18 @@
 namespace zelvo::app {
 
 QString MainWindow::settingsPath() const {
-    return settings::settingsFileLocation(platform_.applicationFacts().folder);
+    return settings::settingsFileForProgram(platform_.applicationFacts().folder);
 }
 
 void MainWindow::loadSettings() {
     bool whole = true;
     settings::SettingsData data = settings::loadSettingsFile(settingsPath(), &whole);
     keepSettingsBackup_ = !whole;
-    accountEdit_->setText(data.user);
-    accountEdit_->home(false);
-    passwordEdit_->setText(data.password);
+    sendingPage_->accountEdit()->setText(data.user);
+    sendingPage_->accountEdit()->home(false);
+    sendingPage_->passwordEdit()->setText(data.password);
     workingRoute_ = data.implicitTls ? sms::TlsMode::Implicit : sms::TlsMode::StartTls;
-    numberList_->setEntries(std::move(data.entries));
+    sendingPage_->numberList()->setEntries(std::move(data.entries));
 }
 
 // What is no file at all (a folder in its place) starts empty like a first start; the save then
@@ -30,20 +33,20 @@ void MainWindow::tellIfSettingsReadInPart() {
     if (!QFileInfo(path).isFile()) {
         return;
     }
-    platform_.messageBox(QStringLiteral("设置文件 %1 未能完整读取, 程序将使用已读出的内容继续运行. "
-                                        "下次保存设置时, 原文件将保留为 set.ini.bak.")
-                             .arg(QDir::toNativeSeparators(path)),
-                         MessageStyle::QuestionOk, QStringLiteral("提示"));
+    platform_.tell(QStringLiteral("设置文件 %1 未能完整读取, 程序将使用已读出的内容继续运行. "
+                                  "下次保存设置时, 原文件将保留为 set.ini.bak.")
+                       .arg(QDir::toNativeSeparators(path)),
+                   kNoticeTitle);
 }
 
 bool MainWindow::writeSettings() {
-    const settings::SettingsData data{accountEdit_->text(), passwordEdit_->text(),
-                                      numberList_->entries(),
-                                      workingRoute_ == sms::TlsMode::Implicit};
+    const settings::SettingsData data{
+        sendingPage_->accountEdit()->text(), sendingPage_->passwordEdit()->text(),
+        sendingPage_->numberList()->entries(), workingRoute_ == sms::TlsMode::Implicit};
     const settings::SaveResult result =
         settings::saveSettingsFile(settingsPath(), data, keepSettingsBackup_);
     if (!result.ok) {
-        platform_.messageBox(result.error, MessageStyle::QuestionOk, QStringLiteral("提示"));
+        platform_.tell(result.error, kNoticeTitle);
         return false;
     }
     keepSettingsBackup_ = false;
@@ -52,8 +55,8 @@ bool MainWindow::writeSettings() {
 
 void MainWindow::saveSettings() {
     if (writeSettings()) {
-        platform_.messageBox(QStringLiteral("保存设置成功"), MessageStyle::QuestionOkCancel,
-                             QStringLiteral("提示"));
+        // The box has OK and Cancel, as designed; either closes it.
+        platform_.ask(QStringLiteral("保存设置成功"), kNoticeTitle);
     }
 }
 

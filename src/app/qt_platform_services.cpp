@@ -7,37 +7,50 @@
 #include <QMessageBox>
 #include <QScreen>
 
-#include "app/twips.h"
-
 namespace zelvo::app {
 
-Answer QtPlatformServices::messageBox(const QString& text, MessageStyle style,
-                                      const QString& title) {
-    return messageBoxWithDetails(text, style, title, QString());
-}
+namespace {
 
-Answer QtPlatformServices::messageBoxWithDetails(const QString& text, MessageStyle style,
-                                                 const QString& title, const QString& details) {
-    QMessageBox box(dialogParent());
+QMessageBox::StandardButton showBox(QWidget* parent, const QString& text, const QString& title,
+                                    QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                    const QString& details = {}) {
+    QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);
     box.setAccessibleName(title);
     box.setAccessibleDescription(text);
-    box.setIcon(style == MessageStyle::OkOnly ? QMessageBox::NoIcon : QMessageBox::Question);
-    if (style == MessageStyle::QuestionOkCancel) {
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setEscapeButton(QMessageBox::Cancel);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
-        box.setEscapeButton(QMessageBox::Ok);  // also beside a details button
-    }
+    box.setIcon(icon);
+    box.setStandardButtons(buttons);
+    // Esc answers Cancel where there is one, and OK otherwise, also beside a details button.
+    box.setEscapeButton(buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel
+                                                              : QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
     if (!details.isEmpty()) box.setDetailedText(details);
-    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+    return QMessageBox::StandardButton(box.exec());
 }
 
-QString QtPlatformServices::inputBox(const QString& prompt, const QString& title,
-                                     const QString& defaultText) {
+}  // namespace
+
+void QtPlatformServices::tell(const QString& text, const QString& title, NoticeIcon icon) {
+    showBox(dialogParent(), text, title,
+            icon == NoticeIcon::Question ? QMessageBox::Question : QMessageBox::NoIcon,
+            QMessageBox::Ok);
+}
+
+void QtPlatformServices::tellWithDetails(const QString& text, const QString& title,
+                                         const QString& details) {
+    showBox(dialogParent(), text, title, QMessageBox::Question, QMessageBox::Ok, details);
+}
+
+Answer QtPlatformServices::ask(const QString& text, const QString& title) {
+    return showBox(dialogParent(), text, title, QMessageBox::Question,
+                   QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok
+               ? Answer::Ok
+               : Answer::Cancel;
+}
+
+QString QtPlatformServices::askForText(const QString& prompt, const QString& title,
+                                       const QString& defaultText) {
     QInputDialog dialog(dialogParent());
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
@@ -46,17 +59,16 @@ QString QtPlatformServices::inputBox(const QString& prompt, const QString& title
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
-QString QtPlatformServices::openFileDialog(const QString& fileName, const QString& filter,
-                                           const QString& initialFolder) {
-    const QString start = fileName.isEmpty() ? initialFolder : initialFolder + '/' + fileName;
-    return QFileDialog::getOpenFileName(dialogParent(), QString(), start, filter);
+QString QtPlatformServices::chooseFile(const QString& filter, const QString& initialFolder) {
+    return QFileDialog::getOpenFileName(dialogParent(), QString(), initialFolder, filter);
 }
 
-bool QtPlatformServices::startProgram(const QString& commandLine, WindowShow show) {
-    const qsizetype space = commandLine.indexOf(QLatin1Char(' '));
-    const QString program = space < 0 ? commandLine : commandLine.left(space);
-    const QString argument = space < 0 ? QString() : commandLine.mid(space + 1);
-    return startCommandLine(program, argument, show);
+bool QtPlatformServices::openUrl(const QUrl& url) {
+    return openUrlOnDesktop(url);
+}
+
+bool QtPlatformServices::openInTextEditor(const QString& path) {
+    return openInDesktopTextEditor(path);
 }
 
 void QtPlatformServices::endProgram() {
@@ -68,10 +80,9 @@ ApplicationFacts QtPlatformServices::applicationFacts() {
             ZELVO_VERSION_MAJOR, ZELVO_VERSION_MINOR, ZELVO_VERSION_PATCH};
 }
 
-QSize QtPlatformServices::screenSizeTwips() {
+QSize QtPlatformServices::screenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize pixels = screen ? screen->geometry().size() : QSize();
-    return {pixelsToTwips(pixels.width()), pixelsToTwips(pixels.height())};
+    return screen ? screen->geometry().size() : QSize();
 }
 
 }  // namespace zelvo::app

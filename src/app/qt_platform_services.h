@@ -4,26 +4,26 @@
 
 namespace zelvo::app {
 
-// The desktop's own dialogs, file system and process calls.
+// The desktop's own dialogs, browser, text editor and process calls.
 class QtPlatformServices : public PlatformServices {
 public:
-    Answer messageBox(const QString& text, MessageStyle style, const QString& title) override;
-    Answer messageBoxWithDetails(const QString& text, MessageStyle style, const QString& title,
-                                 const QString& details) override;
-    QString inputBox(const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
-    QString openFileDialog(const QString& fileName, const QString& filter,
-                           const QString& initialFolder) override;
-    bool startProgram(const QString& commandLine, WindowShow show) override;
+    void tell(const QString& text, const QString& title, NoticeIcon icon) override;
+    void tellWithDetails(const QString& text, const QString& title,
+                         const QString& details) override;
+    Answer ask(const QString& text, const QString& title) override;
+    QString askForText(const QString& prompt, const QString& title,
+                       const QString& defaultText) override;
+    QString chooseFile(const QString& filter, const QString& initialFolder) override;
+    bool openUrl(const QUrl& url) override;
+    bool openInTextEditor(const QString& path) override;
     void endProgram() override;
     ApplicationFacts applicationFacts() override;
-    QSize screenSizeTwips() override;
+    QSize screenSize() override;
 };
 
-// Starts a command line "program argument" the way the desktop does; one file per platform.
-bool startCommandLine(const QString& program, const QString& argument, WindowShow show);
-
-// Ends the process at once, without running any further slot.
+// One file per platform: the desktop's browser and text editor, and ending the process.
+bool openUrlOnDesktop(const QUrl& url);
+bool openInDesktopTextEditor(const QString& path);
 [[noreturn]] void endProcessNow();
 
 }  // namespace zelvo::app

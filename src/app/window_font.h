@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QString>
+
+class QWidget;
 
 namespace zelvo::app {
 
@@ -10,6 +13,14 @@ namespace zelvo::app {
 // whatever the locale the program runs in, since the wider Latin letters of a Western
 // desktop's font would cut off the ends of the labels.
 QFont windowFont();
+
+// The font of the text links: the window's font, not bold, underlined.
+QFont linkFont();
+
+// The designed colours of the red labels and the green link.
+inline const QColor kLabelRed(255, 0, 0);
+inline const QColor kLinkGreen(0, 128, 0);
+void setTextColour(QWidget* widget, const QColor& colour);
 
 // The installed family that a Chinese desktop shows for family; one file per platform.
 QString chineseFamilyFor(const QString& family);

@@ -10,20 +10,22 @@ namespace zelvo::cli {
 
 // What the command line asks for, before anything is looked up or checked.
 struct SendRequest {
-    QStringList recipients;          // numbers or names, one each, commas already split
-    std::optional<QString> message;  // absent: read standard input
-    QString from;                    // empty: the account of set.ini
-    QString passwordFile;            // empty: ZELVO_SMS_PASSWORD or set.ini
-    QString settingsFile;            // empty: the programs' own set.ini
+    QStringList recipients = {};          // numbers or names, one each, commas already split
+    std::optional<QString> message = {};  // absent: read standard input
+    QString from = {};                    // empty: the account of set.ini
+    QString passwordFile = {};            // empty: ZELVO_SMS_PASSWORD or set.ini
+    QString settingsFile = {};            // empty: the programs' own set.ini
     // The one route to use, and its port (0 for the built-in one); absent: STARTTLS first,
     // then implicit TLS.
-    std::optional<sms::TlsMode> tls;
+    std::optional<sms::TlsMode> tls = {};
     quint16 port = 0;
     bool dryRun = false;
     bool noRecord = false;  // leave the send out of sent.log
     bool verbose = false;
     bool help = false;
     bool version = false;
+
+    friend bool operator==(const SendRequest&, const SendRequest&) = default;
 };
 
 struct ParsedCommandLine {

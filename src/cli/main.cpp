@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
     err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
     const zelvo::cli::SendCommandContext context{
         zelvo::AppConfig::builtIn(),
-        zelvo::settings::settingsFileLocation(QCoreApplication::applicationDirPath()),
+        zelvo::settings::settingsFileForProgram(QCoreApplication::applicationDirPath()),
         QProcessEnvironment::systemEnvironment()};
     const int code =
         zelvo::cli::runSendCommand(QCoreApplication::arguments().mid(1), in, out, err, context);

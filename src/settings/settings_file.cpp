@@ -87,7 +87,7 @@ void makePrivateFolders(const QString& path) {
                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-QString settingsFilePath(const QString& appFolder) {
+QString settingsFileInFolder(const QString& appFolder) {
     return QDir(appFolder).filePath(QStringLiteral("set.ini"));
 }
 

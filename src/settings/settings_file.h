@@ -27,7 +27,7 @@ struct SettingsData {
 inline constexpr qsizetype kMaxSavedEntries = recipients::MaxListEntries;
 
 // The path of set.ini in the given folder.
-QString settingsFilePath(const QString& appFolder);
+QString settingsFileInFolder(const QString& appFolder);
 
 // A set.ini larger than this is not read: a full list takes a few megabytes.
 inline constexpr qint64 kMaxSettingsFileBytes = 64 * 1024 * 1024;

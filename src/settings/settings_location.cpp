@@ -8,11 +8,12 @@
 
 namespace zelvo::settings {
 
-QString settingsFileLocation(const QString& programFolder) {
-    const QString beside = settingsFilePath(programFolder);
+QString settingsFileForProgram(const QString& programFolder) {
+    const QString beside = settingsFileInFolder(programFolder);
     const QFileInfo folder(programFolder);
     if (QFileInfo::exists(beside) || (folder.isDir() && folder.isWritable())) return beside;
-    return settingsFilePath(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    return settingsFileInFolder(
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
 }  // namespace zelvo::settings

@@ -8,6 +8,6 @@ namespace zelvo::settings {
 // or the folder is writable: the portable layout the file was made for. Otherwise, as for a copy
 // installed into a system folder, in the user's configuration folder
 // (QStandardPaths::AppConfigLocation), which the caller creates before writing.
-QString settingsFileLocation(const QString& programFolder);
+QString settingsFileForProgram(const QString& programFolder);
 
 }  // namespace zelvo::settings

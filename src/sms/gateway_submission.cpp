@@ -19,7 +19,7 @@ GatewaySubmission gatewaySubmission(const AppConfig& config, const QString& acco
                 QStringLiteral("邮件服务器端口 %1 无效 / SMTP port %1 is out of range").arg(port),
                 FailureCause::InvalidInput);
     }
-    QList<SmtpServer> routes{
+    QList<SmtpRoute> routes{
         {config.smtpHost, static_cast<quint16>(config.smtpPort), TlsMode::StartTls},
         {config.smtpHost, static_cast<quint16>(config.smtpsPort), TlsMode::Implicit}};
     if (routes.first().tls != first) std::swap(routes.first(), routes.last());

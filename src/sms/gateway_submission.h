@@ -13,13 +13,13 @@ namespace zelvo::sms {
 // as its subject, submitted over SMTP after logging in as the account. There is no sending
 // without the login: the mail service takes mail from its own users only.
 struct GatewaySubmission {
-    QList<SmtpServer> routes;  // tried in this order, see smtp::submitMail
-    QString login;             // the account up to its first "@"
-    QString password;          // the account's password
-    QString sender;            // the account address: the mail's From and envelope sender
-    QString gateway;           // the gateway's address: the mail's To and only envelope recipient
-    QString subject;           // the numbers joined by ","
-    QString text;              // the message
+    QList<SmtpRoute> routes;  // tried in this order, see smtp::submitMail
+    QString login;            // the account up to its first "@"
+    QString password;         // the account's password
+    QString sender;           // the account address: the mail's From and envelope sender
+    QString gateway;          // the gateway's address: the mail's To and only envelope recipient
+    QString subject;          // the numbers joined by ","
+    QString text;             // the message
 };
 
 // The submission both programs make for one send from `account` to `numbers`: to the configured

@@ -10,11 +10,11 @@ qsizetype accountLength(const QString& mailDomainSuffix) {
 
 SendCheck checkSendForm(const SendForm& form, const QString& mailDomainSuffix) {
     SendCheck check;
-    check.accountHasSuffix = form.from.contains(mailDomainSuffix, Qt::CaseSensitive);
-    check.accountLength = form.from.size() == accountLength(mailDomainSuffix);
-    check.hasText = !form.textbody.isEmpty();
-    check.textFits = form.textbody.size() < MessageLimit;
-    check.hasSubject = !form.subject.isEmpty();
+    check.accountHasSuffix = form.sender.contains(mailDomainSuffix, Qt::CaseSensitive);
+    check.accountLength = form.sender.size() == accountLength(mailDomainSuffix);
+    check.hasText = !form.text.isEmpty();
+    check.textFits = form.text.size() < MessageLimit;
+    check.hasRecipients = !form.recipients.isEmpty();
     check.picked = form.selectedCount > 0;
     return check;
 }

@@ -17,9 +17,9 @@ inline int charactersLeft(const QString& message) {
 
 // What the send command reads from the window before sending.
 struct SendForm {
-    QString from;           // the account address
-    QString subject;        // the picked numbers, joined by ","
-    QString textbody;       // the message
+    QString sender;         // the account address
+    QString recipients;     // the picked numbers, joined by ","
+    QString text;           // the message
     int selectedCount = 0;  // how many numbers the latest pick accepted
 };
 
@@ -29,11 +29,11 @@ struct SendCheck {
     bool accountLength = false;     // an 11-digit number and the suffix, nothing more
     bool hasText = false;
     bool textFits = false;  // shorter than MessageLimit
-    bool hasSubject = false;
+    bool hasRecipients = false;
     bool picked = false;  // at least one number picked
 
     bool passed() const {
-        return accountHasSuffix && accountLength && hasText && textFits && hasSubject && picked;
+        return accountHasSuffix && accountLength && hasText && textFits && hasRecipients && picked;
     }
 };
 

@@ -37,7 +37,7 @@ SendRecord recordOf(const GatewaySubmission& submission) {
 SendRecord sentRecord(const GatewaySubmission& submission, TlsMode took) {
     SendRecord record = recordOf(submission);
     record.outcome = QStringLiteral("已发送");
-    for (const SmtpServer& route : submission.routes) {
+    for (const SmtpRoute& route : submission.routes) {
         if (route.tls == took) record.route = routeName(route.host, route.port, route.tls);
     }
     return record;

@@ -10,7 +10,7 @@ namespace zelvo::sms {
 enum class TlsMode { StartTls, Implicit };
 
 // One route to the SMTP server.
-struct SmtpServer {
+struct SmtpRoute {
     QString host;
     quint16 port = 0;
     TlsMode tls = TlsMode::StartTls;

@@ -21,7 +21,7 @@ using sms::FailureCause;
 using sms::FailurePlace;
 using sms::GatewaySubmission;
 using sms::MailError;
-using sms::SmtpServer;
+using sms::SmtpRoute;
 using sms::TlsMode;
 using sms::TransportOptions;
 
@@ -182,7 +182,7 @@ Cause causeOf(CURLcode code, const Dialogue& dialogue) {
 }
 
 [[noreturn]] void throwFailure(CURLcode code, const char* errorBuffer, const Dialogue& dialogue,
-                               const SmtpServer& server, const GatewaySubmission& submission) {
+                               const SmtpRoute& server, const GatewaySubmission& submission) {
     const Cause cause = causeOf(code, dialogue);
     FailurePlace place{server.host, server.port, server.tls,
                        presentable(dialogue.lastReply, submission).left(kMaxReplyShown)};
@@ -295,7 +295,7 @@ CURLcode perform(CURL* handle, const GreetingWait& wait, char* errorBuffer) {
 // One submission over one connection to `server`, as submitMail describes it. A positive
 // greeting budget gives up on a server that has not greeted within it. `conversed` tells
 // whether an SMTP conversation started: the server greeted, and a STARTTLS route went secure.
-void submitTo(const SmtpServer& server, const GatewaySubmission& submission,
+void submitTo(const SmtpRoute& server, const GatewaySubmission& submission,
               const ComposedMail& mail, const TransportOptions& options,
               std::chrono::milliseconds greetingBudget, bool& conversed) {
     const bool implicitTls = server.tls == TlsMode::Implicit;
@@ -387,7 +387,7 @@ void note(const TransportOptions& options, const QString& text) {
     if (options.dialogueObserver) options.dialogueObserver('*', text.toUtf8());
 }
 
-QString routeName(const SmtpServer& server) {
+QString routeName(const SmtpRoute& server) {
     return QStringLiteral("%1:%2 (%3)")
         .arg(server.host)
         .arg(server.port)
@@ -405,7 +405,7 @@ TlsMode submitMail(const GatewaySubmission& submission, const TransportOptions& 
     ensureCurlInitialised();
     std::unique_ptr<MailError> earlier;
     for (qsizetype i = 0; i < submission.routes.size(); ++i) {
-        const SmtpServer& route = submission.routes[i];
+        const SmtpRoute& route = submission.routes[i];
         const bool last = i + 1 == submission.routes.size();
         note(options, QStringLiteral("连接 %1").arg(routeName(route)));
         bool conversed = false;

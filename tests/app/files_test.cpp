@@ -22,25 +22,25 @@ TEST_F(FilesTest, BrokenSettingsAreToldAndTheSaveKeepsThemOrSaysWhyNot) {
         gbk("[UserMsg]\r\nUser=u@139.com\r\n[Phone]\r\n0=" + kLi + "\r\ntotal=0\r\n") +
         "[UserMsg]\r\nPassword=p\x81\r\n";
     writeFile(ini, broken);
-    platform->expectMessageBox();
+    platform->expectBox();
     open();
     // clang-format off
-    EXPECT_EQ(platform->log(), QStringList{"box ?ok 提示: 设置文件 " + QDir::toNativeSeparators(ini) + " 未能完整读取, 程序将使用已读出的内容继续运行. 下次保存设置时, 原文件将保留为 set.ini.bak."});
+    EXPECT_EQ(platform->log(), QStringList{"box 提示: 设置文件 " + QDir::toNativeSeparators(ini) + " 未能完整读取, 程序将使用已读出的内容继续运行. 下次保存设置时, 原文件将保留为 set.ini.bak."});
     // clang-format on
     EXPECT_EQ(QStringList({accountEdit()->text(), passwordEdit()->text()}) +
                   textsOf(numberList()->entries()),
               QStringList({"u@139.com", "", kLi}));
-    platform->expectMessageBox();
+    platform->expectBox();
     QTest::mouseClick(control("saveButton"), Qt::LeftButton);
-    EXPECT_EQ(platform->log().back(), "box ?okcancel 提示: 保存设置成功");
+    EXPECT_EQ(platform->log().back(), "ask 提示: 保存设置成功");
     EXPECT_EQ(readFile(ini + ".bak"), broken);
 
     const QByteArray saved = readFile(ini);
     ASSERT_EQ(::chmod(QFile::encodeName(ini), 0444), 0);
-    platform->expectMessageBox();
+    platform->expectBox();
     QTest::mouseClick(control("saveButton"), Qt::LeftButton);
     const auto box = platform->calls().back();
-    EXPECT_EQ(box.title + ScriptedPlatform::nameOf(box.style), "提示?ok");
+    EXPECT_EQ(platform->log().back().section(u':', 0, 0), "box 提示");
     EXPECT_TRUE(box.text.contains(QDir::toNativeSeparators(ini)) && box.text.contains("只读"))
         << box.text.toStdString();
     EXPECT_EQ(readFile(ini), saved);
@@ -75,12 +75,12 @@ TEST_F(FilesTest, PhoneBookRefusedByTheMenuKeepsTheListAndSavesIt) {
         ASSERT_TRUE(place(row.make, book, row.bytes));
         open();
         platform->script({"file " + book});
-        platform->expectMessageBox();
+        platform->expectBox();
         menuEntry("importAction")->trigger();
 
-        const auto boxes = platform->callsOf(ScriptedPlatform::Kind::MessageBox);
+        const auto boxes = platform->callsOf(ScriptedPlatform::Kind::Box);
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].title + ScriptedPlatform::nameOf(boxes[0].style), "提示?ok");
+        EXPECT_EQ(platform->log().back().section(u':', 0, 0), "box 提示");
         EXPECT_TRUE(boxes[0].text.contains(book) && boxes[0].text.contains(row.refusal) &&
                     boxes[0].text.contains("号码列表没有改变"))
             << boxes[0].text.toStdString();

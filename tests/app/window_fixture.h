@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QListView>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -28,7 +29,7 @@ inline AppConfig testConfig() {
     config.smtpPort = 1;  // nothing listens there; send tests put their server's port here
     config.gatewayAddress = QStringLiteral("gateway@139.com");
     config.mailDomainSuffix = QStringLiteral("@139.com");
-    config.infoPageUrl = QStringLiteral("qrc:/info/notices.html");
+    config.infoPageUrl = QStringLiteral("about:blank");
     config.homepageUrl = QStringLiteral("http://127.0.0.1:9/home");
     config.feedbackUrl = QStringLiteral("http://127.0.0.1:9/feedback");
     config.registrationUrl = QStringLiteral("http://127.0.0.1:9/register");
@@ -50,7 +51,7 @@ T* child(const QObject& window, const char* name) {
 inline QStringList savedEntries(const QString& folder) {
     ScriptedPlatform platform(folder);
     const app::MainWindow window(platform, testConfig());
-    return textsOf(child<app::PhoneListBox>(window, "numberList")->entries());
+    return textsOf(child<app::NumberListView>(window, "numberList")->entries());
 }
 
 // A window on a scripted platform whose application folder is a fresh temporary folder.
@@ -63,12 +64,12 @@ protected:
     }
 
     // Starts over in a new empty folder, as for a new test.
-    void reset(QSize screenTwips = {12000, 12000}) {
+    void reset(QSize screen = {800, 800}) {
         window.reset();
         platform.reset();
         folder = std::make_unique<QTemporaryDir>();
         ASSERT_TRUE(folder->isValid());
-        platform = std::make_unique<ScriptedPlatform>(folder->path(), screenTwips);
+        platform = std::make_unique<ScriptedPlatform>(folder->path(), screen);
     }
 
     app::MainWindow& open(app::SubmitMail submit = {}) {
@@ -86,13 +87,13 @@ protected:
         return child<T>(*window, name);
     }
     QAction* menuEntry(const char* name) const { return control<QAction>(name); }
-    auto* numberList() const { return control<app::PhoneListBox>("numberList"); }
+    auto* numberList() const { return control<app::NumberListView>("numberList"); }
     auto* accountEdit() const { return control<QLineEdit>("accountEdit"); }
     auto* passwordEdit() const { return control<QLineEdit>("passwordEdit"); }
-    auto* recipientsEdit() const { return control<app::MultiLineTextBox>("recipientsEdit"); }
-    auto* messageEdit() const { return control<app::MultiLineTextBox>("messageEdit"); }
+    auto* recipientsEdit() const { return control<app::CrLfTextEdit>("recipientsEdit"); }
+    auto* messageEdit() const { return control<app::CrLfTextEdit>("messageEdit"); }
     auto* sendButton() const { return control<QPushButton>("sendButton"); }
-    auto* tabs() const { return control<app::TabControl>("tabs"); }
+    auto* tabs() const { return control<QTabWidget>("tabs"); }
     auto* noticesView() const { return control<app::NoticesPage>("noticesView"); }
 
     // Types text as a user would: Latin characters as key clicks, others as an input method

@@ -32,72 +32,68 @@ const QString k11 = QStringLiteral(
 struct Row {
     const char* name;
     QStringList args;  // "@" at the start stands for the test's folder, "%" for the server's port
-    QByteArray input;  // standard input
-    int code;          // exit code
-    QString mail;      // what the server got: subject, LF, body; empty for no mail at all
-    const char* err;   // a fragment of standard error; "" for nothing at all
-    const char* out;   // a fragment of standard output; "" for nothing at all
-    QByteArray peer;   // a raw peer's script; empty for the real server, "login-only" for one
-                       // that offers only AUTH LOGIN, "none" for nothing listening; after
-                       // "465+", with a server of implicit TLS on the second route
-    bool environment;  // the password in ZELVO_SMS_PASSWORD
+    QByteArray input = "";     // standard input
+    int code = 0;              // exit code
+    QString mail = "";         // what the server got: subject, LF, body; empty for no mail at all
+    const char* err = "";      // a fragment of standard error; "" for nothing at all
+    const char* out = "";      // a fragment of standard output; "" for nothing at all
+    QByteArray peer = "";      // a raw peer's script; empty for the real server, "login-only" for
+                               // one that offers only AUTH LOGIN, "none" for nothing listening;
+                               // after "465+", with a server of implicit TLS on the second route
+    bool environment = false;  // the password in ZELVO_SMS_PASSWORD
 };
 
 // clang-format off
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 const Row kRows[] = {
-    {"OneNumber", {"13806012345", "服务器已恢复"}, "", 0, "13806012345\n服务器已恢复", "", "", "", false},
-    {"SeveralAndAName", {"13806012345,13906054321", "15012345678", "李三", "开会"}, "", 0, "13806012345,13906054321,15012345678,13806012345\n开会", "", "", "", false},
-    {"TenNumbers69Characters", {k11.left(119), k69}, "", 0, k11.left(119) + "\n" + k69, "", "", "", false},
-    {"StandardInput", {"13806012345"}, "第一行\n第二行\n", 0, "13806012345\n第一行\r\n第二行", "", "", "", false},
-    {"DashReadsStandardInput", {"13806012345", "13906054321", "-"}, "备份失败\r\n", 0, "13806012345,13906054321\n备份失败", "", "", "", false},
-    {"FromAndVariable", {"--from", "13906054321@139.com", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", true},
-    {"PasswordFile", {"--password-file", "@/password.txt", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", false},
-    {"SharedSettingsWarnOnce", {"--settings", "@/shared.ini", "13806012345", "hi"}, "", 0, "13806012345\nhi", "shared.ini 中有邮箱密码, 同组或其他用户也能读取它; 请执行 chmod 600 ", "", "", false},
-    {"PasswordFileGroupReadable", {"--password-file", "@/password0640.txt", "13806012345", "hi"}, "", 78, "", "password0640.txt 同组或其他用户也能读取, 没有使用; 请执行 chmod 600 ", "", "", false},
-    {"PasswordFileOthersReadable", {"--password-file", "@/password0604.txt", "13806012345", "hi"}, "", 78, "", "password0604.txt 同组或其他用户也能读取", "", "", false},
-    {"PasswordFileWithCrLf", {"--password-file", "@/password_crlf.txt", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", false},
-    {"Verbose", {"--verbose", "13806012345", "hi"}, "", 0, "13806012345\nhi", "> AUTH PLAIN ****", "", "", false},
-    {"VerboseLoginMechanism", {"--verbose", "13806012345", "hi"}, "", 0, "13806012345\nhi", "> AUTH LOGIN ****\n< 334 UGFzc3dvcmQA\n> ****\n< 235", "", "login-only", false},
-    {"VerboseGreetingEscape", {"--verbose", "13806012345", "hi"}, "", 69, "", "< 220 \uFFFD[2J\uFFFD]0;owned\uFFFD ESMTP", "", R"({"greeting":"220 \u001b[2J\u001b]0;owned\u0007 ESMTP\n","MAIL":"553 5.1.8 Sender refused\n"})", false},
-    {"VerboseEchoedPassword", {"--verbose", "13806012345", "hi"}, "", 69, "", "< 535 5.7.8 *** rejected", "", R"({"AUTH":"535 5.7.8 )" + kPeerPassword.toUtf8().toBase64() + R"( rejected\n"})", false},
-    {"NoRecord", {"--no-record", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", false},
-    {"DryRun", {"--dry-run", "13806012345", "你好"}, "", 0, "", "", "Subject: 13806012345\r\nMessage-ID: <", "", false},
-    {"WrongOperator", {"12306012345", "hi"}, "", 65, "", "12306012345: 您选择的电话号码错误,它不是移动号码。", "", "", false},
-    {"TwelveDigits", {"138060123456", "hi"}, "", 65, "", "138060123456: 您选择的电话号码错误,它不是手机号码。", "", "", false},
-    {"ElevenNumbers", {k11, "hi"}, "", 65, "", "13800000008: 您选择的电话号码已达到上限。", "", "", false},
-    {"NameWithBadNumber", {"坏号", "hi"}, "", 65, "", "坏号 (12345678901): 您选择的电话号码错误,它不是移动号码。", "", "", false},
-    {"NameWithCommasInNumber", {"三个", "hi"}, "", 65, "", "三个 (138,10086,1): 您选择的电话号码错误,它不是手机号码。", "", "", false},
-    {"UnknownName", {"赵六", "hi"}, "", 65, "", "赵六: 号码列表中没有这个名字", "", "", false},
-    {"NameTwice", {"重名", "hi"}, "", 65, "", "重名: 号码列表中有 2 个这个名字", "", "", false},
-    {"SeventyCharacters", {"13806012345", k69 + "字"}, "", 65, "", "短信内容有 70 个字符", "", "", false},
-    {"LineEndCountsTwo", {"13806012345"}, (k69.left(34) + "\n" + k69.left(34)).toUtf8(), 65, "", "短信内容有 70 个字符", "", "", false},
-    {"EmptyMessage", {"13806012345"}, "\n", 65, "", "短信内容为空", "", "", false},
-    {"NotUtf8", {"13806012345"}, "\xff\xfe", 65, "", "不是 UTF-8", "", "", false},
-    {"EmptyRecipient", {"13806012345,,13906054321", "hi"}, "", 64, "", "有空的号码", "", "", false},
-    {"PasswordArgument", {"--password=secret", "13806012345", "hi"}, "", 64, "", "不接受命令行中的密码", "", "", false},
-    {"NoAccount", {"--settings", "@/empty.ini", "13806012345", "hi"}, "", 78, "", "没有邮箱账号", "", "", false},
-    {"NoPasswordForOtherAccount", {"--from", "13906054321@139.com", "13806012345", "hi"}, "", 78, "", "没有邮箱密码", "", "", false},
-    {"AccountTooShort", {"--from", "1390605432@139.com", "13806012345", "hi"}, "", 78, "", "邮箱账号 1390605432@139.com 不可用", "", "", true},
-    {"WrongPassword", {"--password-file", "@/wrong.txt", "13806012345", "hi"}, "", 69, "", "请检查邮箱地址; 密码栏要填写139邮箱的授权码, 不是网页登录密码: 在139邮箱的 设置 → 客户端设置 中开启SMTP服务并获取授权码。", "", "465+", false},
-    {"Port25Closed", {"--verbose", "13806012345", "hi"}, "", 0, "13806012345\nhi", "(STARTTLS): 无法连接邮件服务器, 改用 127.0.0.1:", "", "465+none", false},
-    {"BothPortsClosed", {"13806012345", "hi"}, "", 75, "", "无法连接邮件服务器 (127.0.0.1:1 STARTTLS); 无法连接邮件服务器 (127.0.0.1:2 SSL/TLS); 请检查网络连接; 您所在的网络可能同时封锁了端口 1 和 2", "", "none", false},
-    {"PinnedImplicitTls", {"--tls", "implicit", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "465+", false},
-    {"PinnedStartTlsPort", {"--tls", "starttls", "--port", "%", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", false},
-    {"PinnedStartTlsNotOffered", {"--tls=starttls", "13806012345", "hi"}, "", 69, "", "没有提供加密连接 (STARTTLS), 密码没有发送", "", "465+{\"EHLO\":\"250 AUTH PLAIN\\n\"}", false},
-    {"UnknownTls", {"--tls", "ssl", "13806012345", "hi"}, "", 64, "", "--tls 的参数应为 starttls 或 implicit", "", "", false},
-    {"PortWithoutTls", {"--port", "465", "13806012345", "hi"}, "", 64, "", "--port 需要同时指定 --tls", "", "", false},
-    {"PortOutOfRange", {"--tls", "implicit", "--port", "65536", "13806012345", "hi"}, "", 64, "", "1 到 65535", "", "", false},
-    {"RecipientRefused", {"13806012345", "hi"}, "", 69, "", "拒绝了收件人", "", R"({"RCPT":"550 5.1.1 No such mailbox\n"})", false},
-    {"RecipientRefusedForNow", {"13806012345", "hi"}, "", 75, "", "拒绝了收件人", "", R"({"RCPT":"452 4.5.3 Too many recipients\n"})", false},
-    {"ServerNeverAnswers", {"13806012345", "hi"}, "", 75, "", "超时", "", R"({"greeting":{"stall":1}})", false},
-    {"ConnectionDropped", {"13806012345", "hi"}, "", 75, "", "连接中断", "", R"({"MAIL":{"close":1}})", false},
+    {.name = "OneNumber", .args = {"13806012345", "服务器已恢复"}, .mail = "13806012345\n服务器已恢复"},
+    {.name = "SeveralAndAName", .args = {"13806012345,13906054321", "15012345678", "李三", "开会"}, .mail = "13806012345,13906054321,15012345678,13806012345\n开会"},
+    {.name = "TenNumbers69Characters", .args = {k11.left(119), k69}, .mail = k11.left(119) + "\n" + k69},
+    {.name = "StandardInput", .args = {"13806012345"}, .input = "第一行\n第二行\n", .mail = "13806012345\n第一行\r\n第二行"},
+    {.name = "DashReadsStandardInput", .args = {"13806012345", "13906054321", "-"}, .input = "备份失败\r\n", .mail = "13806012345,13906054321\n备份失败"},
+    {.name = "FromAndVariable", .args = {"--from", "13906054321@139.com", "13806012345", "hi"}, .mail = "13806012345\nhi", .environment = true},
+    {.name = "PasswordFile", .args = {"--password-file", "@/password.txt", "13806012345", "hi"}, .mail = "13806012345\nhi"},
+    {.name = "SharedSettingsWarnOnce", .args = {"--settings", "@/shared.ini", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "shared.ini 中有邮箱密码, 同组或其他用户也能读取它; 请执行 chmod 600 "},
+    {.name = "PasswordFileGroupReadable", .args = {"--password-file", "@/password0640.txt", "13806012345", "hi"}, .code = 78, .err = "password0640.txt 同组或其他用户也能读取, 没有使用; 请执行 chmod 600 "},
+    {.name = "PasswordFileOthersReadable", .args = {"--password-file", "@/password0604.txt", "13806012345", "hi"}, .code = 78, .err = "password0604.txt 同组或其他用户也能读取"},
+    {.name = "PasswordFileWithCrLf", .args = {"--password-file", "@/password_crlf.txt", "13806012345", "hi"}, .mail = "13806012345\nhi"},
+    {.name = "Verbose", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "> AUTH PLAIN ****"},
+    {.name = "VerboseLoginMechanism", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "> AUTH LOGIN ****\n< 334 UGFzc3dvcmQA\n> ****\n< 235", .peer = "login-only"},
+    {.name = "VerboseGreetingEscape", .args = {"--verbose", "13806012345", "hi"}, .code = 69, .err = "< 220 \uFFFD[2J\uFFFD]0;owned\uFFFD ESMTP", .peer = R"({"greeting":"220 \u001b[2J\u001b]0;owned\u0007 ESMTP\n","MAIL":"553 5.1.8 Sender refused\n"})"},
+    {.name = "VerboseEchoedPassword", .args = {"--verbose", "13806012345", "hi"}, .code = 69, .err = "< 535 5.7.8 *** rejected", .peer = R"({"AUTH":"535 5.7.8 )" + kPeerPassword.toUtf8().toBase64() + R"( rejected\n"})"},
+    {.name = "NoRecord", .args = {"--no-record", "13806012345", "hi"}, .mail = "13806012345\nhi"},
+    {.name = "DryRun", .args = {"--dry-run", "13806012345", "你好"}, .out = "Subject: 13806012345\r\nMessage-ID: <"},
+    {.name = "UsageError", .args = {"--tls", "ssl", "13806012345", "hi"}, .code = 64, .err = "--tls 的参数应为 starttls 或 implicit", .peer = "none"},
+    {.name = "WrongOperator", .args = {"12306012345", "hi"}, .code = 65, .err = "12306012345: 您选择的电话号码错误,它不是移动号码。"},
+    {.name = "TwelveDigits", .args = {"138060123456", "hi"}, .code = 65, .err = "138060123456: 您选择的电话号码错误,它不是手机号码。"},
+    {.name = "ElevenNumbers", .args = {k11, "hi"}, .code = 65, .err = "13800000008: 您选择的电话号码已达到上限。"},
+    {.name = "NameWithBadNumber", .args = {"坏号", "hi"}, .code = 65, .err = "坏号 (12345678901): 您选择的电话号码错误,它不是移动号码。"},
+    {.name = "NameWithCommasInNumber", .args = {"三个", "hi"}, .code = 65, .err = "三个 (138,10086,1): 您选择的电话号码错误,它不是手机号码。"},
+    {.name = "UnknownName", .args = {"赵六", "hi"}, .code = 65, .err = "赵六: 号码列表中没有这个名字"},
+    {.name = "NameTwice", .args = {"重名", "hi"}, .code = 65, .err = "重名: 号码列表中有 2 个这个名字"},
+    {.name = "SeventyCharacters", .args = {"13806012345", k69 + "字"}, .code = 65, .err = "短信内容有 70 个字符"},
+    {.name = "LineEndCountsTwo", .args = {"13806012345"}, .input = (k69.left(34) + "\n" + k69.left(34)).toUtf8(), .code = 65, .err = "短信内容有 70 个字符"},
+    {.name = "EmptyMessage", .args = {"13806012345"}, .input = "\n", .code = 65, .err = "短信内容为空"},
+    {.name = "NotUtf8", .args = {"13806012345"}, .input = "\xff\xfe", .code = 65, .err = "不是 UTF-8"},
+    {.name = "NoAccount", .args = {"--settings", "@/empty.ini", "13806012345", "hi"}, .code = 78, .err = "没有邮箱账号"},
+    {.name = "NoPasswordForOtherAccount", .args = {"--from", "13906054321@139.com", "13806012345", "hi"}, .code = 78, .err = "没有邮箱密码"},
+    {.name = "AccountTooShort", .args = {"--from", "1390605432@139.com", "13806012345", "hi"}, .code = 78, .err = "邮箱账号 1390605432@139.com 不可用", .environment = true},
+    {.name = "WrongPassword", .args = {"--password-file", "@/wrong.txt", "13806012345", "hi"}, .code = 69, .err = "请检查邮箱地址; 密码栏要填写139邮箱的授权码, 不是网页登录密码: 在139邮箱的 设置 → 客户端设置 中开启SMTP服务并获取授权码。", .peer = "465+"},
+    {.name = "Port25Closed", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "(STARTTLS): 无法连接邮件服务器, 改用 127.0.0.1:", .peer = "465+none"},
+    {.name = "BothPortsClosed", .args = {"13806012345", "hi"}, .code = 75, .err = "无法连接邮件服务器 (127.0.0.1:1 STARTTLS); 无法连接邮件服务器 (127.0.0.1:2 SSL/TLS); 请检查网络连接; 您所在的网络可能同时封锁了端口 1 和 2", .peer = "none"},
+    {.name = "PinnedImplicitTls", .args = {"--tls", "implicit", "13806012345", "hi"}, .mail = "13806012345\nhi", .peer = "465+"},
+    {.name = "PinnedStartTlsPort", .args = {"--tls", "starttls", "--port", "%", "13806012345", "hi"}, .mail = "13806012345\nhi"},
+    {.name = "PinnedStartTlsNotOffered", .args = {"--tls=starttls", "13806012345", "hi"}, .code = 69, .err = "没有提供加密连接 (STARTTLS), 密码没有发送", .peer = "465+{\"EHLO\":\"250 AUTH PLAIN\\n\"}"},
+    {.name = "RecipientRefused", .args = {"13806012345", "hi"}, .code = 69, .err = "拒绝了收件人", .peer = R"({"RCPT":"550 5.1.1 No such mailbox\n"})"},
+    {.name = "RecipientRefusedForNow", .args = {"13806012345", "hi"}, .code = 75, .err = "拒绝了收件人", .peer = R"({"RCPT":"452 4.5.3 Too many recipients\n"})"},
+    {.name = "ServerNeverAnswers", .args = {"13806012345", "hi"}, .code = 75, .err = "超时", .peer = R"({"greeting":{"stall":1}})"},
+    {.name = "ConnectionDropped", .args = {"13806012345", "hi"}, .code = 75, .err = "连接中断", .peer = R"({"MAIL":{"close":1}})"},
 };
 // clang-format on
 
-class SendCommandTest : public ::testing::TestWithParam<Row> {};
+class SendCommandRunTest : public ::testing::TestWithParam<Row> {};
 
-TEST_P(SendCommandTest, Runs) {
+TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     const Row& row = GetParam();
     const bool second = row.peer.startsWith("465+");
     const QByteArray first = second ? row.peer.mid(4) : row.peer;
@@ -187,7 +183,7 @@ TEST_P(SendCommandTest, Runs) {
     EXPECT_TRUE(mails[0]["crlf_only"].toBool());
 }
 
-INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandTest, ::testing::ValuesIn(kRows),
+INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandRunTest, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Both programs keep set.ini beside themselves in a folder they may write (or where one already
@@ -195,9 +191,9 @@ INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandTest, ::testing::ValuesIn(kRows
 // which the window's first save creates.
 TEST(SettingsLocation, BesideTheProgramOrInTheUsersFolder) {
     QTemporaryDir folder;
-    EXPECT_EQ(settings::settingsFileLocation(folder.path()), folder.filePath("set.ini"));
+    EXPECT_EQ(settings::settingsFileForProgram(folder.path()), folder.filePath("set.ini"));
     const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    EXPECT_EQ(settings::settingsFileLocation(folder.filePath("gone")), user + "/set.ini");
+    EXPECT_EQ(settings::settingsFileForProgram(folder.filePath("gone")), user + "/set.ini");
     // A save creates the folders it lacks for the user alone: set.ini holds the password.
     ASSERT_TRUE(settings::saveSettingsFile(folder.filePath("a/b/set.ini"), {"u", "p", {}}).ok);
     for (const char* created : {"a", "a/b"}) {

@@ -97,7 +97,7 @@ TEST(SettingsFileTest, LoadsAndSavesOrIsRefusedUntouched) {
         SCOPED_TRACE(row.name);
         const QTemporaryDir folder;
         const QDir dir(folder.path());
-        const QString make = row.make, ini = settings::settingsFilePath(folder.path());
+        const QString make = row.make, ini = settings::settingsFileInFolder(folder.path());
         if (make.contains(u"nobody") && ::geteuid() != 0) {
             std::cerr << row.name << " skipped: only root can make a link of another user\n";
             continue;

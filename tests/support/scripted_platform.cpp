@@ -2,22 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <QUrl>
+
 namespace zelvo::testing {
 
 using Kind = ScriptedPlatform::Kind;
 
 static QString describe(const ScriptedPlatform::Call& c) {
     switch (c.kind) {
-        case Kind::MessageBox:
-            return QStringLiteral("box %1 %2: %3")
-                .arg(ScriptedPlatform::nameOf(c.style), c.title, c.text);
+        case Kind::Box:
+            return QStringLiteral("%1 %2: %3")
+                .arg(c.question                        ? "ask"
+                     : c.icon == app::NoticeIcon::None ? "box plain"
+                                                       : "box",
+                     c.title, c.text);
         case Kind::InputBox:
-            return QStringLiteral("input %1: %2 [%3]").arg(c.title, c.text, c.defaultText);
+            return QStringLiteral("input %1: %2 [%3]").arg(c.title, c.text, c.extra);
         case Kind::FileDialog:
-            return QStringLiteral("open %1 in %2: %3").arg(c.title, c.defaultText, c.text);
-        case Kind::StartProgram:
-            return QStringLiteral("start %1: %2")
-                .arg(c.show == app::WindowShow::Minimized ? "min" : "max", c.text);
+            return QStringLiteral("open %1 in %2").arg(c.title, c.extra);
+        case Kind::Open:
+            return (c.editor ? QStringLiteral("editor ") : QStringLiteral("url ")) + c.text;
         case Kind::EndProgram:
             return QStringLiteral("end");
     }
@@ -30,20 +34,24 @@ ScriptedPlatform::~ScriptedPlatform() {
     }
 }
 
-void ScriptedPlatform::expectMessageBox(app::Answer answer, Hook onCall) {
-    script_.push_back({Kind::MessageBox, answer, {}, std::move(onCall)});
+bool ScriptedPlatform::openUrl(const QUrl& url) {
+    return next({.kind = Kind::Open, .text = url.toString()}).answer == app::Answer::Ok;
+}
+
+void ScriptedPlatform::expectBox(app::Answer answer, Hook onCall) {
+    script_.push_back({Kind::Box, answer, {}, std::move(onCall)});
 }
 
 void ScriptedPlatform::script(const QStringList& answers) {
     for (const QString& answer : answers) {
         const QString word = answer.section(u' ', 0, 0), rest = answer.section(u' ', 1);
         const std::map<QString, Scripted> kinds = {
-            {"ok", {Kind::MessageBox, app::Answer::Ok, {}, {}}},
-            {"cancel", {Kind::MessageBox, app::Answer::Cancel, {}, {}}},
+            {"ok", {Kind::Box, app::Answer::Ok, {}, {}}},
+            {"cancel", {Kind::Box, app::Answer::Cancel, {}, {}}},
             {"input", {Kind::InputBox, {}, rest, {}}},
             {"file", {Kind::FileDialog, {}, rest, {}}},
-            {"start", {Kind::StartProgram, app::Answer::Ok, {}, {}}},
-            {"nostart", {Kind::StartProgram, app::Answer::Cancel, {}, {}}},
+            {"opens", {Kind::Open, app::Answer::Ok, {}, {}}},
+            {"fails", {Kind::Open, app::Answer::Cancel, {}, {}}},
             {"end", {Kind::EndProgram, {}, {}, {}}}};
         ASSERT_TRUE(kinds.contains(word)) << answer.toStdString();
         script_.push_back(kinds.at(word));

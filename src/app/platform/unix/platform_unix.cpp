@@ -1,9 +1,8 @@
-// Linux and other desktops: the Windows programs named in command lines stand for the
-// desktop's web browser and text editor.
+// Linux and other desktops: the desktop's own browser and text editor, through its file and URL
+// handlers.
 #include <unistd.h>
 
 #include <QDesktopServices>
-#include <QProcess>
 #include <QUrl>
 
 #include "app/application_setup.h"
@@ -11,16 +10,12 @@
 
 namespace zelvo::app {
 
-bool startCommandLine(const QString& program, const QString& argument, WindowShow /*show*/) {
-    const QString name = program.toLower();
-    if (name == QLatin1String("explorer.exe")) {
-        return QDesktopServices::openUrl(QUrl(argument));
-    }
-    if (name == QLatin1String("notepad.exe")) {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(argument));
-    }
-    return QProcess::startDetached(program,
-                                   argument.isEmpty() ? QStringList{} : QStringList{argument});
+bool openUrlOnDesktop(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
+
+bool openInDesktopTextEditor(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void endProcessNow() {

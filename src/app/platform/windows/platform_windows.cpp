@@ -1,6 +1,9 @@
-// Windows: start the Windows program named in the command line, shown as asked.
+// Windows: web pages open through explorer.exe, minimised, and files in notepad.exe, maximised,
+// as the program always has.
 #include <windows.h>
 
+#include <QDir>
+#include <QUrl>
 #include <string>
 #include <vector>
 
@@ -10,39 +13,27 @@
 namespace zelvo::app {
 namespace {
 
-// The full path of the Windows program a command line names: explorer.exe in the Windows folder,
-// notepad.exe in the system folder. By its bare name Windows would look in the program's own
-// folder and the current folder first, where anyone could have placed a program of that name.
-// Empty for any other program: none is started.
-QString windowsProgramPath(const QString& program) {
-    const QString name = program.toLower();
+// The full path of a Windows program in a system folder. By its bare name Windows would look in
+// the program's own folder and the current folder first, where anyone could have placed a
+// program of that name. Empty when the folder is unknown.
+QString systemProgramPath(UINT(WINAPI* folderOf)(LPWSTR, UINT), const wchar_t* name) {
     wchar_t folder[MAX_PATH];
-    UINT size = 0;
-    if (name == QLatin1String("explorer.exe")) {
-        size = GetWindowsDirectoryW(folder, MAX_PATH);
-    } else if (name == QLatin1String("notepad.exe")) {
-        size = GetSystemDirectoryW(folder, MAX_PATH);
-    }
+    const UINT size = folderOf(folder, MAX_PATH);
     if (size == 0 || size >= MAX_PATH) return {};
-    return QString::fromWCharArray(folder, int(size)) + QLatin1Char('\\') + name;
+    return QString::fromWCharArray(folder, int(size)) + QLatin1Char('\\') +
+           QString::fromWCharArray(name);
 }
 
-}  // namespace
-
-bool startCommandLine(const QString& program, const QString& argument, WindowShow show) {
-    const QString path = windowsProgramPath(program);
+bool startProgram(const QString& path, const QString& argument, WORD show) {
     if (path.isEmpty()) return false;
-    QString commandLine = QLatin1Char('"') + path + QLatin1Char('"');
-    if (!argument.isEmpty()) {
-        commandLine += QLatin1Char(' ') + argument;
-    }
+    const QString commandLine = QLatin1Char('"') + path + QStringLiteral("\" ") + argument;
     const std::wstring application = path.toStdWString();
     std::vector<wchar_t> buffer(commandLine.size() + 1, L'\0');
     commandLine.toWCharArray(buffer.data());
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = show == WindowShow::Minimized ? SW_SHOWMINIMIZED : SW_SHOWMAXIMIZED;
+    startup.wShowWindow = show;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(application.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process)) {
@@ -51,6 +42,18 @@ bool startCommandLine(const QString& program, const QString& argument, WindowSho
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;
+}
+
+}  // namespace
+
+bool openUrlOnDesktop(const QUrl& url) {
+    return startProgram(systemProgramPath(GetWindowsDirectoryW, L"explorer.exe"),
+                        url.toString(QUrl::FullyEncoded), SW_SHOWMINIMIZED);
+}
+
+bool openInDesktopTextEditor(const QString& path) {
+    return startProgram(systemProgramPath(GetSystemDirectoryW, L"notepad.exe"),
+                        QDir::toNativeSeparators(path), SW_SHOWMAXIMIZED);
 }
 
 void endProcessNow() {

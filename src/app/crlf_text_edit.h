@@ -4,12 +4,12 @@
 
 namespace zelvo::app {
 
-// A multi-line text box. Its text has CR LF line ends, and with a maximum length set no
+// A plain-text field whose text has CR LF line ends, and with a maximum length set no
 // typing, pasting, dropping or input method can make it longer (a line end counts as two).
-class MultiLineTextBox : public QPlainTextEdit {
+class CrLfTextEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
-    explicit MultiLineTextBox(QWidget* parent = nullptr);
+    explicit CrLfTextEdit(QWidget* parent = nullptr);
 
     QString text() const;
     void setText(const QString& text);

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-// One QApplication for every test program, so widget and core tests share one entry point.
+// The window tests run in one QApplication, set up as the program sets up its own.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (GTEST_FLAG_GET(list_tests)) {

@@ -1,4 +1,4 @@
-#include "app/phone_list_box.h"
+#include "app/number_list_view.h"
 
 #include <QAbstractListModel>
 #include <QKeyEvent>
@@ -53,7 +53,7 @@ private:
     recipients::EntryList entries_;
 };
 
-PhoneListBox::PhoneListBox(QWidget* parent) : QListView(parent), model_(new EntryModel(this)) {
+NumberListView::NumberListView(QWidget* parent) : QListView(parent), model_(new EntryModel(this)) {
     setModel(model_);
     setSelectionMode(QAbstractItemView::MultiSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -66,29 +66,29 @@ PhoneListBox::PhoneListBox(QWidget* parent) : QListView(parent), model_(new Entr
     });
 }
 
-int PhoneListBox::count() const {
+int NumberListView::count() const {
     return model_->rowCount();
 }
 
-const recipients::EntryList& PhoneListBox::entries() const {
+const recipients::EntryList& NumberListView::entries() const {
     return model_->entries();
 }
 
-void PhoneListBox::addEntry(QStringView text) {
+void NumberListView::addEntry(QStringView text) {
     model_->append(text);
 }
 
-void PhoneListBox::setEntries(recipients::EntryList entries) {
+void NumberListView::setEntries(recipients::EntryList entries) {
     programChange_ = true;
     model_->setEntries(std::move(entries));
     programChange_ = false;
 }
 
-void PhoneListBox::clearEntries() {
+void NumberListView::clearEntries() {
     setEntries({});
 }
 
-void PhoneListBox::removeEntries(const std::vector<bool>& which) {
+void NumberListView::removeEntries(const std::vector<bool>& which) {
     recipients::EntryList kept;
     for (int row = 0; row < count(); ++row) {
         if (!which[std::size_t(row)]) kept.append(entries()[row]);
@@ -96,7 +96,7 @@ void PhoneListBox::removeEntries(const std::vector<bool>& which) {
     setEntries(std::move(kept));
 }
 
-std::vector<bool> PhoneListBox::picks() const {
+std::vector<bool> NumberListView::picks() const {
     std::vector<bool> flags(std::size_t(count()), false);
     for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
         flags[std::size_t(index.row())] = true;
@@ -104,19 +104,19 @@ std::vector<bool> PhoneListBox::picks() const {
     return flags;
 }
 
-void PhoneListBox::setPicked(int row, bool picked) {
+void NumberListView::setPicked(int row, bool picked) {
     programChange_ = true;
     selectionModel()->select(model_->index(row),
                              picked ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
     programChange_ = false;
 }
 
-int PhoneListBox::currentRow() const {
+int NumberListView::currentRow() const {
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.row() : -1;
 }
 
-void PhoneListBox::mouseMoveEvent(QMouseEvent* event) {
+void NumberListView::mouseMoveEvent(QMouseEvent* event) {
     // Dragging over entries would toggle every entry passed; one click picks one entry.
     if (event->buttons() != Qt::NoButton) {
         event->accept();
@@ -125,7 +125,7 @@ void PhoneListBox::mouseMoveEvent(QMouseEvent* event) {
     QListView::mouseMoveEvent(event);
 }
 
-void PhoneListBox::keyPressEvent(QKeyEvent* event) {
+void NumberListView::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::SelectAll)) {
         event->accept();
         return;

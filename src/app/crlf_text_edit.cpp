@@ -1,4 +1,4 @@
-#include "app/multi_line_text_box.h"
+#include "app/crlf_text_edit.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -19,27 +19,27 @@ int textLength(const QTextDocument& document) {
 
 }  // namespace
 
-MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent) {
+CrLfTextEdit::CrLfTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
     connect(document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int added) { enforceMaxLength(position, added); });
 }
 
-QString MultiLineTextBox::text() const {
+QString CrLfTextEdit::text() const {
     return toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
-void MultiLineTextBox::setText(const QString& text) {
+void CrLfTextEdit::setText(const QString& text) {
     QString plain = text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setPlainText(plain);
 }
 
-void MultiLineTextBox::setMaxLength(int length) {
+void CrLfTextEdit::setMaxLength(int length) {
     maxLength_ = length;
 }
 
-void MultiLineTextBox::enforceMaxLength(int position, int added) {
+void CrLfTextEdit::enforceMaxLength(int position, int added) {
     if (trimming_ || maxLength_ <= 0 || added <= 0) {
         return;
     }

@@ -12,10 +12,10 @@ class EntryModel;
 // The number list: each click or Space toggles the pick of one entry and leaves the others
 // alone. pickToggled() is emitted for every change of a pick that the user makes, never for changes
 // made through this class's own functions.
-class PhoneListBox : public QListView {
+class NumberListView : public QListView {
     Q_OBJECT
 public:
-    explicit PhoneListBox(QWidget* parent = nullptr);
+    explicit NumberListView(QWidget* parent = nullptr);
 
     int count() const;
     // All entry texts in list order; a copy is cheap, it shares the texts.

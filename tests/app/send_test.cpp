@@ -1,0 +1,212 @@
+// The send button and menu entry end to end: the box the user sees, the button while it shows,
+// what the server received, the route kept in set.ini, and the window while a send is under way.
+// How each server and each failure is told is checked below the window (tests/smtp, tests/sms).
+#include <QJsonArray>
+#include <QTimer>
+
+#include "support/smtp_peer.h"
+#include "window_fixture.h"
+
+namespace zelvo::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using Kind = ScriptedPlatform::Kind;
+
+const QString kMessage = QStringLiteral("今晚七点老地方见, 不见不散! Bring 2 tickets.");
+const QString kPicked = QStringLiteral("13806012345,15012345678");  // entries 2 and 0
+const QString kIdle = QStringLiteral("发送短信");
+const QString kSending = QStringLiteral("Sending...");
+const SmtpTimeouts kTimeouts{1500ms, 1000ms, 2500ms, 700ms};
+constexpr const char* kNoStartTls = R"({"EHLO":"250-127.0.0.1\n250 AUTH PLAIN LOGIN\n"})";
+
+class WindowSendTest : public WindowTest {
+protected:
+    void start(const QByteArray& kind, const QByteArray& second = "") {
+        if (kind != "none")
+            peer = std::make_unique<SmtpPeer>(
+                SmtpPeer::Options{.script = kind.startsWith('{') ? kind : QByteArray(),
+                                  .neverAccepts = kind == "never"});
+        if (!second.isEmpty())
+            implicit = std::make_unique<SmtpPeer>(SmtpPeer::Options{.implicitTls = true});
+        config.smtpPort = peer ? peer->port() : 1;
+        config.smtpsPort = implicit ? implicit->port() : 2;
+        const bool untrusted = kind == "untrusted" || second == "untrusted";
+        config.smtpCaFile = untrusted ? QString() : SmtpPeer::caFile();
+        config.smtpTimeouts = kTimeouts;
+        open();
+        recipients::EntryList entries;
+        for (const char* entry : {"李三,13806012345", "王五,13906054321", "赵六,15012345678"})
+            entries.append(QString::fromUtf8(entry));
+        numberList()->setEntries(entries);
+    }
+
+    // Sends as the user would; returns the button's caption and state while the box shows.
+    std::pair<QString, bool> send(bool viaMenu = false) {
+        std::pair<QString, bool> during;
+        platform->expectBox(app::Answer::Ok, [&](const ScriptedPlatform::Call&) {
+            during = {sendButton()->text(), sendButton()->isEnabled()};
+        });
+        if (viaMenu)
+            menuEntry("sendAction")->trigger();
+        else
+            QTest::mouseClick(sendButton(), Qt::LeftButton);
+        return during;
+    }
+
+    QList<QJsonObject> events(const char* kind) const {
+        return peer ? peer->events(QLatin1String(kind)) : QList<QJsonObject>();
+    }
+
+    // What the servers of both routes received.
+    QList<QJsonObject> allMails() const {
+        return events("mail") + (implicit ? implicit->events("mail") : QList<QJsonObject>());
+    }
+
+    std::unique_ptr<SmtpPeer> peer, implicit;
+};
+
+struct SendRow {
+    const char* name;
+    bool viaMenu = false;
+    QString message = kMessage;
+    std::vector<int> clicks = {2, 0};
+    QString password = kPeerPassword;
+    QString box = kSendSucceeded;
+    bool serverHears = true;
+};
+void PrintTo(const SendRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class SendOutcomeTest : public WindowSendTest, public ::testing::WithParamInterface<SendRow> {};
+
+TEST_P(SendOutcomeTest, ShowsTheOutcomeWithTheButtonAsItWas) {
+    const SendRow& row = GetParam();
+    start("");
+    type(accountEdit(), kTestAccount);
+    type(passwordEdit(), row.password);
+    for (const int entry : row.clicks) clickEntry(entry);
+    type(messageEdit(), row.message);
+    const QString subject = recipientsEdit()->text();
+
+    const auto during = send(row.viaMenu);
+    ASSERT_EQ(platform->log(), QStringList("box 提示: " + row.box));
+    // The button reads "Sending..." while a failed submission is told, and is back before a
+    // success or a refused form is.
+    const bool submissionFailed = row.serverHears && row.box == kSendFailed;
+    EXPECT_EQ(during, std::make_pair(submissionFailed ? kSending : kIdle, !submissionFailed));
+    EXPECT_EQ(std::make_pair(sendButton()->text(), sendButton()->isEnabled()),
+              std::make_pair(kIdle, true));
+    // A failed submission's details say why, never with the password; a refused form has none.
+    const QString details = platform->calls().back().extra;
+    EXPECT_EQ(details.isEmpty(), !submissionFailed);
+    if (submissionFailed) {
+        EXPECT_TRUE(details.contains("535") && !details.contains(row.password))
+            << details.toStdString();
+    }
+    // Nothing is cleared.
+    EXPECT_EQ(messageEdit()->text(), row.message);
+    EXPECT_EQ(recipientsEdit()->text(), subject);
+
+    // A send past the check is one line of the record that 发送记录 opens, never the password.
+    const QByteArray record = readFile(path("sent.log"));
+    const QString line = "\t" + kPicked + "\t" + row.message + "\t" +
+                         (row.box == kSendSucceeded ? "已发送" : "短信发送失败: ");
+    EXPECT_EQ(record.count('\n'), row.serverHears ? 1 : 0);
+    EXPECT_EQ(QString::fromUtf8(record).contains(line), row.serverHears) << record.toStdString();
+    EXPECT_FALSE(record.contains(row.password.toUtf8()));
+    if (row.serverHears) {
+        platform->script({"opens"});
+        menuEntry("sendRecordAction")->trigger();
+        EXPECT_EQ(platform->log().back(), "editor " + path("sent.log"));
+    }
+
+    EXPECT_EQ(events("command").isEmpty() && events("auth").isEmpty(), !row.serverHears);
+    const auto mails = events("mail");
+    ASSERT_EQ(mails.size(), row.box == kSendSucceeded ? 1 : 0);
+    if (mails.isEmpty()) return;
+    EXPECT_EQ(mails[0]["subject"].toString(), kPicked);
+    EXPECT_EQ(mails[0]["body"].toString(), row.message);
+    EXPECT_EQ(mails[0]["mail_from"].toString(), kTestAccount);
+    EXPECT_EQ(mails[0]["rcpt_tos"].toArray(), QJsonArray{config.gatewayAddress});
+}
+
+const QString k69 = QString(69, QChar(0x77ed));
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SendOutcomeTest,
+    ::testing::Values(
+        SendRow{.name = "PickedNumbersAndAChineseMessage"},
+        SendRow{.name = "MenuEntry", .viaMenu = true},
+        SendRow{.name = "Message69", .message = k69},
+        SendRow{.name = "Message70Refused", .message = k69 + "m", .box = kSendFailed, .serverHears = false},
+        SendRow{.name = "NothingPickedRefused", .clicks = {}, .box = kSendFailed, .serverHears = false},
+        SendRow{.name = "WrongPassword", .password = "p@ss w0rd", .box = kSendFailed}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+// The route that worked is kept in set.ini, in a section of its own, by every save of the
+// window, and a window started from that file goes straight to it. A file without it saves
+// byte for byte as it was.
+TEST_F(WindowSendTest, SetIniKeepsTheRouteThatWorked) {
+    const QByteArray plain =
+        gbk("[UserMsg]\r\nUser=" + kTestAccount + "\r\nPassword=" + kPeerPassword +
+            "\r\n[Phone]\r\n0=李三,13806012345\r\n1=王五,13906054321\r\n2="
+            "赵六,15012345678\r\ntotal=2\r\n");
+    const QByteArray remembered = plain + "[Smtp]\r\nRoute=implicit\r\n";
+    writeFile(settingsPath(), plain);
+    start(kNoStartTls, "implicit");
+    const auto save = [&] {
+        platform->expectBox();
+        QTest::mouseClick(control("saveButton"), Qt::LeftButton);
+        return readFile(settingsPath());
+    };
+    const auto sendOne = [&] {
+        clickEntry(0);
+        type(messageEdit(), QStringLiteral("hi"));
+        send();
+        return platform->callsOf(Kind::Box).back().text;
+    };
+    EXPECT_EQ(save(), plain);
+    EXPECT_EQ(sendOne(), kSendSucceeded);
+    EXPECT_EQ(save(), remembered);
+    const qsizetype heard = events("command").size();
+    open();
+    EXPECT_EQ(sendOne(), kSendSucceeded);
+    EXPECT_EQ(events("command").size(), heard);
+    EXPECT_EQ(implicit->events("mail").size(), 2);
+    EXPECT_EQ(save(), remembered);
+}
+
+// While a send is under way the button reads "Sending..." and is disabled, and the window
+// takes no input: typing and clicks are dropped, not queued. A close asked for meanwhile gets
+// its question once the send is over.
+TEST_F(WindowSendTest, WindowTakesNoInputWhileASendIsUnderWayAndAsksTheCloseAfterIt) {
+    start(R"({"MAIL":{"stall":1}})");
+    type(accountEdit(), kTestAccount);
+    type(passwordEdit(), kPeerPassword);
+    clickEntry(0);
+    type(messageEdit(), QStringLiteral("hi"));
+    std::pair<QString, bool> underWay;
+    QTimer::singleShot(300, window.get(), [&] {
+        underWay = {sendButton()->text(), sendButton()->isEnabled()};
+        QTest::keyClicks(messageEdit(), QStringLiteral("zz"));
+        QTest::mouseClick(control("exitButton"), Qt::LeftButton);
+        clickEntry(1);
+        window->close();
+    });
+    platform->script({"ok", "ok", "opens", "end"});
+    QTest::mouseClick(sendButton(), Qt::LeftButton);
+    EXPECT_EQ(underWay, std::make_pair(kSending, false));
+    EXPECT_EQ(messageEdit()->text(), QStringLiteral("hi"));
+    EXPECT_EQ(numberList()->picks(), std::vector<bool>({true, false, false}));
+    EXPECT_EQ(platform->log(),
+              QStringList({"box 提示: " + kSendFailed, "ask 退出提示: 您确定要退出程序吗?",
+                           "url http://127.0.0.1:9/home", "end"}));
+    EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace zelvo::testing
