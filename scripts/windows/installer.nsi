@@ -2,9 +2,9 @@
 ; shortcut and an uninstaller listed in Programs and Features. /S installs without asking.
 ; Built by scripts/package-windows.sh with VERSION, SOURCE (the portable folder), FILE_LIST (its
 ; files as Delete lines), ICON and OUTFILE.
-Unicode true
+; A 64-bit installer for a 64-bit program: it runs on every Windows the program runs on.
+Target amd64-unicode
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define PRODUCT "Zelvo短信发送器"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\zelvo-sms"
@@ -20,6 +20,7 @@ VIAddVersionKey /LANG=2052 "FileDescription" "${PRODUCT} 安装程序"
 VIAddVersionKey /LANG=2052 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=2052 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=2052 "CompanyName" "Zelvo软件工作室"
+VIAddVersionKey /LANG=2052 "LegalCopyright" "Zelvo软件工作室"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -33,23 +34,12 @@ VIAddVersionKey /LANG=2052 "CompanyName" "Zelvo软件工作室"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
-Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP "${PRODUCT} 需要 64 位的 Windows。" /SD IDOK
-    Abort
-  ${EndIf}
-  SetRegView 64
-FunctionEnd
-
-Function un.onInit
-  SetRegView 64
-FunctionEnd
-
 Section "Install"
   SetShellVarContext all
   SetOutPath "$INSTDIR"
   File /r "${SOURCE}\*.*"
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  CreateDirectory "$SMPROGRAMS"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\zelvo-sms.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"

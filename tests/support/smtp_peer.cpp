@@ -39,15 +39,16 @@ void run(const QString& program, const QStringList& arguments) {
         throw std::runtime_error(program.toStdString() + ": " + process.readAll().toStdString());
 }
 
-// Made once per test program: openssl takes longer than a peer to start.
+// Made once per test program: openssl takes longer than a peer to start. The address is a DNS
+// name too, because curl's certificate check over Windows' Schannel reads DNS names only.
 const QTemporaryDir& certificateFolder() {
     static const QTemporaryDir folder = [] {
         QTemporaryDir made;
         run(QStringLiteral(ZELVO_TEST_OPENSSL),
             {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-             "-days", "2", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
-             "-keyout", hostPath(made.filePath("key.pem")), "-out",
-             hostPath(made.filePath("cert.pem"))});
+             "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+             "subjectAltName=IP:127.0.0.1,DNS:127.0.0.1", "-keyout",
+             hostPath(made.filePath("key.pem")), "-out", hostPath(made.filePath("cert.pem"))});
         return made;
     }();
     return folder;
