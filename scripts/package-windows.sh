@@ -9,14 +9,12 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 output=$(realpath -m "${1:-$root/build/windows/packages}")
 cd "$root"
-prefixes=$(bash scripts/windows-deps.sh | tail -n 1)
 version=$(sed -n 's/^project(zelvo-sms VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 name=zelvo-sms-$version-win64
 build=$root/build/windows/release
 
-export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CMAKE_CXX_COMPILER_LAUNCHER=ccache
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DZELVO_WINDOWS_PREFIXES="$prefixes" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+prefixes=$(bash scripts/windows/configure.sh "$build" -DCMAKE_BUILD_TYPE=Release \
+    -DBUILD_TESTING=OFF)
 nice cmake --build "$build" --parallel "${ZELVO_WINDOWS_JOBS:-2}"
 
 staging=$(mktemp -d)

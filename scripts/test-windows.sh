@@ -10,12 +10,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-prefixes=$(bash scripts/windows-deps.sh | tail -n 1)
 build=$root/build/windows/tests
 
-export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CMAKE_CXX_COMPILER_LAUNCHER=ccache
-cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DZELVO_WINDOWS_PREFIXES="$prefixes" -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON \
+bash scripts/windows/configure.sh "$build" -DCMAKE_BUILD_TYPE=Debug -DBUILD_TESTING=ON \
     -DZELVO_WARNINGS_AS_ERRORS=ON >/dev/null
 nice cmake --build "$build" --parallel "${ZELVO_WINDOWS_JOBS:-2}"
 
@@ -32,12 +29,9 @@ trap cleanup EXIT
 for _ in $(seq 50); do [[ -s "$build/display" ]] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$build/display")
 
-# One Wine server for the whole run, rather than one started per test program. A Chinese locale
-# makes Wine's ANSI code page 936, as on a Chinese Windows, and Wine maps the window's 宋体
-# (SimSun) to a CJK font of this system.
-export LANG=zh_CN.UTF-8
-unset LC_ALL
-/usr/lib/wine/wineserver -p
+# One Wine server for the whole run, in the tests' locale (see wine_run.sh), rather than one
+# started per test program. Wine maps the window's 宋体 (SimSun) to a CJK font of this system.
+LOCPATH=$build/locale LC_ALL=zh_CN.UTF-8 /usr/lib/wine/wineserver -p
 for family in 宋体 SimSun 微软雅黑 "Microsoft YaHei"; do
     "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$family" \
         /d "Noto Sans CJK SC" /f >/dev/null
