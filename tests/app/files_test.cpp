@@ -36,7 +36,7 @@ TEST_F(FilesTest, BrokenSettingsAreToldAndTheSaveKeepsThemOrSaysWhyNot) {
     EXPECT_EQ(readFile(ini + ".bak"), broken);
 
     const QByteArray saved = readFile(ini);
-    ASSERT_EQ(::chmod(QFile::encodeName(ini), 0444), 0);
+    ASSERT_TRUE(QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     platform->expectMessageBox();
     QTest::mouseClick(control("saveButton"), Qt::LeftButton);
     const auto box = platform->calls().back();

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 #include <QApplication>
 
@@ -13,9 +16,11 @@ int main(int argc, char** argv) {
     // As in the program: the embedded web view shares OpenGL contexts with the widgets, and
     // its sandbox cannot run as root (CI runs as root).
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#ifdef Q_OS_UNIX
     if (::geteuid() == 0) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
+#endif
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
