@@ -16,6 +16,9 @@ get_filename_component(_zelvo_pthread_bin "${_zelvo_pthread_bin}" DIRECTORY)
 set(ZELVO_WINDOWS_DLL_DIRS "${_zelvo_qt_bin}" "${_zelvo_curl_bin}" "${_zelvo_gcc_bin}"
     "${_zelvo_pthread_bin}")
 
+# Qt looks for a module by its name with ".dll", without MinGW's "lib" before it.
+set_target_properties(zelvo_smtp_module PROPERTIES PREFIX "")
+
 install(FILES "$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>"
         DESTINATION "${ZELVO_BIN_DIR}/platforms" COMPONENT window)
 install(FILES "$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>"
