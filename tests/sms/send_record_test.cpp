@@ -40,9 +40,15 @@ TEST(SendRecord, OneLinePerSendOwnerOnlyNewerHalfKept) {
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        if (const char* why = unplaceable(row.make)) {
+            std::cerr << row.name << " skipped: " << why << "\n";
+            continue;
+        }
         const QTemporaryDir folder;
+        // A new record's folder is made for the owner alone too.
+        const bool fresh = QByteArray(row.make) == "none";
         const QString path = folder.filePath("sub/sent.log");
-        ASSERT_TRUE(QDir().mkpath(folder.filePath("sub")));
+        ASSERT_TRUE(fresh || QDir().mkpath(folder.filePath("sub")));
         ASSERT_TRUE(place(row.make, path, row.before));
         const QString error = sms::appendSendRecord(path, record, row.limit);
         EXPECT_TRUE(*row.refusal ? error.contains(row.refusal) : error.isEmpty())
@@ -50,9 +56,12 @@ TEST(SendRecord, OneLinePerSendOwnerOnlyNewerHalfKept) {
         if (*row.refusal) continue;
         EXPECT_EQ(readFile(path), row.after);
 #ifdef Q_OS_UNIX
-        struct stat info {};
+        struct stat info {
+        }, made{};
         ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0600u);
+        ASSERT_EQ(::stat(QFile::encodeName(folder.filePath("sub")).constData(), &made), 0);
+        EXPECT_TRUE(!fresh || (made.st_mode & 0777) == 0700);
 #endif
     }
 }

@@ -90,6 +90,8 @@ inline bool place(const QString& make, const QString& path, const QByteArray& by
     if (make == u"dir") return dir.mkdir(name);
 #ifdef Q_OS_UNIX
     if (make == u"fifo") return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+#else
+    if (make == u"fifo") return false;
 #endif
     if (make == u"link") return QFile::link("real/target.ini", path);
     if (make == u"linkdir") return QFile::link("real", path);
