@@ -24,18 +24,10 @@ install(FILES "$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>"
 install(FILES "$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>"
         DESTINATION "${ZELVO_BIN_DIR}/styles" COMPONENT window)
 
-# Every DLL found in those folders is shipped; the others are Windows' own.
 install(CODE "
-    set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
-    set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
-    set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND \"${CMAKE_OBJDUMP}\")
-    set(folder \"\${CMAKE_INSTALL_PREFIX}/${ZELVO_BIN_DIR}\")
-    file(GET_RUNTIME_DEPENDENCIES
-        EXECUTABLES \"\${folder}/zelvo-sms.exe\" \"\${folder}/zelvo-sms-send.exe\"
-        MODULES \"\${folder}/zelvo_smtp.dll\" \"\${folder}/platforms/qwindows.dll\"
-                \"\${folder}/styles/qwindowsvistastyle.dll\"
-        DIRECTORIES ${ZELVO_WINDOWS_DLL_DIRS}
-        RESOLVED_DEPENDENCIES_VAR shipped
-        UNRESOLVED_DEPENDENCIES_VAR windows_own)
-    file(INSTALL \${shipped} DESTINATION \"\${folder}\")
+    set(ZELVO_DLL_DIRS \"${ZELVO_WINDOWS_DLL_DIRS}\")
+    set(ZELVO_OBJDUMP \"${CMAKE_OBJDUMP}\")
+    set(ZELVO_BIN_DIR \"${ZELVO_BIN_DIR}\")
+    set(ZELVO_BUILD_DIR \"${CMAKE_BINARY_DIR}\")
+    include(\"${CMAKE_CURRENT_LIST_DIR}/WindowsRuntimeInstall.cmake\")
 ")

@@ -65,14 +65,17 @@ if [[ ! -f "$qt_prefix/.complete" ]]; then
     # Widgets, Test, the Windows platform plugin and the Windows styles. Debian's repack drops the
     # Wintab sources (tablet events); without Direct2D the platform plugin's DirectWrite 3 font
     # database does not link.
-    (cd "$qt_build" && "$qt_src/configure" -prefix "$qt_prefix" -release -shared \
-        -qt-host-path /usr -nomake tests -nomake examples \
-        -no-opengl -no-icu -no-dbus -no-feature-tabletevent -no-feature-direct2d \
-        -no-feature-directwrite3 -no-feature-network -no-feature-sql -no-feature-xml \
-        -no-feature-printsupport -no-feature-concurrent -no-feature-vulkan -no-libjpeg \
-        -qt-zlib -qt-pcre -qt-libpng -qt-harfbuzz -qt-freetype \
-        -- -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >&2)
+    # An interrupted build resumes where it stopped, without configuring again.
+    if [[ ! -f "$qt_build/build.ninja" ]]; then
+        (cd "$qt_build" && "$qt_src/configure" -prefix "$qt_prefix" -release -shared \
+            -qt-host-path /usr -nomake tests -nomake examples \
+            -no-opengl -no-icu -no-dbus -no-feature-tabletevent -no-feature-direct2d \
+            -no-feature-directwrite3 -no-feature-network -no-feature-sql -no-feature-xml \
+            -no-feature-printsupport -no-feature-concurrent -no-feature-vulkan -no-libjpeg \
+            -qt-zlib -qt-pcre -qt-libpng -qt-harfbuzz -qt-freetype \
+            -- -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+            -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >&2)
+    fi
     nice cmake --build "$qt_build" --parallel "$jobs" >&2
     cmake --install "$qt_build" >&2
     touch "$qt_prefix/.complete"
