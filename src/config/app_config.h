@@ -31,9 +31,6 @@ struct AppConfig {
     SmtpTimeouts smtpTimeouts;
     // Extra CA bundle to trust besides the system store; empty in the shipped program.
     QString smtpCaFile;
-    // Whether the notices page may start the web engine when it is first shown. Tests that
-    // only pass through that page switch it off: the engine's helper processes are heavy.
-    bool startWebEngine = true;
     // How long a phone book import runs before it shows its progress and a way to stop it, and
     // how much of the file it reads and decodes at a time. Tests lower both.
     std::chrono::milliseconds importProgressDelay{500};
