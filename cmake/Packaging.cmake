@@ -29,6 +29,7 @@ install(FILES "${CMAKE_SOURCE_DIR}/data/debian/zelvo-sms.lintian-overrides"
         DESTINATION share/lintian/overrides RENAME zelvo-sms COMPONENT window EXCLUDE_FROM_ALL)
 
 set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX "${ZELVO_PACKAGE_PREFIX}")
 set(CPACK_PACKAGE_NAME zelvo-sms)
 set(CPACK_PACKAGE_VENDOR "Zelvo software studio")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")

@@ -6,13 +6,15 @@
 namespace zelvo::app {
 
 QString MainWindow::settingsPath() const {
-    return settings::settingsFileLocation(platform_.applicationFacts().folder);
+    return settings::settingsFileLocation(platform_.applicationFacts().folder,
+                                          config_.installedProgramFolders);
 }
 
 void MainWindow::loadSettings() {
-    bool whole = true;
-    settings::SettingsData data = settings::loadSettingsFile(settingsPath(), &whole);
-    keepSettingsBackup_ = !whole;
+    settings::LoadReport report;
+    settings::SettingsData data = settings::loadSettingsFile(settingsPath(), &report);
+    keepSettingsBackup_ = !report.whole;
+    settingsRefusal_ = report.refusal;
     accountEdit_->setText(data.user);
     accountEdit_->home(false);
     passwordEdit_->setText(data.password);
@@ -23,16 +25,19 @@ void MainWindow::loadSettings() {
 // What is no file at all (a folder in its place) starts empty like a first start; the save then
 // says why it cannot write there.
 void MainWindow::tellIfSettingsReadInPart() {
-    if (!keepSettingsBackup_) {
+    const QString path = QDir::toNativeSeparators(settingsPath());
+    if (!settingsRefusal_.isEmpty()) {
+        platform_.messageBox(QStringLiteral("没有读取设置文件 %1: %2。程序将以空的设置运行.")
+                                 .arg(path, settingsRefusal_),
+                             MessageStyle::QuestionOk, QStringLiteral("提示"));
         return;
     }
-    const QString path = settingsPath();
-    if (!QFileInfo(path).isFile()) {
+    if (!keepSettingsBackup_ || !QFileInfo(settingsPath()).isFile()) {
         return;
     }
     platform_.messageBox(QStringLiteral("设置文件 %1 未能完整读取, 程序将使用已读出的内容继续运行. "
                                         "下次保存设置时, 原文件将保留为 set.ini.bak.")
-                             .arg(QDir::toNativeSeparators(path)),
+                             .arg(path),
                          MessageStyle::QuestionOk, QStringLiteral("提示"));
 }
 
@@ -41,7 +46,7 @@ bool MainWindow::writeSettings() {
                                       numberList_->entries(),
                                       workingRoute_ == sms::TlsMode::Implicit};
     const settings::SaveResult result =
-        settings::saveSettingsFile(settingsPath(), data, keepSettingsBackup_);
+        settings::saveSettingsFile(settingsPath(), data, {.keepOldFile = keepSettingsBackup_});
     if (!result.ok) {
         platform_.messageBox(result.error, MessageStyle::QuestionOk, QStringLiteral("提示"));
         return false;

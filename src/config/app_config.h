@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <chrono>
 
 namespace zelvo {
@@ -28,6 +29,9 @@ struct AppConfig {
     QString feedbackUrl;
     QString registrationUrl;
     QString contactMail;
+    // Where an installed copy's programs lie; a copy elsewhere is portable and may keep set.ini
+    // beside itself.
+    QStringList installedProgramFolders;
     SmtpTimeouts smtpTimeouts;
     // Extra CA bundle to trust besides the system store; empty in the shipped program.
     QString smtpCaFile;

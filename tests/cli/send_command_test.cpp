@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QStandardPaths>
@@ -16,6 +17,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_location.h"
 #include "support/smtp_peer.h"
+#include "support/test_files.h"
 
 namespace zelvo::testing {
 namespace {
@@ -55,11 +57,13 @@ const Row kRows[] = {
     {"SharedSettingsWarnOnce", {"--settings", "@/shared.ini", "13806012345", "hi"}, "", 0, "13806012345\nhi", "shared.ini 中有邮箱密码, 同组或其他用户也能读取它; 请执行 chmod 600 ", "", "", false},
     {"PasswordFileGroupReadable", {"--password-file", "@/password0640.txt", "13806012345", "hi"}, "", 78, "", "password0640.txt 同组或其他用户也能读取, 没有使用; 请执行 chmod 600 ", "", "", false},
     {"PasswordFileOthersReadable", {"--password-file", "@/password0604.txt", "13806012345", "hi"}, "", 78, "", "password0604.txt 同组或其他用户也能读取", "", "", false},
+    {"PasswordFileWithBlankInPath", {"--password-file", "@/pass word.txt", "13806012345", "hi"}, "", 78, "", "请执行 chmod 600 '", "", "", false},
     {"PasswordFileWithCrLf", {"--password-file", "@/password_crlf.txt", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", false},
     {"Verbose", {"--verbose", "13806012345", "hi"}, "", 0, "13806012345\nhi", "> AUTH PLAIN ****", "", "", false},
     {"VerboseLoginMechanism", {"--verbose", "13806012345", "hi"}, "", 0, "13806012345\nhi", "> AUTH LOGIN ****\n< 334 UGFzc3dvcmQA\n> ****\n< 235", "", "login-only", false},
     {"VerboseGreetingEscape", {"--verbose", "13806012345", "hi"}, "", 69, "", "< 220 \uFFFD[2J\uFFFD]0;owned\uFFFD ESMTP", "", R"({"greeting":"220 \u001b[2J\u001b]0;owned\u0007 ESMTP\n","MAIL":"553 5.1.8 Sender refused\n"})", false},
     {"VerboseEchoedPassword", {"--verbose", "13806012345", "hi"}, "", 69, "", "< 535 5.7.8 *** rejected", "", R"({"AUTH":"535 5.7.8 )" + kPeerPassword.toUtf8().toBase64() + R"( rejected\n"})", false},
+    {"VerboseEchoedBlankEndedPassword", {"--verbose", "--password-file", "@/blank_password.txt", "13806012345", "hi"}, "", 69, "", "< 535 5.7.8 rejected:***\n", "", R"({"AUTH":"535 5.7.8 rejected: Zq9 code \n"})", false},
     {"DryRun", {"--dry-run", "13806012345", "你好"}, "", 0, "", "", "Subject: 13806012345\r\nMessage-ID: <", "", false},
     {"WrongOperator", {"12306012345", "hi"}, "", 65, "", "12306012345: 您选择的电话号码错误,它不是移动号码。", "", "", false},
     {"TwelveDigits", {"138060123456", "hi"}, "", 65, "", "138060123456: 您选择的电话号码错误,它不是手机号码。", "", "", false},
@@ -74,6 +78,8 @@ const Row kRows[] = {
     {"NotUtf8", {"13806012345"}, "\xff\xfe", 65, "", "不是 UTF-8", "", "", false},
     {"EmptyRecipient", {"13806012345,,13906054321", "hi"}, "", 64, "", "有空的号码", "", "", false},
     {"PasswordArgument", {"--password=secret", "13806012345", "hi"}, "", 64, "", "不接受命令行中的密码", "", "", false},
+    {"UnknownOptionNamedWithoutValue", {"--passwd=" + kPeerPassword, "13806012345", "hi"}, "", 64, "", "未知选项 --passwd\n", "", "", false},
+    {"PlantedSettings", {"--settings", "@/planted.ini", "13806012345", "hi"}, "", 78, "", "属于别的用户", "", "", false},
     {"NoAccount", {"--settings", "@/empty.ini", "13806012345", "hi"}, "", 78, "", "没有邮箱账号", "", "", false},
     {"NoPasswordForOtherAccount", {"--from", "13906054321@139.com", "13806012345", "hi"}, "", 78, "", "没有邮箱密码", "", "", false},
     {"AccountTooShort", {"--from", "1390605432@139.com", "13806012345", "hi"}, "", 78, "", "邮箱账号 1390605432@139.com 不可用", "", "", true},
@@ -118,11 +124,20 @@ TEST_P(SendCommandTest, Runs) {
           {"password_crlf.txt", kPeerPassword.toUtf8() + "\r\nnot this\r\n", 0600},
           {"password0640.txt", kPeerPassword.toUtf8(), 0640},
           {"password0604.txt", kPeerPassword.toUtf8(), 0604},
+          {"pass word.txt", kPeerPassword.toUtf8(), 0640},
+          {"blank_password.txt", " Zq9 code \n", 0600},
+          {"planted.ini", settings, 0600},
           {"wrong.txt", "wrong\n", 0600}}) {
         QFile file(folder.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         std::filesystem::permissions(file.fileName().toStdString(), std::filesystem::perms(mode));
     }
+    // Another user's set.ini in a folder anyone may write, as it may have been planted there.
+    if (::geteuid() != 0 && QByteArray(row.name) == "PlantedSettings")
+        GTEST_SKIP() << "only root can give a file to another user";
+    ASSERT_TRUE(::geteuid() != 0 ||
+                ::chown(QFile::encodeName(folder.filePath("planted.ini")), 65534, 65534) == 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.path()), 01777), 0);
 
     cli::SendCommandContext context{AppConfig::builtIn(), folder.filePath("set.ini"), {}};
     context.config.smtpHost = QStringLiteral("127.0.0.1");
@@ -177,14 +192,32 @@ TEST_P(SendCommandTest, Runs) {
 INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandTest, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Both programs keep set.ini beside themselves in a folder they may write (or where one already
-// is), and otherwise, as installed into a system folder, in the user's configuration folder,
-// which the window's first save creates.
-TEST(SettingsLocation, BesideTheProgramOrInTheUsersFolder) {
+// An installed copy keeps set.ini in the user's configuration folder whoever runs it, even with
+// one beside it in a folder it may write; a portable copy keeps it beside itself in a folder it
+// may write (or where one already is), and otherwise in the user's folder too, which the first
+// save creates.
+TEST(SettingsLocation, InstalledInTheUsersFolderPortableBesideItself) {
     QTemporaryDir folder;
-    EXPECT_EQ(settings::settingsFileLocation(folder.path()), folder.filePath("set.ini"));
-    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    EXPECT_EQ(settings::settingsFileLocation(folder.filePath("gone")), user + "/set.ini");
+    const QString programs = folder.filePath("bin"), beside = programs + "/set.ini";
+    ASSERT_TRUE(QDir(folder.path()).mkdir("bin") && QFile::link(programs, folder.filePath("usr")));
+    writeFile(beside, "[UserMsg]\r\n");
+    const QString user =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/set.ini";
+    const struct {
+        const char* name;
+        QString program;
+        QStringList installed;
+        QString settings;
+    } rows[] = {
+        {"Portable", programs, {}, beside},
+        {"PortableBesideAnotherInstall", programs, {folder.filePath("bin/bin")}, beside},
+        {"Installed", programs, {"/nowhere/bin", programs}, user},
+        {"InstalledThroughALink", folder.filePath("usr"), {programs + "/"}, user},
+        {"PortableInAFolderThatIsGone", folder.filePath("gone"), {}, user},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(settings::settingsFileLocation(row.program, row.installed), row.settings)
+            << row.name;
     // A save creates the folders it lacks for the user alone: set.ini holds the password.
     ASSERT_TRUE(settings::saveSettingsFile(folder.filePath("a/b/set.ini"), {"u", "p", {}}).ok);
     for (const char* created : {"a", "a/b"}) {
