@@ -48,7 +48,8 @@ std::optional<QString> MainWindow::checkAndSubmit() {
         const sms::GatewaySubmission submission =
             sms::gatewaySubmission(config_, accountEdit_->text(), passwordEdit_->text(),
                                    recipientsEdit_->text(), messageEdit_->text(), workingRoute_);
-        const sms::TransportOptions options{config_.smtpTimeouts, config_.smtpCaFile};
+        const sms::TransportOptions options{config_.smtpTimeouts, config_.smtpCaFile,
+                                            config_.smtpCaFolder};
         {
             const QScopedValueRollback<bool> sending(sending_, true);
             runWithoutUserInput([&] { workingRoute_ = submit_(submission, options); });

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "cli/command_line.h"
+#include "cli/stall_free_writer.h"
 #include "recipients/entry_list.h"
 #include "recipients/number_entry.h"
 #include "recipients/selection_walk.h"
@@ -250,6 +251,7 @@ int exitCodeFor(sms::FailureCause cause) {
             return kExitTryLater;
         case FailureCause::Setup:
         case FailureCause::Tls:
+        case FailureCause::NoTrustedAuthority:
         case FailureCause::NoStartTls:
         case FailureCause::LoginRefused:
         case FailureCause::NoUsableLogin:
@@ -305,10 +307,13 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
                            .arg(kPasswordVariable)}};
     }
 
-    sms::TransportOptions options{config.smtpTimeouts, config.smtpCaFile};
+    sms::TransportOptions options{config.smtpTimeouts, config.smtpCaFile, config.smtpCaFolder};
+    // Standard error may be a pipe that nobody reads: the dialogue must not hold the send past
+    // its time limits, and the failure line waits a moment at most.
+    StallFreeWriter errLines(err);
     if (request.verbose) {
-        options.dialogueObserver = [&err](char direction, const QByteArray& line) {
-            err.write(direction + (' ' + line) + '\n');
+        options.dialogueObserver = [&errLines](char direction, const QByteArray& line) {
+            errLines.write(direction + (' ' + line) + '\n');
         };
     }
     try {
@@ -325,7 +330,8 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
             smtp::submitMail(submission, options);
         }
     } catch (const sms::MailError& error) {
-        say(err, QStringLiteral("%1: %2\n").arg(kProgram, sms::failureLine(error)));
+        errLines.write(QStringLiteral("%1: %2\n").arg(kProgram, sms::failureLine(error)).toUtf8(),
+                       std::chrono::seconds(2));
         // A 4xx reply refuses for now only: worth a retry, as a dropped connection is.
         const bool temporary = error.place().lastReply.startsWith(QLatin1Char('4'));
         return temporary ? kExitTryLater : exitCodeFor(error.cause());

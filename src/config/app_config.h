@@ -35,6 +35,8 @@ struct AppConfig {
     SmtpTimeouts smtpTimeouts;
     // Extra CA bundle to trust besides the system store; empty in the shipped program.
     QString smtpCaFile;
+    // The system's folder of trusted certificates; empty in the shipped program (libcurl's own).
+    QString smtpCaFolder;
     // Whether the notices page may start the web engine when it is first shown. Tests that
     // only pass through that page switch it off: the engine's helper processes are heavy.
     bool startWebEngine = true;

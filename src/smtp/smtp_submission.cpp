@@ -2,6 +2,9 @@
 
 #include <curl/curl.h>
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 #include <algorithm>
 #include <array>
@@ -49,7 +52,8 @@ struct Dialogue {
     bool greeted = false;   // the server has said something: an SMTP conversation started
     const TransportOptions::DialogueObserver* observer = nullptr;
     const GatewaySubmission* submission = nullptr;  // whose secrets the shown dialogue hides
-    bool inLogin = false;  // between our AUTH and the server's verdict on it
+    bool inLogin = false;            // between our AUTH and the server's verdict on it
+    bool trustsNoAuthority = false;  // the certificate could not be checked against anything
 };
 
 struct Upload {
@@ -157,6 +161,9 @@ Cause causeOf(CURLcode code, const Dialogue& dialogue) {
     if (dialogue.withheld)
         return {FailureCause::NoUsableLogin,
                 "the server offers no login we can use, so nothing was sent"};
+    if (dialogue.trustsNoAuthority)
+        return {FailureCause::NoTrustedAuthority,
+                "the system trusts no certificate authority, so no certificate can be verified"};
     switch (code) {
         case CURLE_COULDNT_RESOLVE_HOST:
             return {FailureCause::Resolve, "mail server not found"};
@@ -237,6 +244,32 @@ QByteArray urlHost(const QString& host) {
     }
     throw MailError(QStringLiteral("邮件服务器地址无效 / invalid SMTP server name: ") + host,
                     FailureCause::InvalidInput);
+}
+
+// Whether the certificate store libcurl was given holds no certificate authority at all: no
+// bundle file with anything in it, and no certificate in the hashed folder. Windows' own store
+// is never empty.
+bool trustsNoAuthority(CURL* handle, const TransportOptions& options) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(handle);
+    Q_UNUSED(options);
+    return false;
+#else
+    const auto builtIn = [handle](CURLINFO info) {
+        char* path = nullptr;
+        return curl_easy_getinfo(handle, info, &path) == CURLE_OK && path
+                   ? QString::fromLocal8Bit(path)
+                   : QString();
+    };
+    const QString file = options.caFile.isEmpty() ? builtIn(CURLINFO_CAINFO) : options.caFile;
+    const QString folder = options.caFolder.isEmpty() ? builtIn(CURLINFO_CAPATH) : options.caFolder;
+    if (!file.isEmpty() && QFileInfo(file).size() > 0) return false;
+    static const QRegularExpression hashed(QStringLiteral("^[0-9a-f]{8}\\.[0-9]+$"));
+    if (folder.isEmpty()) return true;
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::System);
+    return std::none_of(names.begin(), names.end(),
+                        [](const QString& name) { return hashed.match(name).hasMatch(); });
+#endif
 }
 
 long responseTimeoutSeconds(std::chrono::milliseconds timeout) {
@@ -321,6 +354,7 @@ void submitTo(const SmtpServer& server, const GatewaySubmission& submission,
     std::unique_ptr<curl_slist, SlistDeleter> recipients(
         curl_slist_append(nullptr, mail.envelopeTo.constData()));
     const QByteArray caFile = options.caFile.toLocal8Bit();
+    const QByteArray caFolder = options.caFolder.toLocal8Bit();
     const QByteArray login = submission.login.toUtf8();
     const QByteArray password = submission.password.toUtf8();
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
@@ -349,6 +383,7 @@ void submitTo(const SmtpServer& server, const GatewaySubmission& submission,
         // (CAPATH, /etc/ssl/certs on Debian) stays in use, so both are trusted.
         curl_easy_setopt(handle, CURLOPT_CAINFO, caFile.constData());
     }
+    if (!caFolder.isEmpty()) curl_easy_setopt(handle, CURLOPT_CAPATH, caFolder.constData());
 
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(options.timeouts.connect.count()));
@@ -373,6 +408,9 @@ void submitTo(const SmtpServer& server, const GatewaySubmission& submission,
 
     const CURLcode result = perform(handle, greetingWait, errorBuffer);
     conversed = dialogue.greeted && result != CURLE_USE_SSL_FAILED;
+    dialogue.trustsNoAuthority =
+        (result == CURLE_PEER_FAILED_VERIFICATION || result == CURLE_SSL_CACERT_BADFILE) &&
+        trustsNoAuthority(handle, options);
     if (result != CURLE_OK) throwFailure(result, errorBuffer, dialogue, server);
 }
 
@@ -385,6 +423,7 @@ bool leavesNextRoute(const MailError& error, bool conversed) {
         case FailureCause::Setup:
         case FailureCause::Resolve:
         case FailureCause::Tls:
+        case FailureCause::NoTrustedAuthority:
             return false;
         default:
             return !conversed;

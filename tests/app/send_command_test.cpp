@@ -30,6 +30,7 @@ struct Row {
     const char* name;
     Outcome outcome;
     // The STARTTLS route: "" the real server, "untrusted" (its certificate is not trusted),
+    // "nostore" (the system trusts no certificate at all),
     // "none" (nothing listens), "never" (connections never complete), or a raw peer's script
     // (see smtp_peer.h).
     const char* peer = "";
@@ -59,6 +60,12 @@ protected:
         config.smtpsPort = implicit ? implicit->port() : 2;
         const bool untrusted = kind == "untrusted" || second == "untrusted";
         config.smtpCaFile = untrusted ? QString() : SmtpPeer::caFile();
+        if (kind == "nostore") {
+            // A system that trusts no certificate authority at all.
+            config.smtpCaFile = path("none.pem");
+            config.smtpCaFolder = path("certs");
+            QDir(folder->path()).mkdir("certs");
+        }
         config.smtpTimeouts = kTimeouts;
         open();
         recipients::EntryList entries;
@@ -143,7 +150,7 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
     const QByteArray kind = row.peer;
     // Only a form that passes the check reaches the server, over TLS only a trusted one, and a
     // first route that was left heard no login.
-    const bool heard = row.outcome != Outcome::Refused && kind != "untrusted";
+    const bool heard = row.outcome != Outcome::Refused && kind != "untrusted" && kind != "nostore";
     if (!heard) {
         EXPECT_TRUE(events("auth").isEmpty() && events("command").isEmpty());
     } else if (kind.isEmpty()) {
@@ -221,6 +228,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{.name = "NothingListens", .outcome = Failed, .peer = "none", .reason = "两种连接方式都没有成功|127.0.0.1, 端口 1 (STARTTLS): 无法连接|127.0.0.1, 端口 2 (SSL/TLS): 无法连接|同时封锁了端口 1 和 2"},
         Row{.name = "NoStartTlsAndNoPort465", .outcome = Failed, .peer = kNoStartTls, .reason = "上的邮件服务器没有提供加密连接 (STARTTLS), 密码没有发送|端口 2 (SSL/TLS): 无法连接"},
         Row{.name = "UntrustedCertificate", .outcome = Failed, .peer = "untrusted", .second = "implicit", .reason = "安全连接 (TLS) 失败"},
+        Row{.name = "NoTrustedAuthorityAtAll", .outcome = Failed, .peer = "nostore", .reason = "没有任何受信任的根证书|ca-certificates"},
         Row{.name = "UntrustedOnPort465", .outcome = Failed, .peer = "none", .second = "untrusted", .reason = "端口 1 (STARTTLS): 无法连接|(SSL/TLS): 与邮件服务器建立安全连接 (TLS) 失败"},
         Row{.name = "Greets554", .outcome = Failed, .peer = R"({"greeting":"554 5.3.2 No\n"})"},
         Row{.name = "SilentFromTheStart", .outcome = Failed, .peer = R"({"greeting":{"stall":1}})", .reason = "no greeting within 700 ms"},

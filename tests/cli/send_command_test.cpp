@@ -2,8 +2,10 @@
 // the server received (or nothing), the exit code and what the user is told.
 #include "cli/send_command.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -191,6 +193,34 @@ TEST_P(SendCommandTest, Runs) {
 
 INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandTest, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// --verbose into a pipe that nobody reads: the dialogue that does not fit is dropped, and the
+// send goes through as without it.
+TEST(SendCommandVerbose, NeverWaitsForAStalledPipe) {
+    const SmtpPeer peer({});
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_NONBLOCK), 0);
+    while (::write(ends[1], "full", 4) > 0) {
+    }
+    ASSERT_EQ(::fcntl(ends[1], F_SETFL, 0), 0) << "the program meets a pipe that blocks";
+    QFile err;
+    ASSERT_TRUE(err.open(ends[1], QIODevice::WriteOnly | QIODevice::Unbuffered,
+                         QFileDevice::AutoCloseHandle));
+    QTemporaryDir folder;
+    cli::SendCommandContext context{AppConfig::builtIn(), folder.filePath("set.ini"), {}};
+    context.config.smtpHost = QStringLiteral("127.0.0.1");
+    context.config.smtpPort = peer.port();
+    context.config.smtpTimeouts = {1500ms, 1000ms, 2500ms, 700ms};
+    context.config.smtpCaFile = SmtpPeer::caFile();
+    context.environment.insert("ZELVO_SMS_PASSWORD", kPeerPassword);
+    QBuffer in, out;
+    in.open(QIODevice::ReadOnly);
+    out.open(QIODevice::WriteOnly);
+    const QStringList args = {"--verbose", "--from", "13806012345@139.com", "13906054321", "hi"};
+    EXPECT_EQ(cli::runSendCommand(args, in, out, err, context), cli::kExitSent);
+    EXPECT_EQ(peer.events("mail").size(), 1);
+    ::close(ends[0]);
+}
 
 // An installed copy keeps set.ini in the user's configuration folder whoever runs it, even with
 // one beside it in a folder it may write; a portable copy keeps it beside itself in a folder it
