@@ -25,8 +25,8 @@ OpenedFile openForReading(const QString& path) {
     Descriptor file(::openat(place->folder.get(), place->name.constData(),
                              O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
     opened.exists = file.valid() || errno != ENOENT;
-    struct stat status {
-    }, folder{};
+    struct stat status {};
+    struct stat folder {};
     if (!file.valid() || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
         ::fstat(place->folder.get(), &folder) != 0) {
         return opened;
