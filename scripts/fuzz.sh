@@ -3,10 +3,10 @@
 #
 #   bash scripts/fuzz.sh [seconds per target, default 60] [target ...]
 #
-# Targets: settings_ini phone_book number_walk mail_composer (all by default). Seeds come from
-# fuzz/corpus/<target>; what a run learns goes to build/fuzz/corpus/<target>, and a crash, hang
-# or broken property leaves its input in build/fuzz/findings/<target>. Exits non-zero when any
-# target found something.
+# Targets: settings_ini phone_book contacts number_walk mail_composer (all by default). Seeds
+# come from fuzz/corpus/<target>; what a run learns goes to build/fuzz/corpus/<target>, and a
+# crash, hang or broken property leaves its input in build/fuzz/findings/<target>. Exits
+# non-zero when any target found something.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -15,7 +15,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-    targets=(settings_ini phone_book number_walk mail_composer)
+    targets=(settings_ini phone_book contacts number_walk mail_composer)
 fi
 if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
     echo "usage: $0 [seconds per target] [target ...]" >&2

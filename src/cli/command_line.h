@@ -20,6 +20,7 @@ struct SendRequest {
     std::optional<sms::TlsMode> tls;
     quint16 port = 0;
     bool dryRun = false;
+    bool noRecord = false;  // leave the send out of sent.log
     bool verbose = false;
     bool help = false;
     bool version = false;

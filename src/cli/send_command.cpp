@@ -19,6 +19,7 @@
 #include "sms/failure_report.h"
 #include "sms/gateway_submission.h"
 #include "sms/send_check.h"
+#include "sms/send_record.h"
 #include "smtp/smtp_submission.h"
 
 namespace zelvo::cli {
@@ -73,6 +74,7 @@ QString helpText(const SendCommandContext& context) {
                "  --port N              与 --tls 一起使用: 连接端口 N\n"
                "  --dry-run             只显示将要提交的邮件, 不连接服务器\n"
                "  --verbose             在标准错误上显示与邮件服务器的对话 (隐藏密码)\n"
+               "  --no-record           不把这次发送写入发送记录 (set.ini 旁的 sent.log)\n"
                "  --help                显示本帮助\n"
                "  --version             显示版本\n"
                "\n"
@@ -316,9 +318,18 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
             errLines.write(direction + (' ' + line) + '\n');
         };
     }
+    // Every submission is recorded, whatever its outcome; a record that cannot be written does
+    // not change what the send did.
+    const auto record = [&](const sms::SendRecord& sent) {
+        if (request.noRecord) return;
+        const QString error =
+            sms::appendSendRecord(sms::sendRecordPath(context.settingsPath), sent);
+        if (!error.isEmpty()) say(err, QStringLiteral("%1: 警告: %2\n").arg(kProgram, error));
+    };
+    sms::GatewaySubmission submission;
     try {
-        sms::GatewaySubmission submission = sms::gatewaySubmission(
-            config, from, password, subject, text, request.tls.value_or(sms::TlsMode::StartTls));
+        submission = sms::gatewaySubmission(config, from, password, subject, text,
+                                            request.tls.value_or(sms::TlsMode::StartTls));
         if (request.tls) {
             // A pinned route is the only one; its port as given or as built in.
             submission.routes.resize(1);
@@ -327,9 +338,11 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
         if (request.dryRun) {
             out.write(sms::composeGatewayMail(submission).message);
         } else {
-            smtp::submitMail(submission, options);
+            record(sms::sentRecord(submission, smtp::submitMail(submission, options)));
         }
     } catch (const sms::MailError& error) {
+        if (!request.dryRun && !submission.routes.isEmpty())
+            record(sms::failedRecord(submission, error));
         errLines.write(QStringLiteral("%1: %2\n").arg(kProgram, sms::failureLine(error)).toUtf8(),
                        std::chrono::seconds(2));
         // A 4xx reply refuses for now only: worth a retry, as a dropped connection is.

@@ -9,8 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 
+#include "recipients/contact_book.h"
 #include "recipients/line_count.h"
 #include "recipients/number_entry.h"
 #include "text/text_codec.h"
@@ -145,6 +147,47 @@ Opened openRegularFile(const QString& path, QFile& file) {
 #endif
 }
 
+// A phone book's text in pieces, handed to the reader that its first line that is not blank
+// asks for. That line is looked for in the first characters only: a file that has none there
+// is a file of entry lines.
+class BookText {
+public:
+    // False when the text holds a NUL character.
+    bool add(QStringView text, bool atEnd) {
+        if (format_) return feed(text);
+        head_ += text;
+        const QStringView head = QStringView(head_).trimmed();
+        const auto lineEnd = std::find_if(head.begin(), head.end(),
+                                          [](QChar c) { return c == u'\r' || c == u'\n'; });
+        if (lineEnd == head.end() && !atEnd && head_.size() < kFirstLineLength) return true;
+        format_ = bookFormatOf(head.first(lineEnd - head.begin()));
+        if (format_ != BookFormat::Lines) contacts_.emplace(*format_);
+        return feed(std::exchange(head_, {}));
+    }
+
+    void finish() {
+        if (contacts_) {
+            contacts_->finish();
+        } else {
+            lines_.finish();
+        }
+    }
+
+    BookFormat format() const { return format_.value_or(BookFormat::Lines); }
+    EntryList& entries() { return contacts_ ? contacts_->found().entries() : lines_.entries(); }
+    int leftOut() { return contacts_ ? contacts_->found().leftOut() : lines_.leftOut(); }
+
+private:
+    static constexpr qsizetype kFirstLineLength = 1 << 16;
+
+    bool feed(QStringView text) { return contacts_ ? contacts_->add(text) : lines_.add(text); }
+
+    std::optional<BookFormat> format_;
+    QString head_;  // the text before the format is known
+    EntryCollector lines_;
+    std::optional<ContactBook> contacts_;
+};
+
 PhoneBookImport refused(QString error) {
     PhoneBookImport result;
     result.error = std::move(error);
@@ -180,7 +223,7 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
         const bool onTrial = unmarked == TextDecoder::Encoding::Utf8;
         if (!device.seek(0)) return refused(QStringLiteral("无法读取文件 %1。").arg(shownName));
         TextDecoder decoder(unmarked);
-        EntryCollector lines;
+        BookText lines;
         qint64 done = 0;
         bool nulByte = false;
         for (bool atEnd = false; !atEnd;) {
@@ -198,7 +241,7 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
             const std::optional<TextDecoder::Encoding> encoding = decoder.encoding();
             const bool utf16 = encoding == TextDecoder::Encoding::Utf16LE ||
                                encoding == TextDecoder::Encoding::Utf16BE;
-            if (!lines.add(text) || (nulByte && encoding && !utf16))
+            if (!lines.add(text, atEnd) || (nulByte && encoding && !utf16))
                 return refused(QStringLiteral("%1 不是文本文件。").arg(shownName));
             if (!atEnd && progress && !progress(done, total)) {
                 PhoneBookImport stopped;
@@ -214,6 +257,7 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
         lines.finish();
         PhoneBookImport result;
         result.ok = true;
+        result.format = lines.format();
         result.entries = std::move(lines.entries());
         result.leftOut = lines.leftOut();
         return result;

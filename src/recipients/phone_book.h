@@ -8,12 +8,21 @@
 
 namespace zelvo::recipients {
 
+// What a phone book file is, told by its content (see contact_book.h).
+enum class BookFormat {
+    Lines,  // one entry per line
+    VCard,  // contacts as phones export them
+    Csv,    // contacts as web address books and mail programs export them
+};
+
 // A phone book is text: UTF-8 or UTF-16 with a byte order mark, UTF-8 without one when the
-// whole file is valid UTF-8, GB18030 (which reads GBK) otherwise. One entry per line, lines
-// ended by CR LF, a lone CR or a lone LF. A line holding an ASCII comma is an entry, whole; a
-// line holding only full-width commas (，) is one too, its first comma made ASCII.
+// whole file is valid UTF-8, GB18030 (which reads GBK) otherwise. Lines end in CR LF, a lone CR
+// or a lone LF. In a file of entry lines, a line holding an ASCII comma is an entry, whole; a
+// line holding only full-width commas (，) is one too, its first comma made ASCII. A vCard or
+// CSV file gives one entry "name,number" for each mobile number of each contact.
 struct PhoneBookImport {
     bool ok = false;
+    BookFormat format = BookFormat::Lines;
     bool cancelled = false;  // the progress callback stopped it
     QString error;           // for the user, when neither: the path and why it was refused
     EntryList entries;       // the entries in file order, at most MaxListEntries

@@ -8,6 +8,13 @@ namespace zelvo::sms {
 // exactly this many, so the longest message it can hold is still refused.
 inline constexpr int MessageLimit = 70;
 
+// How many characters may still be typed before the send check refuses the message: 69 less
+// those typed, counted as the check counts them (a line break in the window is two). Below zero
+// when the message is too long.
+inline int charactersLeft(const QString& message) {
+    return MessageLimit - 1 - int(message.size());
+}
+
 // What the send command reads from the window before sending.
 struct SendForm {
     QString from;           // the account address

@@ -66,6 +66,7 @@ const Row kRows[] = {
     {"VerboseGreetingEscape", {"--verbose", "13806012345", "hi"}, "", 69, "", "< 220 \uFFFD[2J\uFFFD]0;owned\uFFFD ESMTP", "", R"({"greeting":"220 \u001b[2J\u001b]0;owned\u0007 ESMTP\n","MAIL":"553 5.1.8 Sender refused\n"})", false},
     {"VerboseEchoedPassword", {"--verbose", "13806012345", "hi"}, "", 69, "", "< 535 5.7.8 *** rejected", "", R"({"AUTH":"535 5.7.8 )" + kPeerPassword.toUtf8().toBase64() + R"( rejected\n"})", false},
     {"VerboseEchoedBlankEndedPassword", {"--verbose", "--password-file", "@/blank_password.txt", "13806012345", "hi"}, "", 69, "", "< 535 5.7.8 rejected:***\n", "", R"({"AUTH":"535 5.7.8 rejected: Zq9 code \n"})", false},
+    {"NoRecord", {"--no-record", "13806012345", "hi"}, "", 0, "13806012345\nhi", "", "", "", false},
     {"DryRun", {"--dry-run", "13806012345", "你好"}, "", 0, "", "", "Subject: 13806012345\r\nMessage-ID: <", "", false},
     {"WrongOperator", {"12306012345", "hi"}, "", 65, "", "12306012345: 您选择的电话号码错误,它不是移动号码。", "", "", false},
     {"TwelveDigits", {"138060123456", "hi"}, "", 65, "", "138060123456: 您选择的电话号码错误,它不是手机号码。", "", "", false},
@@ -164,10 +165,15 @@ TEST_P(SendCommandTest, Runs) {
     const QString said = QString::fromUtf8(err.data()), printed = QString::fromUtf8(out.data());
     EXPECT_TRUE(*row.err ? said.count(row.err) == 1 : said.isEmpty()) << said.toStdString();
     EXPECT_TRUE(*row.out ? printed.contains(row.out) : printed.isEmpty()) << printed.toStdString();
+    // Each submission, sent or failed, is one line of sent.log beside set.ini, unless asked not.
+    const QByteArray record = readFile(folder.filePath("sent.log"));
+    const bool submitted = (row.code == 0 || row.code == 69 || row.code == 75) &&
+                           !args.contains("--dry-run") && !args.contains("--no-record");
+    EXPECT_EQ(record.count("\r\n"), submitted ? 1 : 0) << record.toStdString();
     const QString login = args.contains("--from") ? "13906054321" : "13806012345";
     // Neither the password nor the login data show, in clear or as the AUTH data.
     const QByteArray auth = QByteArray('\0' + login.toUtf8() + '\0' + kPeerPassword.toUtf8());
-    for (const QByteArray& shown : {out.data(), err.data()}) {
+    for (const QByteArray& shown : {out.data(), err.data(), record}) {
         for (const QByteArray& secret : {kPeerPassword.toUtf8(), kPeerPassword.toUtf8().toBase64(),
                                          login.toUtf8().toBase64(), auth.toBase64()})
             EXPECT_FALSE(shown.contains(secret)) << secret.toStdString();
@@ -182,7 +188,13 @@ TEST_P(SendCommandTest, Runs) {
         EXPECT_EQ(implicit->events("auth").isEmpty(), mails.isEmpty());
     }
     ASSERT_EQ(mails.size(), row.mail.isEmpty() ? 0 : 1);
+    EXPECT_EQ(record.contains("\t短信发送失败: "), submitted && mails.isEmpty());
     if (mails.isEmpty()) return;
+    if (submitted) {
+        const QString sent = "\t" + QString(row.mail).replace("\r\n", "\\n").replace("\n", "\t") +
+                             "\t已发送\t127.0.0.1:";
+        EXPECT_TRUE(QString::fromUtf8(record).contains(sent)) << record.toStdString();
+    }
     EXPECT_EQ(mails[0]["subject"].toString() + "\n" + mails[0]["body"].toString(), row.mail);
     EXPECT_EQ(mails[0]["login"].toString(), login);
     EXPECT_EQ(mails[0]["password"].toString(), kPeerPassword);

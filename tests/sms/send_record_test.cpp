@@ -1,0 +1,59 @@
+// The record of sends: one line per send that a text editor shows as one, kept for the owner
+// alone and below its size by dropping the older half.
+#include "sms/send_record.h"
+
+#include <sys/stat.h>
+
+#include <QTemporaryDir>
+
+#include "support/test_files.h"
+
+namespace zelvo::testing {
+namespace {
+
+TEST(SendRecord, OneLinePerSendOwnerOnlyNewerHalfKept) {
+    const QDateTime time(QDate(2026, 12, 7), QTime(14, 3, 12));
+    const sms::SendRecord record{time, "13806012345,13906054321", "第一行\r\n\t\\第二行", "已发送",
+                                 "smtp.example:25 STARTTLS"};
+    const QByteArray line =
+        "2026-12-07 14:03:12\t13806012345,13906054321\t第一行\\n\\t\\\\第二行\t已发送\t"
+        "smtp.example:25 STARTTLS\r\n";
+    const QByteArray old =
+        QByteArray("older\r\n").repeated(50) + QByteArray("newer\r\n").repeated(50);
+    // Before: what the file holds; limit: the record's size limit; after: the file afterwards,
+    // or nothing when the record is refused with words of `refusal`.
+    // clang-format off
+    const struct {
+        const char* name;
+        QByteArray before = {};
+        const char* make = "";
+        qint64 limit = sms::kSendRecordLimit;
+        QByteArray after = {};
+        const char* refusal = "";
+    } rows[] = {
+        {.name = "New", .make = "none", .after = line},
+        {.name = "Appended", .before = "a\r\n", .after = "a\r\n" + line},
+        {.name = "OlderHalfGoes", .before = old, .limit = qint64(old.size()), .after = QByteArray("newer\r\n").repeated(50) + line},
+        {.name = "Folder", .make = "dir", .refusal = "不是普通文件"},
+        {.name = "Fifo", .make = "fifo", .refusal = "不是普通文件"},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QTemporaryDir folder;
+        const QString path = folder.filePath("sub/sent.log");
+        ASSERT_TRUE(QDir().mkpath(folder.filePath("sub")));
+        ASSERT_TRUE(place(row.make, path, row.before));
+        const QString error = sms::appendSendRecord(path, record, row.limit);
+        EXPECT_TRUE(*row.refusal ? error.contains(row.refusal) : error.isEmpty())
+            << error.toStdString();
+        if (*row.refusal) continue;
+        EXPECT_EQ(readFile(path), row.after);
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+    }
+}
+
+}  // namespace
+}  // namespace zelvo::testing
