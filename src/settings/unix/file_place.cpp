@@ -65,14 +65,14 @@ std::optional<Place> realPlace(QString path, QString& error, bool* planted) {
                         .arg(place.shown());
             return std::nullopt;
         }
-        QByteArray target(PATH_MAX, Qt::Uninitialized);
-        const ssize_t size = ::readlinkat(entry.get(), "", target.data(), target.size());
-        if (size < 0 || size >= target.size()) {
+        // A buffer of a size known here, which _FORTIFY_SOURCE checks the call against.
+        char target[PATH_MAX];
+        const ssize_t size = ::readlinkat(entry.get(), "", target, sizeof target);
+        if (size < 0 || size_t(size) >= sizeof target) {
             error = QStringLiteral("无法读取符号链接 %1").arg(place.shown());
             return std::nullopt;
         }
-        target.truncate(size);
-        path = QDir(place.folderPath).filePath(QFile::decodeName(target));
+        path = QDir(place.folderPath).filePath(QFile::decodeName(QByteArray(target, size)));
     }
     error = QStringLiteral("符号链接层数过多");
     return std::nullopt;
