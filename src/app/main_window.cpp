@@ -28,6 +28,7 @@ MainWindow::MainWindow(PlatformServices& platform, AppConfig config, SubmitMail 
     setTabOrder();
     setAccessibleNames();
     bindEvents();
+    updateCharactersLeft();
 
     // The client area has the designed size; the menu bar comes on top of it.
     const QSize client(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
@@ -45,6 +46,8 @@ void MainWindow::bindEvents() {
     connect(exitButton_, &QPushButton::clicked, this, &MainWindow::requestClose);
     connect(importButton_, &QPushButton::clicked, this, &MainWindow::importPhoneBook);
     connect(numberList_, &PhoneListBox::pickToggled, this, &MainWindow::updateRecipients);
+    connect(numberList_, &PhoneListBox::deleteRequested, this, &MainWindow::deletePickedNumbers);
+    connect(messageEdit_, &MultiLineTextBox::textChanged, this, &MainWindow::updateCharactersLeft);
     connect(registrationLink_, &LinkLabel::clicked, this, &MainWindow::openRegistrationPage);
     connect(feedbackLink_, &LinkLabel::clicked, this, &MainWindow::openFeedbackPage);
     connect(feedbackLink_, &LinkLabel::hovered, this, &MainWindow::highlightFeedbackLink);

@@ -13,6 +13,7 @@
 #include "app/tab_control.h"
 #include "app/web_browser.h"
 #include "config/app_config.h"
+#include "sms/send_record.h"
 
 class QGroupBox;
 class QLabel;
@@ -51,9 +52,13 @@ public slots:
     void importPhoneBook();
     void importPhoneBookAndSave();
     void addNumberByHand();
+    // Removes the picked entries after asking, and saves the list.
+    void deletePickedNumbers();
     void clearNumberList();
     // Opens the settings file, which holds the list, in the text editor.
     void viewPhoneBookFile();
+    // Opens the record of sends, sent.log, in the text editor.
+    void viewSendRecord();
     // Asks to close the window, as its close button does.
     void requestClose();
     // Rebuilds the recipient field from the picked entries.
@@ -86,6 +91,10 @@ private:
     // The window keeps its designed size whenever it is not minimised.
     void keepDesignedSize();
     QString settingsPath() const;
+    // Shows how many characters the message may still take.
+    void updateCharactersLeft();
+    // Opens a file of the program's in the text editor, or says how to open it by hand.
+    void openInTextEditor(const QString& path);
     // Says once, at start-up, that set.ini was refused or could not be read whole, and what
     // becomes of it.
     void tellIfSettingsReadInPart();
@@ -94,6 +103,8 @@ private:
     // Checks the form and submits; the failure's details (empty for a failed check), or
     // nothing when the server accepted the mail.
     std::optional<QString> checkAndSubmit();
+    // Adds the send to sent.log; why it could not, or an empty text.
+    QString recordSend(const sms::SendRecord& record);
 
     PlatformServices& platform_;
     AppConfig config_;
@@ -112,6 +123,7 @@ private:
     QLabel* numberListLabel_ = nullptr;
     PhoneListBox* numberList_ = nullptr;
     QLabel* messageLabel_ = nullptr;
+    QLabel* charactersLeftLabel_ = nullptr;
     MultiLineTextBox* messageEdit_ = nullptr;
     QPushButton* sendButton_ = nullptr;
     QPushButton* importButton_ = nullptr;
@@ -139,6 +151,8 @@ private:
     // The route the latest send went through, tried first by the next; kept in set.ini.
     sms::TlsMode workingRoute_ = sms::TlsMode::StartTls;
     bool sending_ = false;
+    // Why the latest send could not be recorded; told after its outcome.
+    QString recordError_;
     // The window's close button was used during a send; the question comes after it.
     bool closeRequestedWhileSending_ = false;
 };

@@ -131,6 +131,10 @@ void MainWindow::buildSendingPage(QWidget* page) {
 
     messageLabel_ = new QLabel(QStringLiteral("短信内容"), sendingFrame_);
     place(messageLabel_, "messageLabel", 3240, 3240, 735, 255);
+    // In the free room to the right of 短信内容, up to the message field's right edge.
+    charactersLeftLabel_ = new QLabel(sendingFrame_);
+    place(charactersLeftLabel_, "charactersLeftLabel", 3975, 3240, 2040, 255);
+    charactersLeftLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     numberList_ = new PhoneListBox(sendingFrame_);
     place(numberList_, "numberList", 240, 3600, 2775, 1740);
@@ -185,6 +189,7 @@ void MainWindow::setAccessibleNames() {
     feedbackLink_->setAccessibleName(feedbackLink_->text());
     pictureLabel_->setAccessibleName(QStringLiteral("Zelvo短信发送器"));
     noticesView_->setAccessibleName(QStringLiteral("信息公告"));
+    charactersLeftLabel_->setAccessibleName(QStringLiteral("短信剩余字数"));
 }
 
 }  // namespace zelvo::app

@@ -34,10 +34,12 @@ void MainWindow::buildMenus() {
     addMenu(this, "commandMenu", QStringLiteral("菜单管理"),
             {{"sendAction", "发送短信", &MainWindow::send},
              {"saveAction", "保存设置", &MainWindow::saveSettings},
+             {"sendRecordAction", "发送记录", &MainWindow::viewSendRecord},
              {"exitAction", "退出程序", &MainWindow::requestClose}});
     addMenu(this, "numberMenu", QStringLiteral("手机号码管理"),
             {{"addNumberAction", "手动输入号码", &MainWindow::addNumberByHand},
              {"importAction", "文本文件导入", &MainWindow::importPhoneBookAndSave},
+             {"deleteNumbersAction", "删除所选号码", &MainWindow::deletePickedNumbers},
              {"clearListAction", "清空号码列表", &MainWindow::clearNumberList},
              {"viewPhoneBookAction", "查看电话本文件", &MainWindow::viewPhoneBookFile}});
     addMenu(this, "helpMenu", QStringLiteral("软件帮助"),

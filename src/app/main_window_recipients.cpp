@@ -1,5 +1,5 @@
-// The number list: picking recipients, adding and clearing entries, importing a phone book
-// and viewing the settings file.
+// The number list: picking recipients, adding, deleting and clearing entries, importing a
+// phone book and viewing the settings file and the record of sends.
 #include <QDir>
 #include <QFileInfo>
 
@@ -70,6 +70,32 @@ void MainWindow::addNumberByHand() {
     writeSettings();
 }
 
+void MainWindow::deletePickedNumbers() {
+    const std::vector<bool> picks = numberList_->picks();
+    QStringList picked;
+    for (int row = 0; row < numberList_->count(); ++row) {
+        if (picks[std::size_t(row)]) picked << numberList_->entries()[row].toString();
+    }
+    if (picked.isEmpty()) {
+        platform_.messageBox(QStringLiteral("没有选择号码: 请先在号码列表中点击要删除的号码."),
+                             MessageStyle::QuestionOk, kNoticeTitle);
+        return;
+    }
+    // The picked entries are named, a screenful at most: a click may have gone astray.
+    constexpr int kNamedAtMost = 20;
+    QString question = QStringLiteral("您确定要删除所选的号码吗?\n\n") +
+                       QStringList(picked.mid(0, kNamedAtMost)).join(u'\n');
+    if (picked.size() > kNamedAtMost) {
+        question += QStringLiteral("\n……等共 %1 个号码").arg(picked.size());
+    }
+    if (platform_.messageBox(question, MessageStyle::QuestionOkCancel, kNoticeTitle) !=
+        Answer::Ok) {
+        return;
+    }
+    numberList_->removeEntries(picks);
+    writeSettings();
+}
+
 void MainWindow::clearNumberList() {
     if (platform_.messageBox(QStringLiteral("您确定要清空电话列表吗?"),
                              MessageStyle::QuestionOkCancel, kNoticeTitle) != Answer::Ok) {
@@ -81,8 +107,11 @@ void MainWindow::clearNumberList() {
 
 void MainWindow::importPhoneBook() {
     importChangedNothing_ = false;
-    const QString path = platform_.openFileDialog(QString(), QStringLiteral("*.txt"),
-                                                  platform_.applicationFacts().folder);
+    const QString path = platform_.openFileDialog(
+        QString(),
+        QStringLiteral("文本文件 (*.txt);;vCard 联系人 (*.vcf *.vcard);;CSV 联系人 (*.csv);;"
+                       "所有文件 (*)"),
+        platform_.applicationFacts().folder);
     if (path.isEmpty()) {
         return;
     }
@@ -110,10 +139,14 @@ void MainWindow::importPhoneBook() {
     }
     // A book typed in another form would otherwise empty the list, and the menu would save that.
     if (book.entries.size() == 0) {
-        platform_.messageBox(QStringLiteral("电话本文件 %1 中没有 名字,号码 格式的行(如 "
-                                            "李三,13806012345), 号码列表没有改变.")
-                                 .arg(QDir::toNativeSeparators(path)),
-                             MessageStyle::QuestionOk, kNoticeTitle);
+        const QString shown = QDir::toNativeSeparators(path);
+        platform_.messageBox(
+            book.format == recipients::BookFormat::Lines
+                ? QStringLiteral("电话本文件 %1 中没有 名字,号码 格式的行(如 李三,13806012345), "
+                                 "号码列表没有改变.")
+                      .arg(shown)
+                : QStringLiteral("联系人文件 %1 中没有移动手机号码, 号码列表没有改变.").arg(shown),
+            MessageStyle::QuestionOk, kNoticeTitle);
         importChangedNothing_ = true;
         return;
     }
@@ -134,6 +167,21 @@ void MainWindow::viewPhoneBookFile() {
                              MessageStyle::QuestionOk, kNoticeTitle);
         return;
     }
+    openInTextEditor(path);
+}
+
+void MainWindow::viewSendRecord() {
+    const QString path = sms::sendRecordPath(settingsPath());
+    if (!platform_.fileExists(path, true)) {
+        platform_.messageBox(
+            QStringLiteral("还没有发送记录. 每次发送短信后, 发送记录都会写入 %1").arg(path),
+            MessageStyle::QuestionOk, kNoticeTitle);
+        return;
+    }
+    openInTextEditor(path);
+}
+
+void MainWindow::openInTextEditor(const QString& path) {
     if (!platform_.startProgram(QStringLiteral("notepad.exe ") + path, WindowShow::Maximized)) {
         platform_.messageBox(QStringLiteral("无法打开文本编辑器, 请自行打开文件 %1").arg(path),
                              MessageStyle::QuestionOk, kNoticeTitle);

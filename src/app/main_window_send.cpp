@@ -1,4 +1,6 @@
-// The send command: check the form, submit the gateway mail, report.
+// The send command: check the form, submit the gateway mail, record and report it; and the
+// count of characters left that the check allows.
+#include <QLabel>
 #include <QScopedValueRollback>
 #include <optional>
 
@@ -18,7 +20,22 @@ const QString kNoticeTitle = QStringLiteral("提示");
 struct CheckFailed {};
 }  // namespace
 
+void MainWindow::updateCharactersLeft() {
+    const int left = sms::charactersLeft(messageEdit_->text());
+    const QString text = left >= 0 ? QStringLiteral("还可输入 %1 字").arg(left)
+                                   : QStringLiteral("超出 %1 字, 无法发送").arg(-left);
+    charactersLeftLabel_->setText(text);
+    // Read with the message field, so that a screen reader tells it where the typing goes.
+    charactersLeftLabel_->setAccessibleDescription(text);
+    messageEdit_->setAccessibleDescription(text);
+}
+
+QString MainWindow::recordSend(const sms::SendRecord& record) {
+    return sms::appendSendRecord(sms::sendRecordPath(settingsPath()), record);
+}
+
 void MainWindow::send() {
+    recordError_.clear();
     if (const std::optional<QString> failure = checkAndSubmit()) {
         platform_.messageBoxWithDetails(
             QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常."),
@@ -29,6 +46,10 @@ void MainWindow::send() {
         platform_.messageBox(QStringLiteral("短信发送成功."), MessageStyle::QuestionOk,
                              kNoticeTitle);
     }
+    // The send stands as reported; the record is told of after it.
+    if (!recordError_.isEmpty()) {
+        platform_.messageBox(recordError_, MessageStyle::QuestionOk, kNoticeTitle);
+    }
     // A close asked for while the window took no input is answered now that the send is over.
     if (closeRequestedWhileSending_) {
         closeRequestedWhileSending_ = false;
@@ -37,6 +58,12 @@ void MainWindow::send() {
 }
 
 std::optional<QString> MainWindow::checkAndSubmit() {
+    // Set once the form passed the check: from then on every outcome is recorded.
+    std::optional<sms::GatewaySubmission> submission;
+    const auto recordFailure = [&](const sms::MailError& error) {
+        if (submission) recordError_ = recordSend(sms::failedRecord(*submission, error));
+        return sms::failureDetails(error);
+    };
     try {
         const sms::SendForm form{accountEdit_->text(), recipientsEdit_->text(),
                                  messageEdit_->text(), selectedCount_};
@@ -45,26 +72,27 @@ std::optional<QString> MainWindow::checkAndSubmit() {
         }
         sendButton_->setText(kSendingCaption);
         sendButton_->setEnabled(false);
-        const sms::GatewaySubmission submission =
+        submission =
             sms::gatewaySubmission(config_, accountEdit_->text(), passwordEdit_->text(),
                                    recipientsEdit_->text(), messageEdit_->text(), workingRoute_);
         const sms::TransportOptions options{config_.smtpTimeouts, config_.smtpCaFile,
                                             config_.smtpCaFolder};
         {
             const QScopedValueRollback<bool> sending(sending_, true);
-            runWithoutUserInput([&] { workingRoute_ = submit_(submission, options); });
+            runWithoutUserInput([&] { workingRoute_ = submit_(*submission, options); });
         }
+        recordError_ = recordSend(sms::sentRecord(*submission, workingRoute_));
         sendButton_->setEnabled(true);
         sendButton_->setText(kIdleCaption);
         return std::nullopt;
     } catch (const CheckFailed&) {
         return QString();
     } catch (const sms::MailError& error) {
-        return sms::failureDetails(error);
+        return recordFailure(error);
     } catch (const std::exception& error) {
-        return sms::failureDetails(sms::MailError(error.what()));
+        return recordFailure(sms::MailError(error.what()));
     } catch (...) {
-        return sms::failureDetails(sms::MailError("unknown error"));
+        return recordFailure(sms::MailError("unknown error"));
     }
 }
 

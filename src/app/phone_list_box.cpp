@@ -88,6 +88,14 @@ void PhoneListBox::clearEntries() {
     setEntries({});
 }
 
+void PhoneListBox::removeEntries(const std::vector<bool>& which) {
+    recipients::EntryList kept;
+    for (int row = 0; row < count(); ++row) {
+        if (!which[std::size_t(row)]) kept.append(entries()[row]);
+    }
+    setEntries(std::move(kept));
+}
+
 std::vector<bool> PhoneListBox::picks() const {
     std::vector<bool> flags(std::size_t(count()), false);
     for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
@@ -120,6 +128,11 @@ void PhoneListBox::mouseMoveEvent(QMouseEvent* event) {
 void PhoneListBox::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::SelectAll)) {
         event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        emit deleteRequested();
         return;
     }
     QListView::keyPressEvent(event);

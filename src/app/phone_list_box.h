@@ -23,6 +23,8 @@ public:
     void addEntry(QStringView text);
     void setEntries(recipients::EntryList entries);
     void clearEntries();
+    // Removes the entries whose flag is set; the others keep their order.
+    void removeEntries(const std::vector<bool>& which);
 
     std::vector<bool> picks() const;
     // Clears or sets a pick without raising pickToggled().
@@ -32,6 +34,8 @@ public:
 
 signals:
     void pickToggled();
+    // The Delete key was pressed in the list.
+    void deleteRequested();
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;

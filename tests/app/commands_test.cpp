@@ -28,8 +28,10 @@ QByteArray savedBytes(const QString& user, const QStringList& entries) {
 const char* kAsk =
     "input 手动添加号码: 请输入姓名及移动手机号码,格式： 李三,13806012345 [李三,13806012345]";
 const char* kSaved = "box ?okcancel 提示: 保存设置成功";
-const char* kOpen = "open *.txt in %D: ";
+const char* kOpen =
+    "open 文本文件 (*.txt);;vCard 联系人 (*.vcf *.vcard);;CSV 联系人 (*.csv);;所有文件 (*) in %D: ";
 const char* kClear = "box ?okcancel 提示: 您确定要清空电话列表吗?";
+const char* kDelete = "box ?okcancel 提示: 您确定要删除所选的号码吗?\n\n王五,13906054321";
 const char* kQuit = "box ?okcancel 退出提示: 您确定要退出程序吗?";
 const char* kHome = "start min: explorer.exe http://127.0.0.1:9/home";
 const char* kFeedback = "start min: explorer.exe http://127.0.0.1:9/feedback";
@@ -57,7 +59,7 @@ protected:
     // "rm" deletes set.ini, "dirty" changes the account in the window, "close" closes the
     // window from its title bar, "bigbook" makes book.txt a few megabytes long, "book=a|b"
     // writes it in GBK with the lines a and b, "stop" clicks 取消 on the import's progress
-    // dialog once it shows.
+    // dialog once it shows, "delkey" presses Delete in the number list.
     void run(const QString& steps) {
         for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
             QObject* object = window->findChild<QObject*>(step);
@@ -73,6 +75,8 @@ protected:
                 writeFile(path("book.txt"), QByteArray("c,1\r\n").repeated(1 << 20));
             } else if (step.startsWith(u"book=")) {
                 writeFile(path("book.txt"), gbk(step.mid(5).replace(u'|', QStringLiteral("\r\n"))));
+            } else if (step == u"delkey") {
+                QTest::keyClick(numberList(), Qt::Key_Delete);
             } else if (step == u"stop") {
                 stopImportOnceItShows(window.get());
             } else if (auto* action = qobject_cast<QAction*>(object)) {
@@ -109,10 +113,15 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         {"AddFullWidthComma", "addNumberAction", {"input a，13806012345", "ok"}, {kAsk, "box ok 添加提示: 添加 a，13806012345 失败 格式错误."}, "=", '=', 1},
         {"AddOnlyComma", "addNumberAction", {"input ,", "ok"}, {kAsk, "box ok 添加提示: 添加 , 失败 格式错误."}, "=", '=', 1},
         {"AddCancelled", "addNumberAction", {"input "}, {kAsk}, "=", '=', 1},
+        {"DeleteCancelled", "deleteNumbersAction", {"cancel"}, {kDelete}, "=", '=', 1},
+        {"DeletePicked", "deleteNumbersAction", {"ok"}, {kDelete}, "李三,13806012345", 'L', 1},
+        {"DeleteKey", "delkey", {"ok"}, {kDelete}, "李三,13806012345", 'L', 1},
+        {"DeleteNothingPicked", "clearListAction deleteNumbersAction", {"ok", "ok"}, {kClear, "box ?ok 提示: 没有选择号码: 请先在号码列表中点击要删除的号码."}, "", 'L', 1},
         {"ClearCancelled", "clearListAction", {"cancel"}, {kClear}, "=", '=', 1},
         {"Clear", "clearListAction", {"ok"}, {kClear}, "", 'L', 1},
         {"ImportButtonDoesNotSave", "importButton", {"file %D/book.txt"}, {kOpen}, "a,1;b,2", '=', 1},
         {"ImportMenuSaves", "importAction", {"file %D/book.txt"}, {kOpen}, "a,1;b,2", 'L', 1},
+        {"ImportVCard", "book=BEGIN:VCARD|VERSION:3.0|FN:张三|TEL;TYPE=CELL:+86-138-0601-2345|END:VCARD importButton", {"file %D/book.txt"}, {kOpen}, "张三,13806012345", '=', 1},
         {"ImportTwice", "importButton importButton", {"file %D/book.txt", "file %D/book.txt"}, {kOpen, kOpen}, "a,1;b,2", '=', 1},
         {"ImportButtonCancelled", "importButton", {"file "}, {kOpen}, "=", '=', 1},
         {"ImportMenuCancelledStillSaves", "importAction", {"file "}, {kOpen}, "=", 'L', 1},
@@ -122,6 +131,7 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         {"ImportMenuStoppedSavesNothing", "bigbook stop importAction", {"file %D/book.txt"}, {kOpen}, "=", '=', 1},
         {"ViewFile", "viewPhoneBookAction", {"start"}, {kEditor}, "=", '=', 1},
         {"ViewWithoutEditor", "viewPhoneBookAction", {"nostart", "ok"}, {kEditor, "box ?ok 提示: 无法打开文本编辑器, 请自行打开文件 %D/set.ini"}, "=", '=', 1},
+        {"SendRecordMissing", "sendRecordAction", {"ok"}, {"box ?ok 提示: 还没有发送记录. 每次发送短信后, 发送记录都会写入 %D/sent.log"}, "=", '=', 1},
         {"ViewMissingFile", "rm viewPhoneBookAction", {"ok"}, {"box ?ok 提示: 找不到电话本文件,可能你未保存或丢失."}, "=", '-', 1},
         {"About", "aboutAction", {}, {}, "=", '=', 0},
         {"AboutFromNotices", "page2 aboutAction", {}, {}, "=", '=', 0},

@@ -141,6 +141,20 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeAndTheServerGetsWhatItShould) {
     EXPECT_EQ(recipientsEdit()->text(), subject);
     EXPECT_EQ(window->selectedCount(), count);
 
+    // A send past the check is one line of the record that 发送记录 opens, never the password.
+    const QByteArray record = readFile(path("sent.log"));
+    const bool recorded = row.outcome != Outcome::Refused;
+    const QString line = "\t" + kPicked + "\t" + row.message + "\t" +
+                         (row.outcome == Outcome::Sent ? "已发送" : "短信发送失败: ");
+    EXPECT_EQ(record.count('\n'), recorded ? 1 : 0);
+    EXPECT_EQ(QString::fromUtf8(record).contains(line), recorded) << record.toStdString();
+    EXPECT_FALSE(record.contains(row.password.toUtf8()));
+    if (recorded) {
+        platform->script({"start"});
+        menuEntry("sendRecordAction")->trigger();
+        EXPECT_EQ(platform->log().back(), "start max: notepad.exe " + path("sent.log"));
+    }
+
     // The mail goes over the second route when it listens, and no login reaches it unless it
     // takes the mail.
     const auto mails = allMails();

@@ -49,6 +49,7 @@ TEST_F(WindowLayoutTest, EveryControlAndMenuEntryHasItsNamePlaceAndText) {
         {"recipientsEdit", "sendingPage", "", "recipientsLabel"},
         {"numberListLabel", "sendingPage", "手机号码列表(限制选择10个号码)"},
         {"messageLabel", "sendingPage", "短信内容"},
+        {"charactersLeftLabel", "sendingPage", "还可输入 69 字"},
         {"numberList", "sendingPage", "", "numberListLabel"},
         {"messageEdit", "sendingPage", "", "messageLabel"},
         {"sendButton", "sendingPage", "发送短信"},
@@ -67,9 +68,11 @@ TEST_F(WindowLayoutTest, EveryControlAndMenuEntryHasItsNamePlaceAndText) {
         {"noticesView", "noticesPage", ""},
         {"sendAction", "commandMenu", "发送短信"},
         {"saveAction", "commandMenu", "保存设置"},
+        {"sendRecordAction", "commandMenu", "发送记录"},
         {"exitAction", "commandMenu", "退出程序"},
         {"addNumberAction", "numberMenu", "手动输入号码"},
         {"importAction", "numberMenu", "文本文件导入"},
+        {"deleteNumbersAction", "numberMenu", "删除所选号码"},
         {"clearListAction", "numberMenu", "清空号码列表"},
         {"viewPhoneBookAction", "numberMenu", "查看电话本文件"},
         {"noticesAction", "helpMenu", "信息公告"},
@@ -178,8 +181,14 @@ TEST_F(WindowLayoutTest, TabWalksThePageInOrderAndSkipsTheRecipientField) {
 TEST_F(WindowLayoutTest, MessageFieldStopsAtSeventyCharactersTypedOrPasted) {
     open();
     app::MultiLineTextBox* body = messageEdit();
-    QTest::keyClicks(body, QString(71, u'a'));
+    // Beside 短信内容, what the send check still allows, also for screen readers.
+    QTest::keyClicks(body, QString(10, u'a'));
+    EXPECT_EQ(control<QLabel>("charactersLeftLabel")->text(), QStringLiteral("还可输入 59 字"));
+    EXPECT_EQ(body->accessibleDescription(), QStringLiteral("还可输入 59 字"));
+    QTest::keyClicks(body, QString(61, u'a'));
     EXPECT_EQ(body->text(), QString(70, u'a'));
+    EXPECT_EQ(control<QLabel>("charactersLeftLabel")->text(),
+              QStringLiteral("超出 1 字, 无法发送"));
     // Pasted text is cut; a line end counts as two characters, as in the mail; a character
     // outside the basic plane is never halved.
     const struct {
