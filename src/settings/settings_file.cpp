@@ -74,9 +74,11 @@ QString saveError(const QString& path, const QString& reason) {
     return QStringLiteral("无法保存设置文件 %1: %2").arg(QDir::toNativeSeparators(path), reason);
 }
 
-// Creates the folders missing above a settings file for this user alone: the file in them
-// holds a password. Whatever cannot be created is reported by the save that follows.
-void makeFolders(const QString& path) {
+SettingsData parseSettings(QString text, bool& whole);
+
+}  // namespace
+
+void makePrivateFolders(const QString& path) {
     QStringList missing;
     for (QFileInfo folder(QFileInfo(path).absolutePath()); !folder.exists() && !folder.isRoot();
          folder.setFile(folder.absolutePath())) {
@@ -86,10 +88,6 @@ void makeFolders(const QString& path) {
         QDir().mkdir(folder,
                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
-
-SettingsData parseSettings(QString text, bool& whole);
-
-}  // namespace
 
 QString settingsFilePath(const QString& appFolder) {
     return QDir(appFolder).filePath(QStringLiteral("set.ini"));
@@ -140,7 +138,7 @@ SaveResult saveSettingsFile(const QString& path, const SettingsData& data,
     // Where Windows lacks code page 54936 a character outside GBK cannot be written.
     const std::optional<QByteArray> bytes = encodeSettings(data);
     if (!bytes) return {false, saveError(path, QStringLiteral("系统不支持 GB18030 编码"))};
-    makeFolders(path);
+    makePrivateFolders(path);
     // A save that crashed leaves its lock file behind; Qt finds it stale, as its process is gone.
     QLockFile lock(path + QStringLiteral(".lock"));
     if (!lock.tryLock(int(options.lockWait.count()))) {

@@ -77,6 +77,11 @@ struct SaveOptions {
 SaveResult saveSettingsFile(const QString& path, const SettingsData& data,
                             const SaveOptions& options = {});
 
+// Creates the folders missing above the file at path for this user alone: the files the programs
+// keep there hold a password or name who was sent what. Whatever cannot be created is reported
+// by the write that follows.
+void makePrivateFolders(const QString& path);
+
 // The file image without any file I/O, for benchmarks and fuzzing; nothing when the system cannot
 // write one of its characters.
 std::optional<QByteArray> encodeSettings(const SettingsData& data);

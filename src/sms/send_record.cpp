@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 #include "settings/replace_file.h"
+#include "settings/settings_file.h"
 #include "sms/failure_report.h"
 
 namespace zelvo::sms {
@@ -69,11 +71,14 @@ QString appendSendRecord(const QString& path, const SendRecord& record, qint64 l
     // Opening a FIFO or a device would wait or write where nobody reads.
     if (info.exists() && (!info.isFile() || info.isSymLink()))
         return QStringLiteral("%1 不是普通文件, 发送记录没有写入。").arg(shown);
-    if (!QDir().mkpath(info.path()))
-        return QStringLiteral("无法创建文件夹 %1, 发送记录没有写入。")
-            .arg(QDir::toNativeSeparators(info.path()));
+    // A new record, and one whose older half goes, is written as set.ini is: for its owner
+    // alone, on Windows through an access list for the user where its folder is shared.
     QFile file(path);
-    if (info.exists() && info.size() + line.size() > limitBytes) {
+    std::optional<QByteArray> whole;
+    if (!info.exists()) {
+        settings::makePrivateFolders(path);
+        whole = line;
+    } else if (info.size() + line.size() > limitBytes) {
         if (!file.open(QIODevice::ReadOnly))
             return QStringLiteral("无法读取发送记录 %1: %2").arg(shown, file.errorString());
         QByteArray kept = file.readAll();
@@ -82,10 +87,13 @@ QString appendSendRecord(const QString& path, const SendRecord& record, qint64 l
         const qsizetype cut =
             kept.indexOf('\n', std::max<qsizetype>(0, kept.size() - limitBytes / 2 - 1));
         kept.remove(0, cut < 0 ? kept.size() : cut + 1);
-        const QString error = settings::replaceFile(path, kept + line);
+        whole = kept + line;
+    }
+    if (whole) {
+        const QString error = settings::replaceFile(path, *whole);
         return error.isEmpty() ? QString() : QStringLiteral("发送记录没有写入: ") + error;
     }
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append, kOwnerOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return QStringLiteral("无法打开发送记录 %1: %2").arg(shown, file.errorString());
     // A record made by hand or copied in may be readable by others; it names who got what.
     if (file.permissions() & (QFileDevice::ReadGroup | QFileDevice::WriteGroup |
