@@ -131,8 +131,7 @@ int run(int repeats) {
     config.smtpCaFile = testing::SmtpPeer::caFile();
     config.gatewayAddress = QStringLiteral("sms@139.com");
     config.mailDomainSuffix = QStringLiteral("@139.com");
-    config.infoPageUrl = QStringLiteral("about:blank");
-    config.startWebEngine = false;  // its helper processes would only add noise
+    config.infoPageUrl = QStringLiteral("qrc:/info/notices.html");
     ScriptedPlatform platform(folder.path());
     app::MainWindow window(platform, config);
     window.show();

@@ -5,6 +5,14 @@ set(ZELVO_SMTPS_PORT "465" CACHE STRING "SMTP port with TLS from the first byte 
 set(ZELVO_GATEWAY_ADDRESS "sms@139.com" CACHE STRING "Mailbox of the mail-to-SMS gateway")
 set(ZELVO_MAIL_DOMAIN_SUFFIX "@139.com" CACHE STRING "'@' and the mail domain of the accounts (8 characters)")
 set(ZELVO_INFO_PAGE_URL "qrc:/info/notices.html" CACHE STRING "Notices page shown on the notices tab")
+# Only a notices page on the web needs a web engine: such a build makes the web view module and
+# prepares OpenGL at start, which costs the window some 60 MB; the bundled page needs neither.
+string(TOLOWER "${ZELVO_INFO_PAGE_URL}" _zelvo_info_page_url)
+if(_zelvo_info_page_url MATCHES "^https?://")
+    set(ZELVO_WEB_VIEW ON)
+else()
+    set(ZELVO_WEB_VIEW OFF)
+endif()
 # The maker has no homepage, feedback page or contact mail of its own yet: empty leaves them out
 # (no browser at exit, the feedback link shows the bundled notices page's section on reporting a
 # problem, no mail line on the about page).

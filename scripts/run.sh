@@ -6,7 +6,4 @@ cd "$root"
 bash scripts/setup.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
-if [[ $(id -u) -eq 0 ]]; then
-    export QTWEBENGINE_DISABLE_SANDBOX=1
-fi
 exec ./build/release/src/zelvo-sms

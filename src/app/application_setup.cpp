@@ -4,18 +4,37 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <QUrl>
+
+#include "app/notices_page.h"
+#include "config/app_config.h"
 
 namespace zelvo::app {
 
+namespace {
+
+bool showsWebNotices() {
+    return NoticesPage::needsWebView(QUrl(AppConfig::builtIn().infoPageUrl));
+}
+
+}  // namespace
+
 void prepareProcess() {
-    // The embedded web view shares OpenGL contexts with the widgets.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // A web view shares OpenGL contexts with the widgets. The attribute makes Qt load the
+    // OpenGL stack at start, which the bundled notices page does not need.
+    if (showsWebNotices()) {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    }
     preparePlatformProcess();
 }
 
 void installTranslations(QApplication& app) {
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const char* catalogue : {"qtbase", "qtwebengine"}) {
+    QList<const char*> catalogues = {"qtbase"};
+    if (showsWebNotices()) {
+        catalogues.append("qtwebengine");
+    }
+    for (const char* catalogue : catalogues) {
         auto* translator = new QTranslator(&app);
         if (translator->load(QLocale(), QString::fromLatin1(catalogue), QStringLiteral("_"),
                              folder)) {

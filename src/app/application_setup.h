@@ -4,7 +4,7 @@ class QApplication;
 
 namespace zelvo::app {
 
-// What must happen before the QApplication exists (web engine needs, platform quirks).
+// What must happen before the QApplication exists (a web view's needs, platform quirks).
 void prepareProcess();
 
 // Qt's own translations for the system language, so standard buttons and dialogs speak it.

@@ -51,6 +51,8 @@ void MainWindow::bindEvents() {
     connect(registrationLink_, &LinkLabel::clicked, this, &MainWindow::openRegistrationPage);
     connect(feedbackLink_, &LinkLabel::clicked, this, &MainWindow::openFeedbackPage);
     connect(feedbackLink_, &LinkLabel::hovered, this, &MainWindow::highlightFeedbackLink);
+    connect(noticesView_, &NoticesPage::externalLinkActivated, this,
+            [this](const QUrl& url) { openWebPage(url.toString()); });
 
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         connect(app, &QGuiApplication::commitDataRequest, this, &MainWindow::onSessionEnding,

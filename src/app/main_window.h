@@ -7,11 +7,11 @@
 
 #include "app/link_label.h"
 #include "app/multi_line_text_box.h"
+#include "app/notices_page.h"
 #include "app/phone_list_box.h"
 #include "app/platform_services.h"
 #include "app/smtp_module_loader.h"
 #include "app/tab_control.h"
-#include "app/web_browser.h"
 #include "config/app_config.h"
 #include "sms/send_record.h"
 
@@ -138,7 +138,7 @@ private:
     QLabel* designLabel_ = nullptr;
     QLabel* homepageLabel_ = nullptr;
     QLabel* mailLabel_ = nullptr;
-    WebBrowser* noticesView_ = nullptr;
+    NoticesPage* noticesView_ = nullptr;
 
     QSize designedSize_;
     // Set by importPhoneBook when the user stopped the import or the file held no entry: the

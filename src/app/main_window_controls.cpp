@@ -157,7 +157,7 @@ void MainWindow::buildSendingPage(QWidget* page) {
 }
 
 void MainWindow::buildNoticesPage(QWidget* page) {
-    noticesView_ = new WebBrowser(config_.startWebEngine, page);
+    noticesView_ = new NoticesPage(page);
     place(noticesView_, "noticesView", 120, 480, 6255, 6615);
 }
 

@@ -20,7 +20,7 @@ void MainWindow::openRegistrationPage() {
 // Without a feedback page of the maker's, the bundled notices page says how to report a problem.
 void MainWindow::openFeedbackPage() {
     if (config_.feedbackUrl.isEmpty()) {
-        noticesView_->navigate(QUrl(QString::fromLatin1(info::kReportProblemUrl)));
+        noticesView_->setSource(QUrl(QString::fromLatin1(info::kReportProblemUrl)));
         tabs_->setCurrentIndex(2);
         return;
     }

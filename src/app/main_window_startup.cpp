@@ -46,9 +46,8 @@ void MainWindow::startUp() {
         mailLabel_->setVisible(!texts.mail.isEmpty());
         if (texts.mail.isEmpty()) homepageLabel_->move(mailLabel_->pos());
     });
-    // The browser keeps the address and goes there when its page is first shown.
-    runStep([&] { noticesView_->navigate(QUrl(config_.infoPageUrl)); });
-    runStep([&] { noticesView_->setSilent(true); });
+    // A web page is loaded when the notices page is first shown.
+    runStep([&] { noticesView_->setSource(QUrl(config_.infoPageUrl)); });
     runStep([&] { recipientsEdit_->setText(QString()); });
     runStep([&] { messageEdit_->setText(QString()); });
     runStep([&] { accountEdit_->setText(QString()); });

@@ -1,7 +1,5 @@
 #include "app/smtp_module_loader.h"
 
-#include <QDir>
-#include <QLibrary>
 #include <memory>
 #include <mutex>
 
@@ -13,42 +11,36 @@ namespace zelvo::app {
 namespace {
 
 // Loaded once, on the first send's thread.
-class SmtpModule {
+class LazySmtpModule {
 public:
-    explicit SmtpModule(const QStringList& folders) : folders_(folders) {}
+    explicit LazySmtpModule(const QStringList& folders) : folders_(folders) {}
 
     sms::TlsMode submit(const sms::GatewaySubmission& submission,
                         const sms::TransportOptions& options) {
         std::call_once(loaded_, [this] { load(); });
-        if (!submit_) {
+        if (!module_) {
             throw sms::MailError(
                 QStringLiteral("无法加载邮件发送模块 / cannot load the SMTP module:") + error_,
                 sms::FailureCause::Setup);
         }
-        return submit_(submission, options);
+        return module_->submitMail(submission, options);
     }
 
 private:
     void load() {
-        for (const QString& folder : folders_) {
-            QLibrary module(QDir(folder).filePath(QString::fromLatin1(smtp::kSmtpModuleName)));
-            submit_ =
-                reinterpret_cast<smtp::SubmitMailFunction>(module.resolve(smtp::kSubmitMailSymbol));
-            if (submit_) return;
-            error_ += QStringLiteral("\n") + module.errorString();
-        }
+        module_ = loadModule<smtp::SmtpModule>(smtp::kSmtpModuleName, folders_, &error_);
     }
 
     const QStringList folders_;
     std::once_flag loaded_;
-    smtp::SubmitMailFunction submit_ = nullptr;
+    smtp::SmtpModule* module_ = nullptr;
     QString error_;
 };
 
 }  // namespace
 
 SubmitMail submitThroughSmtpModule(const QStringList& folders) {
-    auto module = std::make_shared<SmtpModule>(folders);
+    auto module = std::make_shared<LazySmtpModule>(folders);
     return
         [module](const sms::GatewaySubmission& submission, const sms::TransportOptions& options) {
             return module->submit(submission, options);

@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "app/module_folders.h"
+#include "app/module_loader.h"
 #include "sms/gateway_submission.h"
 #include "sms/transport_options.h"
 

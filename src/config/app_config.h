@@ -37,9 +37,6 @@ struct AppConfig {
     QString smtpCaFile;
     // The system's folder of trusted certificates; empty in the shipped program (libcurl's own).
     QString smtpCaFolder;
-    // Whether the notices page may start the web engine when it is first shown. Tests that
-    // only pass through that page switch it off: the engine's helper processes are heavy.
-    bool startWebEngine = true;
     // How long a phone book import runs before it shows its progress and a way to stop it, and
     // how much of the file it reads and decodes at a time. Tests lower both.
     std::chrono::milliseconds importProgressDelay{500};

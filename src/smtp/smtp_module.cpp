@@ -1,14 +1,22 @@
 #include "smtp/smtp_module.h"
 
-#include <QtGlobal>
-#include <type_traits>
+#include <QObject>
 
 #include "smtp/smtp_submission.h"
 
-extern "C" Q_DECL_EXPORT zelvo::sms::TlsMode zelvoSubmitMail(
-    const zelvo::sms::GatewaySubmission& submission, const zelvo::sms::TransportOptions& options) {
-    return zelvo::smtp::submitMail(submission, options);
-}
+namespace zelvo::smtp {
 
-static_assert(std::is_same_v<decltype(&zelvoSubmitMail), zelvo::smtp::SubmitMailFunction>,
-              "the module's entry point has the type the window resolves it as");
+class CurlSmtpModule : public QObject, public SmtpModule {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID ZELVO_SMTP_MODULE_IID)
+    Q_INTERFACES(zelvo::smtp::SmtpModule)
+public:
+    sms::TlsMode submitMail(const sms::GatewaySubmission& submission,
+                            const sms::TransportOptions& options) override {
+        return smtp::submitMail(submission, options);
+    }
+};
+
+}  // namespace zelvo::smtp
+
+#include "smtp_module.moc"

@@ -1,3 +1,5 @@
+#include <QObject>
+#include <QVBoxLayout>
 #include <QWebEngineCertificateError>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -7,57 +9,54 @@
 
 namespace {
 
-// A page whose script dialogs and console messages go nowhere when silent.
+// A page whose script dialogs, console messages, file choosers and certificate errors go
+// nowhere.
 class SilentPage : public QWebEnginePage {
 public:
-    SilentPage(QWebEngineProfile* profile, const bool* silent, QObject* parent)
-        : QWebEnginePage(profile, parent), silent_(silent) {
+    SilentPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {
         connect(this, &QWebEnginePage::certificateError, this,
-                [this](QWebEngineCertificateError error) {
-                    if (*silent_) {
-                        error.rejectCertificate();
-                    }
-                });
+                [](QWebEngineCertificateError error) { error.rejectCertificate(); });
     }
 
 protected:
-    void javaScriptAlert(const QUrl& origin, const QString& message) override {
-        if (!*silent_) {
-            QWebEnginePage::javaScriptAlert(origin, message);
-        }
+    void javaScriptAlert(const QUrl&, const QString&) override {}
+    bool javaScriptConfirm(const QUrl&, const QString&) override { return false; }
+    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override {
+        return false;
     }
-    bool javaScriptConfirm(const QUrl& origin, const QString& message) override {
-        return *silent_ ? false : QWebEnginePage::javaScriptConfirm(origin, message);
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+                                  const QString&) override {}
+    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override {
+        return {};
     }
-    bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue,
-                          QString* result) override {
-        return *silent_ ? false
-                        : QWebEnginePage::javaScriptPrompt(origin, message, defaultValue, result);
-    }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
-                                  int line, const QString& source) override {
-        if (!*silent_) {
-            QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
-        }
-    }
-    QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
-                            const QStringList& acceptedMimeTypes) override {
-        return *silent_ ? QStringList{}
-                        : QWebEnginePage::chooseFiles(mode, oldFiles, acceptedMimeTypes);
-    }
-
-private:
-    const bool* silent_;
 };
 
 }  // namespace
 
-extern "C" Q_DECL_EXPORT QWidget* zelvoCreateWebView(QWidget* parent, const bool* silent) {
-    auto* view = new QWebEngineView(parent);
-    // An off-the-record profile keeps no cookies or cache beside the program. It is made after
-    // the view, as a child of the same parent, so that it is destroyed after the view's page.
-    auto* profile = new QWebEngineProfile(parent);
-    view->setPage(new SilentPage(profile, silent, view));
-    view->setContextMenuPolicy(Qt::NoContextMenu);
-    return view;
-}
+namespace zelvo::webview {
+
+class SilentWebViewModule : public QObject, public WebViewModule {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID ZELVO_WEB_VIEW_MODULE_IID)
+    Q_INTERFACES(zelvo::webview::WebViewModule)
+public:
+    QWidget* createView(const QUrl& url, QWidget* parent) override {
+        auto* box = new QWidget(parent);
+        auto* layout = new QVBoxLayout(box);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* view = new QWebEngineView(box);
+        // An off-the-record profile keeps no cookies or cache beside the program. Made after
+        // the view, as a child of the same box, it is destroyed after the view's page.
+        auto* profile = new QWebEngineProfile(box);
+        view->setPage(new SilentPage(profile, view));
+        view->setContextMenuPolicy(Qt::NoContextMenu);
+        view->setUrl(url);
+        layout->addWidget(view);
+        box->setFocusProxy(view);
+        return box;
+    }
+};
+
+}  // namespace zelvo::webview
+
+#include "silent_web_view.moc"

@@ -198,10 +198,7 @@ TEST_F(CommandTest, EmptyAddressesLeadNowhere) {
     run("page0 feedbackLink exitAction");
     EXPECT_EQ(platform->log(), QStringList({kQuit, "end"}));
     EXPECT_EQ(tabs()->currentIndex(), 2);
-    EXPECT_EQ(noticesView()->requestedUrl(), QUrl("qrc:/info/notices.html#report"));
-    QFile page(":/info/notices.html");
-    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(page.readAll().contains("<h2 id=\"report\">"));
+    EXPECT_EQ(noticesView()->source(), QUrl("qrc:/info/notices.html#report"));
 }
 
 TEST_F(CommandTest, FullListTakesNoMoreAndSaysHowManyWereLeftOut) {

@@ -28,14 +28,13 @@ inline AppConfig testConfig() {
     config.smtpPort = 1;  // nothing listens there; send tests put their server's port here
     config.gatewayAddress = QStringLiteral("gateway@139.com");
     config.mailDomainSuffix = QStringLiteral("@139.com");
-    config.infoPageUrl = QStringLiteral("about:blank");
+    config.infoPageUrl = QStringLiteral("qrc:/info/notices.html");
     config.homepageUrl = QStringLiteral("http://127.0.0.1:9/home");
     config.feedbackUrl = QStringLiteral("http://127.0.0.1:9/feedback");
     config.registrationUrl = QStringLiteral("http://127.0.0.1:9/register");
     config.contactMail = QStringLiteral("support@example.com");
     config.smtpTimeouts = {std::chrono::milliseconds(3000), std::chrono::milliseconds(3000),
                            std::chrono::milliseconds(5000)};
-    config.startWebEngine = false;
     return config;
 }
 
@@ -94,7 +93,7 @@ protected:
     auto* messageEdit() const { return control<app::MultiLineTextBox>("messageEdit"); }
     auto* sendButton() const { return control<QPushButton>("sendButton"); }
     auto* tabs() const { return control<app::TabControl>("tabs"); }
-    auto* noticesView() const { return control<app::WebBrowser>("noticesView"); }
+    auto* noticesView() const { return control<app::NoticesPage>("noticesView"); }
 
     // Types text as a user would: Latin characters as key clicks, others as an input method
     // commits them.

@@ -1,5 +1,6 @@
 # cmake -DBUILD_DIR=<build tree> -DPREFIX=<empty folder> -DGATEWAY=<gateway address>
-#       -DDESKTOP_FILE_VALIDATE=<program> -DAPPSTREAMCLI=<program> -P check_installed.cmake
+#       -DDESKTOP_FILE_VALIDATE=<program> -DAPPSTREAMCLI=<program> -DWEB_VIEW=<ON|OFF>
+#       -P check_installed.cmake
 #
 # Installs the build into PREFIX as a user would and checks the tree: each file where the
 # programs and the desktop look for it, the desktop entry and the metainfo valid, the command
@@ -21,10 +22,14 @@ run("cmake --install" "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PR
 set(installed
     bin/zelvo-sms
     bin/zelvo-sms-send
-    lib/zelvo-sms/libzelvo_webview.so  # the window looks in ../lib/zelvo-sms beside bin
-    lib/zelvo-sms/libzelvo_smtp.so     # loaded by the window at its first send
+    lib/zelvo-sms/libzelvo_smtp.so  # loaded from ../lib/zelvo-sms beside bin at the first send
     share/applications/zelvo-sms.desktop
     share/metainfo/com.example.zelvo.sms.metainfo.xml)
+if(WEB_VIEW)
+    list(APPEND installed lib/zelvo-sms/libzelvo_webview.so)
+elseif(EXISTS "${PREFIX}/lib/zelvo-sms/libzelvo_webview.so")
+    message(SEND_ERROR "a build with the bundled notices page installs no web view module")
+endif()
 foreach(size 16 22 24 32 48 64 128 256)
     list(APPEND installed share/icons/hicolor/${size}x${size}/apps/zelvo-sms.png)
 endforeach()

@@ -1,11 +1,12 @@
 # cmake -DBUILD_DIR=<build tree> -DOUTPUT=<folder> -DVERSION=<version> -DCPACK=<cpack>
 #       -DDPKG_DEB=<dpkg-deb> -DLINTIAN=<lintian> -DHARDENING_CHECK=<hardening-check>
-#       -P check_packages.cmake
+#       -DWEB_VIEW=<ON|OFF> -P check_packages.cmake
 #
 # Makes the two Debian packages from the build tree with the configuration scripts/package.sh
 # uses, and checks them as apt and Debian would: each file in the package it belongs to and no
 # other, the Depends that dpkg-shlibdeps found (the command's without Qt's widgets or web
-# engine), the control fields filled in, every binary hardened, and lintian without an error or a
+# engine, the window's without the web engine, Qt Quick or QML unless the build has a web view
+# module), the control fields filled in, every binary hardened, and lintian without an error or a
 # warning.
 
 function(run what)
@@ -27,7 +28,6 @@ endforeach()
 set(files_zelvo-sms
     usr/bin/zelvo-sms
     usr/lib/zelvo-sms/libzelvo_smtp.so
-    usr/lib/zelvo-sms/libzelvo_webview.so
     usr/share/applications/zelvo-sms.desktop
     usr/share/doc/zelvo-sms/changelog.gz
     usr/share/doc/zelvo-sms/copyright
@@ -35,6 +35,9 @@ set(files_zelvo-sms
     usr/share/man/man1/zelvo-sms.1.gz
     usr/share/metainfo/com.example.zelvo.sms.metainfo.xml
     ${icons})
+if(WEB_VIEW)
+    list(APPEND files_zelvo-sms usr/lib/zelvo-sms/libzelvo_webview.so)
+endif()
 set(files_zelvo-sms-send
     usr/bin/zelvo-sms-send
     usr/share/doc/zelvo-sms-send/changelog.gz
@@ -42,8 +45,13 @@ set(files_zelvo-sms-send
     usr/share/man/man1/zelvo-sms-send.1.gz)
 # What each package must and must not depend on. The window's libcurl comes with its SMTP
 # module; the window does not run the command, so it does not depend on its package.
-set(needs_zelvo-sms libqt6widgets6 libqt6webenginewidgets6 libcurl4 ca-certificates)
-set(refuses_zelvo-sms "zelvo-sms-send")
+set(needs_zelvo-sms libqt6widgets6 libcurl4 ca-certificates)
+set(refuses_zelvo-sms zelvo-sms-send)
+if(WEB_VIEW)
+    list(APPEND needs_zelvo-sms libqt6webenginewidgets6)
+else()
+    list(APPEND refuses_zelvo-sms libqt6webengine libqt6quick libqt6qml libqt6opengl)
+endif()
 set(needs_zelvo-sms-send libqt6core6 libcurl4 ca-certificates)
 set(refuses_zelvo-sms-send libqt6gui libqt6widgets libqt6webengine libqt6opengl)
 
@@ -104,8 +112,11 @@ set(binaries)
 foreach(deb IN LISTS packages)
     run("dpkg-deb --extract" "${DPKG_DEB}" --extract "${deb}" "${unpacked}")
 endforeach()
-foreach(binary usr/bin/zelvo-sms usr/bin/zelvo-sms-send usr/lib/zelvo-sms/libzelvo_smtp.so
-               usr/lib/zelvo-sms/libzelvo_webview.so)
+set(packaged usr/bin/zelvo-sms usr/bin/zelvo-sms-send usr/lib/zelvo-sms/libzelvo_smtp.so)
+if(WEB_VIEW)
+    list(APPEND packaged usr/lib/zelvo-sms/libzelvo_webview.so)
+endif()
+foreach(binary IN LISTS packaged)
     list(APPEND binaries "${unpacked}/${binary}")
 endforeach()
 execute_process(COMMAND "${HARDENING_CHECK}" --nocfprotection ${binaries}
