@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/packages.txt that are not installed yet.
+# Installs the Debian packages listed in scripts/packages.txt (or in the list given as the first
+# argument) that are not installed yet.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-mapfile -t wanted < <(grep -vE '^\s*(#|$)' "$here/packages.txt")
+mapfile -t wanted < <(grep -vE '^\s*(#|$)' "${1:-$here/packages.txt}")
 missing=()
 for pkg in "${wanted[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)

@@ -8,12 +8,22 @@
 #include "cli/send_command.h"
 #include "settings/settings_location.h"
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 int main(int argc, char* argv[]) {
 #ifdef __linux__
     // A core dump would hold the mailbox password.
     ::prctl(PR_SET_DUMPABLE, 0);
 #endif
     QCoreApplication app(argc, argv);
+#ifdef Q_OS_WIN
+    // Everything the command prints is UTF-8, which a console shows as such only in code page
+    // 65001; a Chinese Windows console is in 936. The console gets its own back at the end.
+    const UINT consoleCodePage = GetConsoleOutputCP();
+    SetConsoleOutputCP(CP_UTF8);
+#endif
     // Both programs keep their settings under this name in the user's configuration folder.
     QCoreApplication::setApplicationName(QStringLiteral("zelvo-sms"));
 
@@ -30,5 +40,8 @@ int main(int argc, char* argv[]) {
     const int code =
         zelvo::cli::runSendCommand(QCoreApplication::arguments().mid(1), in, out, err, context);
     out.flush();
+#ifdef Q_OS_WIN
+    if (consoleCodePage != 0) SetConsoleOutputCP(consoleCodePage);
+#endif
     return code;
 }

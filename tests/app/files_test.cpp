@@ -36,7 +36,7 @@ TEST_F(FilesTest, BrokenSettingsAreToldAndTheSaveKeepsThemOrSaysWhyNot) {
     EXPECT_EQ(readFile(ini + ".bak"), broken);
 
     const QByteArray saved = readFile(ini);
-    ASSERT_EQ(::chmod(QFile::encodeName(ini), 0444), 0);
+    ASSERT_TRUE(QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     platform->expectMessageBox();
     QTest::mouseClick(control("saveButton"), Qt::LeftButton);
     const auto box = platform->calls().back();
@@ -87,6 +87,14 @@ TEST_F(FilesTest, PhoneBookRefusedByTheMenuKeepsTheListAndSavesIt) {
         "[UserMsg]\nUser=u\n[Phone]\n0=old,1\ntotal=0\n";  // a save rewrites it
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        const char* why = unplaceable(row.make);
+#ifdef Q_OS_WIN
+        if (row.book[0] == '.') why = "a leading dot hides a file on Unix alone";
+#endif
+        if (why) {
+            std::cerr << row.name << " skipped: " << why << "\n";
+            continue;
+        }
         reset();
         writeFile(settingsPath(), saved);
         const QString book = QDir(folder->path()).filePath(row.book);

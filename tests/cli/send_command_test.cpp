@@ -106,6 +106,10 @@ class SendCommandTest : public ::testing::TestWithParam<Row> {};
 
 TEST_P(SendCommandTest, Runs) {
     const Row& row = GetParam();
+#ifdef Q_OS_WIN
+    if (QString::fromUtf8(row.err).contains(u"同组或其他用户"))
+        GTEST_SKIP() << "group and other readers are Unix mode bits; Windows has access lists";
+#endif
     const bool second = row.peer.startsWith("465+");
     const QByteArray first = second ? row.peer.mid(4) : row.peer;
     const bool loginOnly = first == "login-only";
@@ -262,11 +266,13 @@ TEST(SettingsLocation, InstalledInTheUsersFolderPortableBesideItself) {
             << row.name;
     // A save creates the folders it lacks for the user alone: set.ini holds the password.
     ASSERT_TRUE(settings::saveSettingsFile(folder.filePath("a/b/set.ini"), {"u", "p", {}}).ok);
+#ifdef Q_OS_UNIX
     for (const char* created : {"a", "a/b"}) {
         struct stat info {};
         ASSERT_EQ(::stat(QFile::encodeName(folder.filePath(created)).constData(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, 0700u) << created;
     }
+#endif
 }
 
 }  // namespace

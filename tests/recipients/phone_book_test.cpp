@@ -68,6 +68,10 @@ TEST(PhoneBookTest, KeepsEachLineWithACommaOrRefusesTheFile) {
     const QTemporaryDir folder;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        if (const char* why = unplaceable(row.make)) {
+            std::cerr << row.name << " skipped: " << why << "\n";
+            continue;
+        }
         const QString book = folder.filePath(row.name);
         ASSERT_TRUE(place(row.make, book, row.bytes));
         const recipients::PhoneBookImport read = recipients::readPhoneBook(book, {}, row.piece);
@@ -78,8 +82,10 @@ TEST(PhoneBookTest, KeepsEachLineWithACommaOrRefusesTheFile) {
         EXPECT_EQ(textsOf(read.entries), row.entries);
         EXPECT_EQ(read.leftOut, row.leftOut);
     }
+#ifdef Q_OS_UNIX
     const recipients::PhoneBookImport unreadable = recipients::readPhoneBook("/proc/self/mem");
     EXPECT_EQ(unreadable.error, "无法读取文件 /proc/self/mem。");
+#endif
 }
 
 // Contacts as phones and address books export them, told by their content (the files have no

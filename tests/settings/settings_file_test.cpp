@@ -107,10 +107,16 @@ TEST(SettingsFileTest, LoadsAndSavesOrIsRefusedUntouched) {
         const QTemporaryDir folder;
         const QDir dir(folder.path());
         const QString make = row.make, ini = settings::settingsFilePath(folder.path());
+        if (const char* why = unplaceable(make, row.mode)) {
+            std::cerr << row.name << " skipped: " << why << "\n";
+            continue;
+        }
+#ifdef Q_OS_UNIX
         if (make.contains(u"nobody") && ::geteuid() != 0) {
             std::cerr << row.name << " skipped: only root can make a link of another user\n";
             continue;
         }
+#endif
         ASSERT_TRUE(place(make, ini, row.bytes));
         ASSERT_TRUE(!row.mode || !make.isEmpty() || ::chmod(QFile::encodeName(ini), row.mode) == 0);
         const QString link = QFileInfo(ini).symLinkTarget();

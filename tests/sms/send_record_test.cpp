@@ -40,6 +40,10 @@ TEST(SendRecord, OneLinePerSendOwnerOnlyNewerHalfKept) {
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        if (const char* why = unplaceable(row.make)) {
+            std::cerr << row.name << " skipped: " << why << "\n";
+            continue;
+        }
         const QTemporaryDir folder;
         // A new record's folder is made for the owner alone too.
         const bool fresh = QByteArray(row.make) == "none";
@@ -51,12 +55,14 @@ TEST(SendRecord, OneLinePerSendOwnerOnlyNewerHalfKept) {
             << error.toStdString();
         if (*row.refusal) continue;
         EXPECT_EQ(readFile(path), row.after);
+#ifdef Q_OS_UNIX
         struct stat info {
         }, made{};
         ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0600u);
         ASSERT_EQ(::stat(QFile::encodeName(folder.filePath("sub")).constData(), &made), 0);
         EXPECT_TRUE(!fresh || (made.st_mode & 0777) == 0700);
+#endif
     }
 }
 

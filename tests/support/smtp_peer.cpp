@@ -5,10 +5,31 @@
 #include <QJsonDocument>
 #include <stdexcept>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace zelvo::testing {
 namespace {
 
 constexpr int kStartLimitMs = 30'000;  // a loaded machine starts Python slowly
+
+// The peer and openssl are programs of the host system, which the Windows test programs start
+// under Wine: they get Wine's host name of a file.
+QString hostPath(const QString& path) {
+#ifdef Q_OS_WIN
+    using ToHost = char*(CDECL*)(LPCWSTR);
+    const auto toHost = reinterpret_cast<ToHost>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* const host = toHost ? toHost(reinterpret_cast<LPCWSTR>(path.utf16())) : nullptr;
+    if (!host) throw std::runtime_error("no host name for " + path.toStdString());
+    const QString result = QFile::decodeName(host);
+    HeapFree(GetProcessHeap(), 0, host);
+    return result;
+#else
+    return path;
+#endif
+}
 
 void run(const QString& program, const QStringList& arguments) {
     QProcess process;
@@ -18,14 +39,16 @@ void run(const QString& program, const QStringList& arguments) {
         throw std::runtime_error(program.toStdString() + ": " + process.readAll().toStdString());
 }
 
-// Made once per test program: openssl takes longer than a peer to start.
+// Made once per test program: openssl takes longer than a peer to start. The address is a DNS
+// name too, because curl's certificate check over Windows' Schannel reads DNS names only.
 const QTemporaryDir& certificateFolder() {
     static const QTemporaryDir folder = [] {
         QTemporaryDir made;
-        run(QStringLiteral("openssl"),
+        run(QStringLiteral(ZELVO_TEST_OPENSSL),
             {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-             "-days", "2", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
-             "-keyout", made.filePath("key.pem"), "-out", made.filePath("cert.pem")});
+             "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+             "subjectAltName=IP:127.0.0.1,DNS:127.0.0.1", "-keyout",
+             hostPath(made.filePath("key.pem")), "-out", hostPath(made.filePath("cert.pem"))});
         return made;
     }();
     return folder;
@@ -40,8 +63,9 @@ QString SmtpPeer::caFile() {
 SmtpPeer::SmtpPeer(Options options) {
     const QString events = dir_.filePath(QStringLiteral("events.jsonl"));
     QStringList arguments = {QStringLiteral(ZELVO_TEST_SOURCE_DIR "/support/smtp_peer.py"),
-                             "--events", events, "--password", kPeerPassword};
-    arguments << "--cert" << caFile() << "--key" << certificateFolder().filePath("key.pem");
+                             "--events", hostPath(events), "--password", kPeerPassword};
+    arguments << "--cert" << hostPath(caFile()) << "--key"
+              << hostPath(certificateFolder().filePath("key.pem"));
     if (!options.script.isEmpty()) arguments << "--script" << QString::fromUtf8(options.script);
     if (options.loginOnly) arguments << "--login-only";
     if (options.implicitTls) arguments << "--implicit";

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 #include "text/gb18030_cases.h"
 
 namespace zelvo::testing {
@@ -54,6 +58,9 @@ TEST(TextCodecTest, DecodesEachEncodingInPiecesOfAnySizeOrReportsTheError) {
 }
 
 TEST(TextCodecTest, Gb18030CasesAsOnWindows) {
+#ifdef Q_OS_WIN
+    if (!IsValidCodePage(54936)) GTEST_SKIP() << "this Windows (Wine) has no code page 54936";
+#endif
     ASSERT_TRUE(gb18030Bytes(u"😀")) << "this build writes every character";
     EXPECT_EQ(gb18030Failures(), std::vector<std::string>());
 }
