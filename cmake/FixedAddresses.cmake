@@ -21,6 +21,12 @@ set(ZELVO_FEEDBACK_URL "" CACHE STRING "Feedback page; empty for the bundled not
 set(ZELVO_REGISTRATION_URL "https://mail.10086.cn/" CACHE STRING "Registration page of the 139 mailbox")
 set(ZELVO_CONTACT_MAIL "" CACHE STRING "Maker's contact mail address; empty for none")
 
+# A copy of the programs is installed, and keeps set.ini in each user's configuration folder
+# whoever runs it, when it lies in the bin folder of the prefix this build installs into, or of
+# the prefix the Debian packages install into. Every other copy is portable.
+set(ZELVO_PACKAGE_PREFIX "/usr")
+set(ZELVO_INSTALLED_BIN_DIRS "${CMAKE_INSTALL_PREFIX}/bin;${ZELVO_PACKAGE_PREFIX}/bin")
+
 string(LENGTH "${ZELVO_MAIL_DOMAIN_SUFFIX}" _zelvo_suffix_length)
 if(NOT _zelvo_suffix_length EQUAL 8)
     message(FATAL_ERROR "ZELVO_MAIL_DOMAIN_SUFFIX must be 8 characters long")

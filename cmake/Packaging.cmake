@@ -39,6 +39,7 @@ install(FILES "${CMAKE_BINARY_DIR}/debian/zelvo-sms.lintian-overrides"
         DESTINATION share/lintian/overrides RENAME zelvo-sms COMPONENT window EXCLUDE_FROM_ALL)
 
 set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX "${ZELVO_PACKAGE_PREFIX}")
 set(CPACK_PACKAGE_NAME zelvo-sms)
 set(CPACK_PACKAGE_VENDOR "Zelvo software studio")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
@@ -54,6 +55,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZELVO_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Every send checks the server's certificate against the system's trusted ones.
+set(CPACK_DEBIAN_WINDOW_PACKAGE_DEPENDS ca-certificates)
+set(CPACK_DEBIAN_COMMAND_PACKAGE_DEPENDS ca-certificates)
 if(ZELVO_HOMEPAGE_URL)
     set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ZELVO_HOMEPAGE_URL}")
 endif()

@@ -77,7 +77,8 @@ private:
     // The window keeps its designed size whenever it is not minimised.
     void keepDesignedSize();
     QString settingsPath() const;
-    // Says once, at start-up, that set.ini could not be read whole and what becomes of it.
+    // Says once, at start-up, that set.ini was refused or could not be read whole, and what
+    // becomes of it.
     void tellIfSettingsReadInPart();
     void openWebPage(const QString& url);
     // Opens a file of the program's in the text editor, or says how to open it by hand.
@@ -106,6 +107,8 @@ private:
     bool importChangedNothing_ = false;
     // set.ini could not be read whole at start-up: the first save keeps it as set.ini.bak.
     bool keepSettingsBackup_ = false;
+    // Why set.ini was not read at all at start-up (another user's file in a shared folder).
+    QString settingsRefusal_;
     // The route the latest send went through, tried first by the next; kept in set.ini.
     sms::TlsMode workingRoute_ = sms::TlsMode::StartTls;
     bool sending_ = false;

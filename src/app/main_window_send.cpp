@@ -63,7 +63,8 @@ std::optional<QString> MainWindow::checkAndSubmit() {
     try {
         submission = sms::gatewaySubmission(config_, form.sender, page.passwordEdit()->text(),
                                             form.recipients, form.text, workingRoute_);
-        const sms::TransportOptions options{config_.smtpTimeouts, config_.smtpCaFile};
+        const sms::TransportOptions options{config_.smtpTimeouts, config_.smtpCaFile,
+                                            config_.smtpCaFolder};
         {
             const QScopedValueRollback<bool> sending(sending_, true);
             runWithoutUserInput([&] { workingRoute_ = submit_(*submission, options); });

@@ -9,13 +9,15 @@
 namespace zelvo::app {
 
 QString MainWindow::settingsPath() const {
-    return settings::settingsFileForProgram(platform_.applicationFacts().folder);
+    return settings::settingsFileForProgram(platform_.applicationFacts().folder,
+                                            config_.installedProgramFolders);
 }
 
 void MainWindow::loadSettings() {
-    bool whole = true;
-    settings::SettingsData data = settings::loadSettingsFile(settingsPath(), &whole);
-    keepSettingsBackup_ = !whole;
+    settings::LoadReport report;
+    settings::SettingsData data = settings::loadSettingsFile(settingsPath(), &report);
+    keepSettingsBackup_ = !report.whole;
+    settingsRefusal_ = report.refusal;
     sendingPage_->accountEdit()->setText(data.user);
     sendingPage_->accountEdit()->home(false);
     sendingPage_->passwordEdit()->setText(data.password);
@@ -26,16 +28,19 @@ void MainWindow::loadSettings() {
 // What is no file at all (a folder in its place) starts empty like a first start; the save then
 // says why it cannot write there.
 void MainWindow::tellIfSettingsReadInPart() {
-    if (!keepSettingsBackup_) {
+    const QString path = QDir::toNativeSeparators(settingsPath());
+    if (!settingsRefusal_.isEmpty()) {
+        platform_.tell(QStringLiteral("没有读取设置文件 %1: %2。程序将以空的设置运行.")
+                           .arg(path, settingsRefusal_),
+                       kNoticeTitle);
         return;
     }
-    const QString path = settingsPath();
-    if (!QFileInfo(path).isFile()) {
+    if (!keepSettingsBackup_ || !QFileInfo(settingsPath()).isFile()) {
         return;
     }
     platform_.tell(QStringLiteral("设置文件 %1 未能完整读取, 程序将使用已读出的内容继续运行. "
                                   "下次保存设置时, 原文件将保留为 set.ini.bak.")
-                       .arg(QDir::toNativeSeparators(path)),
+                       .arg(path),
                    kNoticeTitle);
 }
 
@@ -44,7 +49,7 @@ bool MainWindow::writeSettings() {
         sendingPage_->accountEdit()->text(), sendingPage_->passwordEdit()->text(),
         sendingPage_->numberList()->entries(), workingRoute_ == sms::TlsMode::Implicit};
     const settings::SaveResult result =
-        settings::saveSettingsFile(settingsPath(), data, keepSettingsBackup_);
+        settings::saveSettingsFile(settingsPath(), data, {.keepOldFile = keepSettingsBackup_});
     if (!result.ok) {
         platform_.tell(result.error, kNoticeTitle);
         return false;

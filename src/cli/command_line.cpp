@@ -90,9 +90,14 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
             }
             continue;
         }
+        // The name alone: a mistyped option may carry a secret, as in --passwd=...
         bool* flag = flagSlot(request, name);
-        if (flag == nullptr || equals >= 0) {
-            parsed.error = QStringLiteral("未知选项 %1").arg(argument);
+        if (flag == nullptr) {
+            parsed.error = QStringLiteral("未知选项 %1").arg(name);
+            return parsed;
+        }
+        if (equals >= 0) {
+            parsed.error = QStringLiteral("选项 %1 不带参数").arg(name);
             return parsed;
         }
         *flag = true;

@@ -1,6 +1,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 #include "cli/send_command.h"
 #include "settings/settings_location.h"
@@ -10,6 +13,10 @@
 #endif
 
 int main(int argc, char* argv[]) {
+#ifdef __linux__
+    // A core dump would hold the mailbox password.
+    ::prctl(PR_SET_DUMPABLE, 0);
+#endif
     QCoreApplication app(argc, argv);
 #ifdef Q_OS_WIN
     // Everything the command prints is UTF-8, which a console shows as such only in code page
@@ -24,9 +31,11 @@ int main(int argc, char* argv[]) {
     in.open(stdin, QIODevice::ReadOnly);
     out.open(stdout, QIODevice::WriteOnly);
     err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    const zelvo::AppConfig config = zelvo::AppConfig::builtIn();
     const zelvo::cli::SendCommandContext context{
-        zelvo::AppConfig::builtIn(),
-        zelvo::settings::settingsFileForProgram(QCoreApplication::applicationDirPath()),
+        config,
+        zelvo::settings::settingsFileForProgram(QCoreApplication::applicationDirPath(),
+                                                config.installedProgramFolders),
         QProcessEnvironment::systemEnvironment()};
     const int code =
         zelvo::cli::runSendCommand(QCoreApplication::arguments().mid(1), in, out, err, context);

@@ -4,13 +4,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <algorithm>
 
 #include "cli/command_line.h"
+#include "cli/stall_free_writer.h"
 #include "recipients/entry_list.h"
 #include "recipients/number_entry.h"
 #include "recipients/selection_walk.h"
+#include "settings/open_for_reading.h"
 #include "settings/settings_file.h"
 #include "sms/failure_report.h"
 #include "sms/gateway_submission.h"
@@ -35,6 +39,17 @@ void say(QIODevice& device, const QString& text) {
     device.write(text.toUtf8());
 }
 
+// The folders of installed copies, as the help names them.
+QString installedPlaces(const QStringList& folders) {
+    QStringList shown;
+    for (const QString& folder : folders) shown << QDir::toNativeSeparators(folder);
+#ifdef Q_OS_WIN
+    shown << QStringLiteral("Program Files");
+#endif
+    shown.removeDuplicates();
+    return shown.join(QStringLiteral(", "));
+}
+
 QString helpText(const SendCommandContext& context) {
     return QStringLiteral(
                "用法: %1 [选项] 号码[,号码...] [短信内容]\n"
@@ -49,6 +64,9 @@ QString helpText(const SendCommandContext& context) {
                "                        例如 chmod 600 FILE); 也可用环境变量 %4,\n"
                "                        否则用 set.ini 中的密码\n"
                "  --settings FILE       使用这个 set.ini (默认 %5)\n"
+               "                        安装的程序 (%8) 总是使用每个用户自己的\n"
+               "                        %9; 其他位置的 (便携) 程序使用程序旁边的 set.ini,\n"
+               "                        那里没有 set.ini 且不可写入时也用前者\n"
                "  --tls starttls|implicit\n"
                "                        只用这一种加密方式连接: starttls 为端口 %6 上的\n"
                "                        STARTTLS, implicit 为端口 %7 上的 SSL/TLS;\n"
@@ -69,7 +87,10 @@ QString helpText(const SendCommandContext& context) {
         .arg(recipients::MaxSelectedNumbers)
         .arg(kPasswordVariable, QDir::toNativeSeparators(context.settingsPath))
         .arg(context.config.smtpPort)
-        .arg(context.config.smtpsPort);
+        .arg(context.config.smtpsPort)
+        .arg(installedPlaces(context.config.installedProgramFolders),
+             QDir::toNativeSeparators(settings::settingsFileInFolder(
+                 QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))));
 }
 
 // The window's message field ends lines with CR LF, and the limit counts them as it does.
@@ -93,6 +114,15 @@ QString readMessage(const SendRequest& request, QIODevice& in) {
     return withWindowLineEnds(text);
 }
 
+// A path as a shell takes it back, for the commands the messages suggest.
+QString shellQuoted(const QString& path) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./:=@%+,-]+$"));
+    if (plain.match(path).hasMatch()) return path;
+    QString quoted = path;
+    quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
 // Group or others may read the file. Only POSIX mode bits say so; on Windows they mean nothing.
 bool readableByOthers(const QString& path) {
 #ifdef Q_OS_UNIX
@@ -112,12 +142,18 @@ settings::SettingsData readSettings(const SendRequest& request, const SendComman
         throw Refusal{kExitNoAccount,
                       {QStringLiteral("无法读取设置文件 %1").arg(QDir::toNativeSeparators(path))}};
     }
-    const settings::SettingsData saved = settings::loadSettingsFile(path);
+    settings::LoadReport report;
+    const settings::SettingsData saved = settings::loadSettingsFile(path, &report);
+    if (!report.refusal.isEmpty()) {
+        throw Refusal{kExitNoAccount,
+                      {QStringLiteral("没有读取设置文件 %1: %2")
+                           .arg(QDir::toNativeSeparators(path), report.refusal)}};
+    }
     // Still used: the window narrows the mode at its next save.
     if (!saved.password.isEmpty() && readableByOthers(path)) {
         say(err, QStringLiteral("%1: 警告: 设置文件 %2 中有邮箱密码, 同组或其他用户也能读取它; "
-                                "请执行 chmod 600 %2, 或在窗口中保存一次设置\n")
-                     .arg(kProgram, QDir::toNativeSeparators(path)));
+                                "请执行 chmod 600 %3, 或在窗口中保存一次设置\n")
+                     .arg(kProgram, QDir::toNativeSeparators(path), shellQuoted(path)));
     }
     return saved;
 }
@@ -173,16 +209,23 @@ QStringList checkedNumbers(const QStringList& given, const recipients::EntryList
 }
 
 QString readPasswordFile(const QString& path) {
-    QFile file(path);
+    // Opened as set.ini is: without waiting on a FIFO, and not when another user may have put
+    // it there.
+    const settings::OpenedFile opened = settings::openForReading(path);
     const QString shown = QDir::toNativeSeparators(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    if (!opened.refusal.isEmpty()) {
+        throw Refusal{kExitNoAccount,
+                      {QStringLiteral("没有读取密码文件 %1: %2").arg(shown, opened.refusal)}};
+    }
+    if (!opened.file)
         throw Refusal{kExitNoAccount, {QStringLiteral("无法读取密码文件 %1").arg(shown)}};
+    QFile& file = *opened.file;
     // A password others can read is no secret any more: refused, as careful mail submitters do.
     if (readableByOthers(path)) {
         throw Refusal{kExitNoAccount,
                       {QStringLiteral("密码文件 %1 同组或其他用户也能读取, 没有使用; "
-                                      "请执行 chmod 600 %1 后再试")
-                           .arg(shown)}};
+                                      "请执行 chmod 600 %2 后再试")
+                           .arg(shown, shellQuoted(path))}};
     }
     QByteArray line = file.readLine();
     while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
@@ -210,6 +253,7 @@ int exitCodeFor(sms::FailureCause cause) {
             return kExitTryLater;
         case FailureCause::Setup:
         case FailureCause::Tls:
+        case FailureCause::NoTrustedAuthority:
         case FailureCause::NoStartTls:
         case FailureCause::LoginRefused:
         case FailureCause::NoUsableLogin:
@@ -265,10 +309,13 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
                            .arg(kPasswordVariable)}};
     }
 
-    sms::TransportOptions options{config.smtpTimeouts, config.smtpCaFile};
+    sms::TransportOptions options{config.smtpTimeouts, config.smtpCaFile, config.smtpCaFolder};
+    // Standard error may be a pipe that nobody reads: the dialogue must not hold the send past
+    // its time limits, and the failure line waits a moment at most.
+    StallFreeWriter errLines(err);
     if (request.verbose) {
-        options.dialogueObserver = [&err](char direction, const QByteArray& line) {
-            err.write(direction + (' ' + line) + '\n');
+        options.dialogueObserver = [&errLines](char direction, const QByteArray& line) {
+            errLines.write(direction + (' ' + line) + '\n');
         };
     }
     // Every submission is recorded, whatever its outcome; a record that cannot be written does
@@ -296,7 +343,8 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
     } catch (const sms::MailError& error) {
         if (!request.dryRun && !submission.routes.isEmpty())
             record(sms::failedRecord(submission, error));
-        say(err, QStringLiteral("%1: %2\n").arg(kProgram, sms::failureLine(error)));
+        errLines.write(QStringLiteral("%1: %2\n").arg(kProgram, sms::failureLine(error)).toUtf8(),
+                       std::chrono::seconds(2));
         // A 4xx reply refuses for now only: worth a retry, as a dropped connection is.
         const bool temporary = error.place().lastReply.startsWith(QLatin1Char('4'));
         return temporary ? kExitTryLater : exitCodeFor(error.cause());

@@ -16,6 +16,8 @@ AppConfig AppConfig::builtIn() {
     config.feedbackUrl = QString::fromUtf8(fixed::kFeedbackUrl);
     config.registrationUrl = QString::fromUtf8(fixed::kRegistrationUrl);
     config.contactMail = QString::fromUtf8(fixed::kContactMail);
+    config.installedProgramFolders =
+        QString::fromUtf8(fixed::kInstalledProgramFolders).split(u';', Qt::SkipEmptyParts);
     return config;
 }
 

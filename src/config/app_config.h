@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <chrono>
 
 namespace zelvo {
@@ -28,9 +29,14 @@ struct AppConfig {
     QString feedbackUrl;
     QString registrationUrl;
     QString contactMail;
+    // Where an installed copy's programs lie; a copy elsewhere is portable and may keep set.ini
+    // beside itself.
+    QStringList installedProgramFolders;
     SmtpTimeouts smtpTimeouts;
     // Extra CA bundle to trust besides the system store; empty in the shipped program.
     QString smtpCaFile;
+    // The system's folder of trusted certificates; empty in the shipped program (libcurl's own).
+    QString smtpCaFolder;
     // How long a phone book import runs before it shows its progress and a way to stop it, and
     // how much of the file it reads and decodes at a time. Tests lower both.
     std::chrono::milliseconds importProgressDelay{500};

@@ -1,5 +1,11 @@
 #include "recipients/phone_book.h"
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -112,6 +118,35 @@ private:
     bool afterCr_ = false;  // the last piece ended with CR: a LF next ends no second line
 };
 
+enum class Opened { Regular, NotRegular, Failed };
+
+// Opens path for reading into file, which is kept open only for a regular file. The type is
+// asked of the opened file, not of the path a moment before, and the open does not wait: a
+// FIFO put in the file's place would wait for a writer.
+Opened openRegularFile(const QString& path, QFile& file) {
+#ifdef Q_OS_UNIX
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return Opened::Failed;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return Opened::NotRegular;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Opened::Failed;
+    }
+    return Opened::Regular;
+#else
+    // Windows has no FIFOs in its folders.
+    if (!QFileInfo(path).isFile()) return Opened::NotRegular;
+    file.setFileName(path);
+    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? Opened::Regular
+                                                                  : Opened::Failed;
+#endif
+}
+
 // A phone book's text in pieces, handed to the reader that its first line that is not blank
 // asks for. That line is looked for in the first characters only: a file that has none there
 // is a file of entry lines.
@@ -167,13 +202,16 @@ PhoneBookImport readPhoneBook(const QString& path, const ImportProgress& progres
     const QFileInfo info(path);
     if (!info.exists()) return refused(QStringLiteral("找不到文件 %1。").arg(shown));
     if (info.isDir()) return refused(QStringLiteral("%1 是文件夹,不是文件。").arg(shown));
-    // Checked before opening: opening a FIFO for reading would wait for a writer.
-    if (!info.isFile()) return refused(QStringLiteral("%1 不是普通文件,无法读取。").arg(shown));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        return refused(QStringLiteral("无法打开文件 %1。").arg(shown));
+    QFile file;
+    switch (openRegularFile(path, file)) {
+        case Opened::Regular:
+            return readPhoneBook(file, shown, progress, pieceBytes);
+        case Opened::NotRegular:
+            return refused(QStringLiteral("%1 不是普通文件,无法读取。").arg(shown));
+        case Opened::Failed:
+            break;
     }
-    return readPhoneBook(file, shown, progress, pieceBytes);
+    return refused(QStringLiteral("无法打开文件 %1。").arg(shown));
 }
 
 PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,

@@ -3,11 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
 
+#include "settings/open_for_reading.h"
 #include "settings/profile_ini.h"
 #include "settings/replace_file.h"
 #include "text/text_codec.h"
@@ -91,23 +93,29 @@ QString settingsFileInFolder(const QString& appFolder) {
     return QDir(appFolder).filePath(QStringLiteral("set.ini"));
 }
 
-SettingsData loadSettingsFile(const QString& path, bool* whole) {
-    bool ignored = true;
-    bool& complete = whole ? *whole : ignored;
-    const QFileInfo info(path);
-    complete = !info.exists();
-    // isFile() also keeps us from blocking on a FIFO or reading a device.
-    if (!info.isFile() || info.size() > kMaxSettingsFileBytes) return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return {};
+SettingsData loadSettingsFile(const QString& path, LoadReport* report) {
+    LoadReport ignored;
+    LoadReport& outcome = report ? *report : ignored;
+    const OpenedFile opened = openForReading(path);
+    outcome = {!opened.exists || !opened.refusal.isEmpty(), opened.refusal};
+    if (!opened.file) return {};
+    QFile& file = *opened.file;
+    const qint64 size = file.size();
+    if (size > kMaxSettingsFileBytes) {
+        outcome.whole = false;
+        return {};
+    }
     // Read in pieces the size of the file, which is normally one: a file that reports no size
     // (or grows) is still read only up to the limit.
     text::TextDecoder decoder;
     QString text;
-    QByteArray piece(std::max<qsizetype>(info.size() + 1, 64 * 1024), Qt::Uninitialized);
+    QByteArray piece(std::max<qsizetype>(size + 1, 64 * 1024), Qt::Uninitialized);
     qint64 read = 0;
     for (qint64 got; (got = file.read(piece.data(), piece.size())) != 0;) {
-        if (got < 0 || (read += got) > kMaxSettingsFileBytes) return {};
+        if (got < 0 || (read += got) > kMaxSettingsFileBytes) {
+            outcome.whole = false;
+            return {};
+        }
         QString decoded = decoder.decode(QByteArrayView(piece).first(got));
         if (text.isEmpty()) {
             text = std::move(decoded);
@@ -116,11 +124,12 @@ SettingsData loadSettingsFile(const QString& path, bool* whole) {
         }
     }
     text += decoder.finish();
-    complete = !decoder.hasError();
-    return parseSettings(std::move(text), complete);
+    outcome.whole = !decoder.hasError();
+    return parseSettings(std::move(text), outcome.whole);
 }
 
-SaveResult saveSettingsFile(const QString& path, const SettingsData& data, bool keepOldFile) {
+SaveResult saveSettingsFile(const QString& path, const SettingsData& data,
+                            const SaveOptions& options) {
     if (data.entries.size() > kMaxSavedEntries) {
         return {false, saveError(path, QStringLiteral("号码列表有 %1 条, 最多只能保存 %2 条")
                                            .arg(data.entries.size())
@@ -130,7 +139,18 @@ SaveResult saveSettingsFile(const QString& path, const SettingsData& data, bool 
     const std::optional<QByteArray> bytes = encodeSettings(data);
     if (!bytes) return {false, saveError(path, QStringLiteral("系统不支持 GB18030 编码"))};
     makePrivateFolders(path);
-    const QString reason = replaceFile(path, *bytes, keepOldFile);
+    // A save that crashed leaves its lock file behind; Qt finds it stale, as its process is gone.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(int(options.lockWait.count()))) {
+        const QString reason =
+            lock.error() == QLockFile::LockFailedError
+                ? QStringLiteral("另一个窗口或程序正在保存这个文件, 请稍后再保存")
+                : QStringLiteral("无法建立锁文件 %1")
+                      .arg(QDir::toNativeSeparators(path + QStringLiteral(".lock")));
+        return {false, saveError(path, reason)};
+    }
+    if (options.atStep) options.atStep(SaveStep::Locked);
+    const QString reason = replaceFile(path, *bytes, options.keepOldFile, options.atStep);
     if (!reason.isEmpty()) return {false, saveError(path, reason)};
     return {true, {}};
 }

@@ -2,10 +2,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 #include <optional>
 
 #include "recipients/entry_list.h"
 #include "recipients/number_entry.h"
+#include "settings/replace_file.h"
 
 namespace zelvo::settings {
 
@@ -32,27 +34,48 @@ QString settingsFileInFolder(const QString& appFolder);
 // A set.ini larger than this is not read: a full list takes a few megabytes.
 inline constexpr qint64 kMaxSettingsFileBytes = 64 * 1024 * 1024;
 
-// Reads set.ini. A missing file, or one that cannot be read, gives empty fields. The list runs
-// to `total`; without a usable `total` it runs to the highest entry key, and is empty when there
-// is none. Bytes that do not decode are loaded as U+FFFD. `whole`, when given, is false when a
-// file exists but could not be read whole: it is not a regular file, cannot be read, does not
-// decode, is larger than kMaxSettingsFileBytes, or holds entries without a usable `total`. The
-// list stops at kMaxSavedEntries. Never throws.
-SettingsData loadSettingsFile(const QString& path, bool* whole = nullptr);
+// What a load found besides the data.
+struct LoadReport {
+    // False when a file exists but could not be read whole: it is not a regular file, cannot be
+    // read, does not decode, is larger than kMaxSettingsFileBytes, or holds entries without a
+    // usable `total`.
+    bool whole = true;
+    // Why the file was not read at all although it is there, for the user; empty when it was.
+    // A file (or a link to one) that another user owns in a folder others can write may have
+    // been planted there to feed this program an account or numbers.
+    QString refusal;
+};
+
+// Reads set.ini. A missing file, one that cannot be read, or one refused as above gives empty
+// fields. The list runs to `total`; without a usable `total` it runs to the highest entry key,
+// and is empty when there is none. Bytes that do not decode are loaded as U+FFFD. The list
+// stops at kMaxSavedEntries. The file is opened without blocking and checked once open, so a
+// FIFO in its place cannot hang the start. Never throws.
+SettingsData loadSettingsFile(const QString& path, LoadReport* report = nullptr);
 
 struct SaveResult {
     bool ok = false;
     QString error;  // why the file could not be written, for the user; empty when ok
 };
 
+struct SaveOptions {
+    // Keep the file that is replaced as "<file>.bak" beside it, replacing an older one; the save
+    // is refused when that fails.
+    bool keepOldFile = false;
+    // How long a save waits for another one of the same file to finish before it is refused.
+    std::chrono::milliseconds lockWait{3000};
+    SaveStepHook atStep = {};  // for tests
+};
+
 // Writes set.ini whole, as replaceFile() replaces a file: the previous file stays intact unless
 // the new one was written completely, a new file is for its owner alone, and a symbolic link is
 // followed only where nobody else could have planted it. Folders missing above it are created
-// for the user alone. A line break in a value is stored as a space. With keepOldFile, the file
-// that is replaced is first kept as "<file>.bak" beside it, replacing an older one; the save is
-// refused when that fails. On failure `error` names the path and the reason.
+// for the user alone. A line break in a value is stored as a space. One save of a file at a
+// time, in this program or another: each holds "<file>.lock" from reading the old file to the
+// rename, and one that finds it held waits, then is refused with a message. On failure `error`
+// names the path and the reason.
 SaveResult saveSettingsFile(const QString& path, const SettingsData& data,
-                            bool keepOldFile = false);
+                            const SaveOptions& options = {});
 
 // Creates the folders missing above the file at path for this user alone: the files the programs
 // keep there hold a password or name who was sent what. Whatever cannot be created is reported
@@ -62,7 +85,7 @@ void makePrivateFolders(const QString& path);
 // The file image without any file I/O, for benchmarks and fuzzing; nothing when the system cannot
 // write one of its characters.
 std::optional<QByteArray> encodeSettings(const SettingsData& data);
-// `whole` as for loadSettingsFile().
+// `whole` as in LoadReport.
 SettingsData decodeSettings(const QByteArray& bytes, bool* whole = nullptr);
 
 }  // namespace zelvo::settings

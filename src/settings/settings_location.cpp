@@ -4,16 +4,48 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "settings/program_folders.h"
 #include "settings/settings_file.h"
 
 namespace zelvo::settings {
+namespace {
 
-QString settingsFileForProgram(const QString& programFolder) {
+// A folder as one spelling, links resolved where it exists.
+QString comparable(const QString& folder) {
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+constexpr Qt::CaseSensitivity kFileNameCase =
+#ifdef Q_OS_WIN
+    Qt::CaseInsensitive;
+#else
+    Qt::CaseSensitive;
+#endif
+
+}  // namespace
+
+bool isInstalledCopy(const QString& programFolder, const QStringList& installedFolders) {
+    const QString folder = comparable(programFolder);
+    for (const QString& installed : installedFolders) {
+        if (!installed.isEmpty() && folder.compare(comparable(installed), kFileNameCase) == 0)
+            return true;
+    }
+    for (const QString& system : systemProgramFolders()) {
+        if (folder.startsWith(comparable(system) + QLatin1Char('/'), kFileNameCase)) return true;
+    }
+    return false;
+}
+
+QString settingsFileForProgram(const QString& programFolder, const QStringList& installedFolders) {
+    const QString userFile =
+        settingsFileInFolder(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    if (isInstalledCopy(programFolder, installedFolders)) return userFile;
     const QString beside = settingsFileInFolder(programFolder);
     const QFileInfo folder(programFolder);
     if (QFileInfo::exists(beside) || (folder.isDir() && folder.isWritable())) return beside;
-    return settingsFileInFolder(
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    return userFile;
 }
 
 }  // namespace zelvo::settings

@@ -1,13 +1,21 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace zelvo::settings {
 
-// Where the programs in programFolder keep set.ini. Beside them when a set.ini is already there
-// or the folder is writable: the portable layout the file was made for. Otherwise, as for a copy
-// installed into a system folder, in the user's configuration folder
-// (QStandardPaths::AppConfigLocation), which the caller creates before writing.
-QString settingsFileForProgram(const QString& programFolder);
+// Whether the programs in programFolder are an installed copy: the folder is one of
+// installedFolders (the bin folders of the install prefixes the build was made for) or, on
+// Windows, lies inside a Program Files folder.
+bool isInstalledCopy(const QString& programFolder, const QStringList& installedFolders);
+
+// Where the programs in programFolder keep set.ini. An installed copy keeps it in the user's
+// configuration folder (QStandardPaths::AppConfigLocation), whoever runs it, root included, and
+// never uses one beside itself. A portable copy (the build tree, an unpacked zip, a copy in a
+// user's folder) keeps it beside itself when a set.ini is already there or the folder is
+// writable, and otherwise in the user's configuration folder too. The caller creates that
+// folder before writing.
+QString settingsFileForProgram(const QString& programFolder, const QStringList& installedFolders);
 
 }  // namespace zelvo::settings

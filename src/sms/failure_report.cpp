@@ -32,6 +32,11 @@ Explanation explain(const MailError& error) {
             return {QStringLiteral("与邮件服务器建立安全连接 (TLS) 失败"),
                     QStringLiteral("请检查电脑的日期和时间是否正确; 网络中的设备也可能干扰了"
                                    "加密连接。")};
+        case FailureCause::NoTrustedAuthority:
+            return {QStringLiteral("系统中没有任何受信任的根证书 (CA), 无法验证邮件服务器的证书, "
+                                   "邮件没有发送"),
+                    QStringLiteral("请安装 ca-certificates 软件包 (例如执行 sudo apt-get install "
+                                   "ca-certificates) 后再试。")};
         case FailureCause::NoStartTls:
             return {QStringLiteral("端口 %1 上的邮件服务器没有提供加密连接 (STARTTLS), "
                                    "密码没有发送")

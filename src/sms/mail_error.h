@@ -13,19 +13,20 @@ namespace zelvo::sms {
 // What went wrong with a send, as far as the program can tell. The window shows it in the
 // failure box's details; the command-line sender turns it into its exit code.
 enum class FailureCause {
-    InvalidInput,      // a field or the configuration cannot be sent at all; nothing was tried
-    Setup,             // the network library could not start
-    Resolve,           // the server's name could not be resolved
-    Connect,           // no connection to the server
-    Tls,               // the secure connection failed
-    NoStartTls,        // the server offered no STARTTLS or refused it; nothing was sent
-    LoginRefused,      // the server refused the login
-    NoUsableLogin,     // the server offered no login we can use; nothing was sent
-    SenderRefused,     // MAIL refused
-    RecipientRefused,  // RCPT refused
-    MessageRefused,    // DATA or the message refused
-    Timeout,           // the server did not answer in time
-    Dropped,           // the connection was lost
+    InvalidInput,        // a field or the configuration cannot be sent at all; nothing was tried
+    Setup,               // the network library could not start
+    Resolve,             // the server's name could not be resolved
+    Connect,             // no connection to the server
+    Tls,                 // the secure connection failed
+    NoTrustedAuthority,  // the system trusts no certificate authority at all: nothing verifies
+    NoStartTls,          // the server offered no STARTTLS or refused it; nothing was sent
+    LoginRefused,        // the server refused the login
+    NoUsableLogin,       // the server offered no login we can use; nothing was sent
+    SenderRefused,       // MAIL refused
+    RecipientRefused,    // RCPT refused
+    MessageRefused,      // DATA or the message refused
+    Timeout,             // the server did not answer in time
+    Dropped,             // the connection was lost
     Other,
 };
 

@@ -12,6 +12,9 @@ namespace zelvo::sms {
 struct TransportOptions {
     SmtpTimeouts timeouts;
     QString caFile;  // extra CA bundle to trust, empty for the system store only
+    // The system's folder of trusted certificates; empty for libcurl's own. Tests point it at an
+    // empty folder.
+    QString caFolder = {};
     // Gets each line of the SMTP dialogue, '>' for ours and '<' for the server's, filtered as
     // the failure report is: login data masked, no secret or control character. Unset: the
     // dialogue is not shown.

@@ -2,6 +2,9 @@
 
 #include <curl/curl.h>
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 #include <algorithm>
 #include <array>
@@ -49,7 +52,8 @@ struct Dialogue {
     bool greeted = false;   // the server has said something: an SMTP conversation started
     const TransportOptions::DialogueObserver* observer = nullptr;
     const GatewaySubmission* submission = nullptr;  // whose secrets the shown dialogue hides
-    bool inLogin = false;  // between our AUTH and the server's verdict on it
+    bool inLogin = false;            // between our AUTH and the server's verdict on it
+    bool trustsNoAuthority = false;  // the certificate could not be checked against anything
 };
 
 struct Upload {
@@ -74,23 +78,30 @@ size_t readMessage(char* buffer, size_t size, size_t count, void* user) {
     return chunk;
 }
 
-// Server text as it may be shown and logged, in the failure report and the dialogue alike: never
-// the credentials, should a server echo them back in clear or as the base64 of a login exchange,
-// and no control or format characters (a terminal would act on them). The secrets go first, so
-// one that holds such a character is still found whole.
-QString presentable(const QByteArray& serverText, const GatewaySubmission& submission) {
+// The dialogue as it may be shown and logged, in the failure report and under --verbose alike:
+// never the credentials, should a server echo them back in clear or as the base64 of a login
+// exchange. Masked as received, before anything is trimmed or cut: a password may begin or end
+// with a blank.
+QByteArray withoutSecrets(QByteArray text, const GatewaySubmission& submission) {
+    if (submission.password.isEmpty()) return text;
+    const QByteArray login = submission.login.toUtf8();
+    const QByteArray password = submission.password.toUtf8();
+    const QByteArray secrets[] = {password, password.toBase64(),
+                                  ('\0' + login + '\0' + password).toBase64()};
+    for (const QByteArray& secret : secrets) text.replace(secret, "***");
+    return text;
+}
+
+// Server text without control or format characters: a terminal would act on them.
+QString presentable(const QByteArray& serverText) {
     QString text = QString::fromUtf8(serverText);
-    if (!submission.password.isEmpty()) {
-        const QByteArray login = submission.login.toUtf8();
-        const QByteArray password = submission.password.toUtf8();
-        const QByteArray secrets[] = {password, password.toBase64(),
-                                      ('\0' + login + '\0' + password).toBase64()};
-        for (const QByteArray& secret : secrets)
-            text.replace(QString::fromUtf8(secret), QStringLiteral("***"));
-    }
     for (QChar& c : text)
         if (!c.isPrint()) c = QChar::ReplacementCharacter;
     return text;
+}
+
+QByteArray lastLine(const QByteArray& text) {
+    return text.trimmed().split('\n').last().trimmed();
 }
 
 // Passes the dialogue on line by line. The AUTH line keeps only its mechanism, and what we send
@@ -110,18 +121,20 @@ void showDialogue(Dialogue& dialogue, curl_infotype type, const QByteArray& text
         } else if (!line.startsWith("334")) {
             dialogue.inLogin = false;
         }
-        (*dialogue.observer)(type == CURLINFO_HEADER_OUT ? '>' : '<',
-                             presentable(line, *dialogue.submission).toUtf8());
+        (*dialogue.observer)(type == CURLINFO_HEADER_OUT ? '>' : '<', presentable(line).toUtf8());
     }
 }
 
 int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* user) {
     auto* dialogue = static_cast<Dialogue*>(user);
     if (type == CURLINFO_HEADER_IN) dialogue->greeted = true;
-    if (dialogue->observer && (type == CURLINFO_HEADER_OUT || type == CURLINFO_HEADER_IN))
-        showDialogue(*dialogue, type, QByteArray(data, static_cast<qsizetype>(size)));
-    if (dialogue->closing || (type != CURLINFO_HEADER_OUT && type != CURLINFO_HEADER_IN)) return 0;
+    if (type != CURLINFO_HEADER_OUT && type != CURLINFO_HEADER_IN) return 0;
+    // The verbs and reply codes are read from the text as sent and received, what is kept or
+    // shown from the masked text.
     const QByteArray text(data, static_cast<qsizetype>(size));
+    const QByteArray shown = withoutSecrets(text, *dialogue->submission);
+    if (dialogue->observer) showDialogue(*dialogue, type, shown);
+    if (dialogue->closing) return 0;
     if (type == CURLINFO_HEADER_OUT) {
         static const std::array<QByteArray, 8> kVerbs = {"EHLO", "HELO", "STARTTLS", "AUTH",
                                                          "MAIL", "RCPT", "DATA",     "RSET"};
@@ -130,11 +143,10 @@ int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* user
             dialogue->closing = true;
         else if (std::find(kVerbs.begin(), kVerbs.end(), verb) != kVerbs.end())
             dialogue->lastCommand = verb;
-    } else if (type == CURLINFO_HEADER_IN) {
-        const QList<QByteArray> lines = text.trimmed().split('\n');
-        const QByteArray line = lines.last().trimmed();
+    } else {
+        const QByteArray line = lastLine(text);
         // 334 lines are the server's half of a login exchange; they say nothing useful.
-        if (!line.isEmpty() && !line.startsWith("334")) dialogue->lastReply = line;
+        if (!line.isEmpty() && !line.startsWith("334")) dialogue->lastReply = lastLine(shown);
         if (dialogue->lastCommand == "AUTH" && line.startsWith("235")) dialogue->loggedIn = true;
     }
     return 0;
@@ -149,6 +161,9 @@ Cause causeOf(CURLcode code, const Dialogue& dialogue) {
     if (dialogue.withheld)
         return {FailureCause::NoUsableLogin,
                 "the server offers no login we can use, so nothing was sent"};
+    if (dialogue.trustsNoAuthority)
+        return {FailureCause::NoTrustedAuthority,
+                "the system trusts no certificate authority, so no certificate can be verified"};
     switch (code) {
         case CURLE_COULDNT_RESOLVE_HOST:
             return {FailureCause::Resolve, "mail server not found"};
@@ -182,10 +197,10 @@ Cause causeOf(CURLcode code, const Dialogue& dialogue) {
 }
 
 [[noreturn]] void throwFailure(CURLcode code, const char* errorBuffer, const Dialogue& dialogue,
-                               const SmtpRoute& server, const GatewaySubmission& submission) {
+                               const SmtpRoute& server) {
     const Cause cause = causeOf(code, dialogue);
     FailurePlace place{server.host, server.port, server.tls,
-                       presentable(dialogue.lastReply, submission).left(kMaxReplyShown)};
+                       presentable(dialogue.lastReply).left(kMaxReplyShown)};
     QString text = QStringLiteral("SMTP submission to %1:%2 (%3) failed: %4 (curl %5: %6")
                        .arg(server.host)
                        .arg(server.port)
@@ -229,6 +244,32 @@ QByteArray urlHost(const QString& host) {
     }
     throw MailError(QStringLiteral("邮件服务器地址无效 / invalid SMTP server name: ") + host,
                     FailureCause::InvalidInput);
+}
+
+// Whether the certificate store libcurl was given holds no certificate authority at all: no
+// bundle file with anything in it, and no certificate in the hashed folder. Windows' own store
+// is never empty.
+bool trustsNoAuthority(CURL* handle, const TransportOptions& options) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(handle);
+    Q_UNUSED(options);
+    return false;
+#else
+    const auto builtIn = [handle](CURLINFO info) {
+        char* path = nullptr;
+        return curl_easy_getinfo(handle, info, &path) == CURLE_OK && path
+                   ? QString::fromLocal8Bit(path)
+                   : QString();
+    };
+    const QString file = options.caFile.isEmpty() ? builtIn(CURLINFO_CAINFO) : options.caFile;
+    const QString folder = options.caFolder.isEmpty() ? builtIn(CURLINFO_CAPATH) : options.caFolder;
+    if (!file.isEmpty() && QFileInfo(file).size() > 0) return false;
+    static const QRegularExpression hashed(QStringLiteral("^[0-9a-f]{8}\\.[0-9]+$"));
+    if (folder.isEmpty()) return true;
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::System);
+    return std::none_of(names.begin(), names.end(),
+                        [](const QString& name) { return hashed.match(name).hasMatch(); });
+#endif
 }
 
 long responseTimeoutSeconds(std::chrono::milliseconds timeout) {
@@ -313,6 +354,7 @@ void submitTo(const SmtpRoute& server, const GatewaySubmission& submission,
     std::unique_ptr<curl_slist, SlistDeleter> recipients(
         curl_slist_append(nullptr, mail.envelopeTo.constData()));
     const QByteArray caFile = options.caFile.toLocal8Bit();
+    const QByteArray caFolder = options.caFolder.toLocal8Bit();
     const QByteArray login = submission.login.toUtf8();
     const QByteArray password = submission.password.toUtf8();
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
@@ -341,6 +383,7 @@ void submitTo(const SmtpRoute& server, const GatewaySubmission& submission,
         // (CAPATH, /etc/ssl/certs on Debian) stays in use, so both are trusted.
         curl_easy_setopt(handle, CURLOPT_CAINFO, caFile.constData());
     }
+    if (!caFolder.isEmpty()) curl_easy_setopt(handle, CURLOPT_CAPATH, caFolder.constData());
 
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(options.timeouts.connect.count()));
@@ -365,7 +408,10 @@ void submitTo(const SmtpRoute& server, const GatewaySubmission& submission,
 
     const CURLcode result = perform(handle, greetingWait, errorBuffer);
     conversed = dialogue.greeted && result != CURLE_USE_SSL_FAILED;
-    if (result != CURLE_OK) throwFailure(result, errorBuffer, dialogue, server, submission);
+    dialogue.trustsNoAuthority =
+        (result == CURLE_PEER_FAILED_VERIFICATION || result == CURLE_SSL_CACERT_BADFILE) &&
+        trustsNoAuthority(handle, options);
+    if (result != CURLE_OK) throwFailure(result, errorBuffer, dialogue, server);
 }
 
 // Whether a failure leaves the next route to try: nothing was said on this one beyond, at most,
@@ -377,6 +423,7 @@ bool leavesNextRoute(const MailError& error, bool conversed) {
         case FailureCause::Setup:
         case FailureCause::Resolve:
         case FailureCause::Tls:
+        case FailureCause::NoTrustedAuthority:
             return false;
         default:
             return !conversed;

@@ -52,10 +52,14 @@ char16_t* Gb18030Decoder::decode(std::string_view piece, char16_t* out) {
 }
 
 char16_t* Gb18030Decoder::finish(char16_t* out) {
-    if (pending_.empty()) return out;
-    pending_.clear();
-    error_ = true;
-    *out++ = u'\uFFFD';
+    // A character cut off by the end: its first byte is undecodable, and the bytes after it are
+    // read again, so that none of their characters is lost.
+    while (!pending_.empty()) {
+        error_ = true;
+        *out++ = u'\uFFFD';
+        const std::string rest = std::exchange(pending_, {}).substr(1);
+        out = decode(rest, out);
+    }
     return out;
 }
 

@@ -70,21 +70,31 @@ bool system::decodeCharacters(std::string_view bytes, char16_t*& out) {
         clean = clean && !decoder.hasError() && end != start;
         out = reinterpret_cast<char16_t*>(end);
     };
-    // GB18030 lacks Windows' euro sign 0x80, which can also be the second byte of a pair: the
-    // characters are walked to tell them apart.
-    size_t start = 0;
-    if (bytes.find('\x80') != std::string_view::npos) {
-        for (size_t at = 0; at < bytes.size();) {
-            if (static_cast<unsigned char>(bytes[at]) != 0x80) {
-                at += std::max(gb18030CharacterLength(bytes.substr(at)), 1);
-                continue;
-            }
-            convert(bytes.substr(start, at - start));
-            *out++ = u'€';
-            start = ++at;
-        }
+    // Most text holds neither Windows' euro sign nor a broken sequence: one run for all of it.
+    char16_t* const first = out;
+    if (bytes.find('\x80') == std::string_view::npos) {
+        convert(bytes);
+        if (clean) return true;
+        out = first;
+        clean = true;
     }
-    convert(bytes.substr(start));
+    // Otherwise the characters are walked. GB18030 lacks Windows' euro sign 0x80, which can also
+    // be the second byte of a pair; and ICU takes a byte that starts no character together with
+    // the bytes after it, whose characters would be lost. Each such byte becomes one U+FFFD.
+    size_t run = 0;
+    for (size_t at = 0; at < bytes.size();) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        const int length = gb18030CharacterLength(bytes.substr(at));
+        if (byte != 0x80 && length > 0) {
+            at += size_t(length);
+            continue;
+        }
+        convert(bytes.substr(run, at - run));
+        clean = clean && byte == 0x80;
+        *out++ = byte == 0x80 ? u'€' : u'\uFFFD';
+        run = ++at;
+    }
+    convert(bytes.substr(run));
     return clean;
 }
 

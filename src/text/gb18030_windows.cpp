@@ -3,6 +3,8 @@
 // system has it (Windows has, Wine 8 has not).
 #include <windows.h>
 
+#include <cstring>
+
 #include "text/gb18030.h"
 #include "text/gb18030_system.h"
 
@@ -34,7 +36,11 @@ bool writeBytes(UINT codePage, std::u16string_view text, char*& out) {
         WideCharToMultiByte(codePage, codePage == kGbk ? WC_NO_BEST_FIT_CHARS : 0,
                             reinterpret_cast<const wchar_t*>(text.data()), size, out, 4 * size,
                             nullptr, codePage == kGbk ? &usedDefault : nullptr);
-    if (length <= 0 || usedDefault) return false;
+    // Code page 936 writes U+F8F5 as the single byte FF, which no reader takes back.
+    if (length <= 0 || usedDefault ||
+        (codePage == kGbk && std::memchr(out, 0xFF, size_t(length)) != nullptr)) {
+        return false;
+    }
     out += length;
     return true;
 }

@@ -47,6 +47,24 @@ TEST_F(FilesTest, BrokenSettingsAreToldAndTheSaveKeepsThemOrSaysWhyNot) {
     EXPECT_EQ(readFile(ini + ".bak"), broken) << "only the file not read whole is kept";
 }
 
+// Another user's set.ini in a folder anyone may write may have been planted there: it is not
+// read, start-up says so once, naming the file and why, and the window starts empty.
+TEST_F(FilesTest, PlantedSettingsAreToldAndNotRead) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+    const QString ini = settingsPath();
+    writeFile(ini, gbk("[UserMsg]\r\nUser=u@139.com\r\n[Phone]\r\n0=" + kLi + "\r\ntotal=0\r\n"));
+    ASSERT_EQ(::chown(QFile::encodeName(ini), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder->path()), 01777), 0);
+    platform->expectBox();
+    open();
+    const QString shown = QDir::toNativeSeparators(ini);
+    ASSERT_EQ(platform->log().size(), 1);
+    EXPECT_TRUE(platform->log()[0].startsWith("box 提示: 没有读取设置文件 " + shown + ": " + shown +
+                                              " 属于别的用户"))
+        << platform->log()[0].toStdString();
+    EXPECT_EQ(accountEdit()->text() + textsOf(numberList()->entries()).join(u'|'), "");
+}
+
 TEST_F(FilesTest, PhoneBookRefusedByTheMenuKeepsTheListAndSavesIt) {
     // Make: how the book is placed (see place()). Refusal: words of the message. The window
     // itself refuses what is no ordinary, visible file.

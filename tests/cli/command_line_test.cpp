@@ -34,12 +34,14 @@ TEST(CommandLine, ParsesOperandsAndOptionsOrSaysWhatIsWrong) {
         {.name = "OptionWithoutValue", .args = {"13806012345", "--from"}, .error = "选项 --from 缺少参数"},
         {.name = "OptionWithEmptyValue", .args = {"--from=", "13806012345"}, .error = "选项 --from 的参数为空"},
         {.name = "UnknownOption", .args = {"--colour", "13806012345"}, .error = "未知选项 --colour"},
-        {.name = "FlagWithValue", .args = {"--verbose=1", "13806012345"}, .error = "未知选项 --verbose=1"},
+        {.name = "FlagWithValue", .args = {"--verbose=1", "13806012345"}, .error = "选项 --verbose 不带参数"},
+        {.name = "UnknownOptionNamedWithoutItsValue", .args = {"--passwd=secret", "13806012345"}, .error = "未知选项 --passwd"},
         // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const ParsedCommandLine parsed = parseCommandLine(row.args);
+        EXPECT_FALSE(parsed.error.contains(QStringLiteral("secret")));
         if (*row.error) {
             EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(row.error)))
                 << parsed.error.toStdString();

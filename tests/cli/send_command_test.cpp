@@ -2,10 +2,13 @@
 // the server received (or nothing), the exit code and what the user is told.
 #include "cli/send_command.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QStandardPaths>
@@ -61,6 +64,9 @@ const Row kRows[] = {
     {.name = "VerboseLoginMechanism", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "> AUTH LOGIN ****\n< 334 UGFzc3dvcmQA\n> ****\n< 235", .peer = "login-only"},
     {.name = "VerboseGreetingEscape", .args = {"--verbose", "13806012345", "hi"}, .code = 69, .err = "< 220 \uFFFD[2J\uFFFD]0;owned\uFFFD ESMTP", .peer = R"({"greeting":"220 \u001b[2J\u001b]0;owned\u0007 ESMTP\n","MAIL":"553 5.1.8 Sender refused\n"})"},
     {.name = "VerboseEchoedPassword", .args = {"--verbose", "13806012345", "hi"}, .code = 69, .err = "< 535 5.7.8 *** rejected", .peer = R"({"AUTH":"535 5.7.8 )" + kPeerPassword.toUtf8().toBase64() + R"( rejected\n"})"},
+    {.name = "PasswordFileWithBlankInPath", .args = {"--password-file", "@/pass word.txt", "13806012345", "hi"}, .code = 78, .err = "请执行 chmod 600 '"},
+    {.name = "VerboseEchoedBlankEndedPassword", .args = {"--verbose", "--password-file", "@/blank_password.txt", "13806012345", "hi"}, .code = 69, .err = "< 535 5.7.8 rejected:***\n", .peer = R"({"AUTH":"535 5.7.8 rejected: Zq9 code \n"})"},
+    {.name = "PlantedSettings", .args = {"--settings", "@/planted.ini", "13806012345", "hi"}, .code = 78, .err = "属于别的用户"},
     {.name = "NoRecord", .args = {"--no-record", "13806012345", "hi"}, .mail = "13806012345\nhi"},
     {.name = "DryRun", .args = {"--dry-run", "13806012345", "你好"}, .out = "Subject: 13806012345\r\nMessage-ID: <"},
     {.name = "UsageError", .args = {"--tls", "ssl", "13806012345", "hi"}, .code = 64, .err = "--tls 的参数应为 starttls 或 implicit", .peer = "none"},
@@ -120,11 +126,20 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
           {"password_crlf.txt", kPeerPassword.toUtf8() + "\r\nnot this\r\n", 0600},
           {"password0640.txt", kPeerPassword.toUtf8(), 0640},
           {"password0604.txt", kPeerPassword.toUtf8(), 0604},
+          {"pass word.txt", kPeerPassword.toUtf8(), 0640},
+          {"blank_password.txt", " Zq9 code \n", 0600},
+          {"planted.ini", settings, 0600},
           {"wrong.txt", "wrong\n", 0600}}) {
         QFile file(folder.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         std::filesystem::permissions(file.fileName().toStdString(), std::filesystem::perms(mode));
     }
+    // Another user's set.ini in a folder anyone may write, as it may have been planted there.
+    if (::geteuid() != 0 && QByteArray(row.name) == "PlantedSettings")
+        GTEST_SKIP() << "only root can give a file to another user";
+    ASSERT_TRUE(::geteuid() != 0 ||
+                ::chown(QFile::encodeName(folder.filePath("planted.ini")), 65534, 65534) == 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.path()), 01777), 0);
 
     cli::SendCommandContext context{AppConfig::builtIn(), folder.filePath("set.ini"), {}};
     context.config.smtpHost = QStringLiteral("127.0.0.1");
@@ -190,14 +205,60 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
 INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandRunTest, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Both programs keep set.ini beside themselves in a folder they may write (or where one already
-// is), and otherwise, as installed into a system folder, in the user's configuration folder,
-// which the window's first save creates.
-TEST(SettingsLocation, BesideTheProgramOrInTheUsersFolder) {
+// --verbose into a pipe that nobody reads: the dialogue that does not fit is dropped, and the
+// send goes through as without it.
+TEST(SendCommandVerbose, NeverWaitsForAStalledPipe) {
+    const SmtpPeer peer({});
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_NONBLOCK), 0);
+    while (::write(ends[1], "full", 4) > 0) {
+    }
+    ASSERT_EQ(::fcntl(ends[1], F_SETFL, 0), 0) << "the program meets a pipe that blocks";
+    QFile err;
+    ASSERT_TRUE(err.open(ends[1], QIODevice::WriteOnly | QIODevice::Unbuffered,
+                         QFileDevice::AutoCloseHandle));
     QTemporaryDir folder;
-    EXPECT_EQ(settings::settingsFileForProgram(folder.path()), folder.filePath("set.ini"));
-    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    EXPECT_EQ(settings::settingsFileForProgram(folder.filePath("gone")), user + "/set.ini");
+    cli::SendCommandContext context{AppConfig::builtIn(), folder.filePath("set.ini"), {}};
+    context.config.smtpHost = QStringLiteral("127.0.0.1");
+    context.config.smtpPort = peer.port();
+    context.config.smtpTimeouts = {1500ms, 1000ms, 2500ms, 700ms};
+    context.config.smtpCaFile = SmtpPeer::caFile();
+    context.environment.insert("ZELVO_SMS_PASSWORD", kPeerPassword);
+    QBuffer in, out;
+    in.open(QIODevice::ReadOnly);
+    out.open(QIODevice::WriteOnly);
+    const QStringList args = {"--verbose", "--from", "13806012345@139.com", "13906054321", "hi"};
+    EXPECT_EQ(cli::runSendCommand(args, in, out, err, context), cli::kExitSent);
+    EXPECT_EQ(peer.events("mail").size(), 1);
+    ::close(ends[0]);
+}
+
+// An installed copy keeps set.ini in the user's configuration folder whoever runs it, even with
+// one beside it in a folder it may write; a portable copy keeps it beside itself in a folder it
+// may write (or where one already is), and otherwise in the user's folder too, which the first
+// save creates.
+TEST(SettingsLocation, InstalledInTheUsersFolderPortableBesideItself) {
+    QTemporaryDir folder;
+    const QString programs = folder.filePath("bin"), beside = programs + "/set.ini";
+    ASSERT_TRUE(QDir(folder.path()).mkdir("bin") && QFile::link(programs, folder.filePath("usr")));
+    writeFile(beside, "[UserMsg]\r\n");
+    const QString user =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/set.ini";
+    const struct {
+        const char* name;
+        QString program;
+        QStringList installed;
+        QString settings;
+    } rows[] = {
+        {"Portable", programs, {}, beside},
+        {"PortableBesideAnotherInstall", programs, {folder.filePath("bin/bin")}, beside},
+        {"Installed", programs, {"/nowhere/bin", programs}, user},
+        {"InstalledThroughALink", folder.filePath("usr"), {programs + "/"}, user},
+        {"PortableInAFolderThatIsGone", folder.filePath("gone"), {}, user},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(settings::settingsFileForProgram(row.program, row.installed), row.settings)
+            << row.name;
     // A save creates the folders it lacks for the user alone: set.ini holds the password.
     ASSERT_TRUE(settings::saveSettingsFile(folder.filePath("a/b/set.ini"), {"u", "p", {}}).ok);
 #ifdef Q_OS_UNIX

@@ -1,11 +1,13 @@
 # cmake -DBUILD_DIR=<build tree> -DOUTPUT=<folder> -DVERSION=<version> -DCPACK=<cpack>
-#       -DDPKG_DEB=<dpkg-deb> -DLINTIAN=<lintian> -DWEB_VIEW=<ON|OFF> -P check_packages.cmake
+#       -DDPKG_DEB=<dpkg-deb> -DLINTIAN=<lintian> -DHARDENING_CHECK=<hardening-check>
+#       -DWEB_VIEW=<ON|OFF> -P check_packages.cmake
 #
 # Makes the two Debian packages from the build tree with the configuration scripts/package.sh
 # uses, and checks them as apt and Debian would: each file in the package it belongs to and no
 # other, the Depends that dpkg-shlibdeps found (the command's without Qt's widgets or web
 # engine, the window's without the web engine, Qt Quick or QML unless the build has a web view
-# module), the control fields filled in, and lintian without an error or a warning.
+# module), the control fields filled in, every binary hardened, and lintian without an error or a
+# warning.
 
 function(run what)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE failed OUTPUT_VARIABLE output
@@ -43,14 +45,14 @@ set(files_zelvo-sms-send
     usr/share/man/man1/zelvo-sms-send.1.gz)
 # What each package must and must not depend on. The window's libcurl comes with its SMTP
 # module; the window does not run the command, so it does not depend on its package.
-set(needs_zelvo-sms libqt6widgets6 libcurl4)
+set(needs_zelvo-sms libqt6widgets6 libcurl4 ca-certificates)
 set(refuses_zelvo-sms zelvo-sms-send)
 if(WEB_VIEW)
     list(APPEND needs_zelvo-sms libqt6webenginewidgets6)
 else()
     list(APPEND refuses_zelvo-sms libqt6webengine libqt6quick libqt6qml libqt6opengl)
 endif()
-set(needs_zelvo-sms-send libqt6core6 libcurl4)
+set(needs_zelvo-sms-send libqt6core6 libcurl4 ca-certificates)
 set(refuses_zelvo-sms-send libqt6gui libqt6widgets libqt6webengine libqt6opengl)
 
 set(packages)
@@ -102,6 +104,26 @@ foreach(package zelvo-sms zelvo-sms-send)
         endif()
     endforeach()
 endforeach()
+
+# Every binary built with Debian's hardening flags. The control-flow protection that
+# hardening-check also knows is not among them in Debian 12.
+set(unpacked "${OUTPUT}/unpacked")
+set(binaries)
+foreach(deb IN LISTS packages)
+    run("dpkg-deb --extract" "${DPKG_DEB}" --extract "${deb}" "${unpacked}")
+endforeach()
+set(packaged usr/bin/zelvo-sms usr/bin/zelvo-sms-send usr/lib/zelvo-sms/libzelvo_smtp.so)
+if(WEB_VIEW)
+    list(APPEND packaged usr/lib/zelvo-sms/libzelvo_webview.so)
+endif()
+foreach(binary IN LISTS packaged)
+    list(APPEND binaries "${unpacked}/${binary}")
+endforeach()
+execute_process(COMMAND "${HARDENING_CHECK}" --nocfprotection ${binaries}
+                RESULT_VARIABLE failed OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(failed)
+    message(SEND_ERROR "hardening-check failed (${failed}):\n${output}")
+endif()
 
 # Warnings that stay are overridden in the package, each with its reason.
 execute_process(COMMAND "${LINTIAN}" --fail-on error,warning ${packages}

@@ -3,12 +3,17 @@
 // CTest time-out is short (tests/CMakeLists.txt).
 #include "settings/settings_file.h"
 
+#include <sys/wait.h>
+
 #include <QTemporaryDir>
+#include <csignal>
 
 #include "support/test_files.h"
 
 namespace zelvo::testing {
 namespace {
+
+using namespace std::chrono_literals;
 
 const QString kLi = QStringLiteral("李三,13806012345");
 const QString kWang = QStringLiteral("王五,13906054321");
@@ -32,7 +37,8 @@ TEST(SettingsFileTest, LoadsAndSavesOrIsRefusedUntouched) {
     // Make: how set.ini is placed (see place()). Shown: account, password, entries as loaded.
     // Refusal: words of the save's reason; empty: saved. Mode: given to set.ini before; the
     // saved file keeps only its owner's bits. Backup: the file was not read whole, and a save
-    // that keeps the old file keeps it as set.ini.bak.
+    // that keeps the old file keeps it as set.ini.bak. Unread: words of the reason the file was
+    // not read at all; the window starts empty.
     // clang-format off
     const struct {
         const char *name, *make;
@@ -41,6 +47,7 @@ TEST(SettingsFileTest, LoadsAndSavesOrIsRefusedUntouched) {
         const char* refusal;
         unsigned mode;
         bool backup = false;
+        const char* unread = "";
     } rows[] = {
         {"AsSaved", "", saved, two, "", 0640},
         {"ReadableByAll", "", saved, two, "", 0644},
@@ -80,14 +87,16 @@ TEST(SettingsFileTest, LoadsAndSavesOrIsRefusedUntouched) {
         {"OthersMayWriteButNotOwner", "", saved, two, "只读", 0466},
         {"FolderInItsPlace", "dir", "", {"", ""}, "文件夹", 0},
         {"FifoInItsPlace", "fifo", "", {"", ""}, "不是普通文件", 0},
-        {"FolderAtTheNewFile", "tmpdir", saved, two, "set.ini.tmp", 0},
         {"LinkToAFile", "link", saved, two, "", 0},
         {"LinkToAnUndecodableFile", "link", saved + "\xC0", two, "", 0, true},
         {"OwnLinkInASharedFolder", "link:me:1777", saved, two, "", 0},
         {"OthersLinkInAPrivateFolder", "link:nobody:700", saved, two, "", 0},
-        {"OthersLinkInASharedFolder", "link:nobody:1777", saved, two, "别的用户", 0},
-        {"OthersLinkInAGroupFolder", "link:nobody:770", saved, two, "别的用户", 0},
-        {"OthersLinkInTheirFolder", "link:nobody:755:nobody", saved, two, "别的用户", 0},
+        {"OthersLinkInASharedFolder", "link:nobody:1777", saved, {"", ""}, "别的用户", 0, false, "别的用户"},
+        {"OthersLinkInAGroupFolder", "link:nobody:770", saved, {"", ""}, "别的用户", 0, false, "别的用户"},
+        {"OthersLinkInTheirFolder", "link:nobody:755:nobody", saved, {"", ""}, "别的用户", 0, false, "别的用户"},
+        {"OwnFileInASharedFolder", "file:me:1777", saved, two, "", 0},
+        {"OthersFileInAPrivateFolder", "file:nobody:700", saved, two, "", 0},
+        {"OthersFileInASharedFolder", "file:nobody:1777", saved, {"", ""}, "", 0, false, "属于别的用户"},
         {"LinkToNothing", "dangling", "", {"", ""}, "", 0600},
         {"LinkToAFolder", "linkdir", "", {"", ""}, "文件夹", 0},
         {"LinkLoop", "loop", "", {"", ""}, "符号链接", 0},
@@ -120,22 +129,27 @@ TEST(SettingsFileTest, LoadsAndSavesOrIsRefusedUntouched) {
         };
         const QString before = snapshot();
 
-        bool whole = false;
-        const settings::SettingsData loaded = settings::loadSettingsFile(ini, &whole);
+        settings::LoadReport report{false, "?"};
+        const settings::SettingsData loaded = settings::loadSettingsFile(ini, &report);
         EXPECT_EQ(shown(loaded), row.shown);
+        EXPECT_TRUE(*row.unread ? report.refusal.contains(row.unread) : report.refusal.isEmpty())
+            << report.refusal.toStdString();
         EXPECT_EQ(snapshot(), before) << "loading never writes";
 
         // As the window saves: keeping the old file when it was not read whole.
-        const settings::SaveResult result = settings::saveSettingsFile(ini, loaded, !whole);
+        const settings::SaveResult result =
+            settings::saveSettingsFile(ini, loaded, {.keepOldFile = !report.whole});
         EXPECT_EQ(result.ok, !*row.refusal);
         if (result.ok) {
             EXPECT_EQ(shown(settings::loadSettingsFile(ini)), row.shown);
             EXPECT_EQ(QFileInfo(ini).symLinkTarget(), link) << "a link stays the same link";
             EXPECT_TRUE(QFileInfo(ini).isFile());
             EXPECT_TRUE(!row.mode || modeOf(ini) == (row.mode & 0700)) << std::oct << modeOf(ini);
-            EXPECT_FALSE(QFileInfo::exists(QFileInfo(ini).canonicalFilePath() + ".tmp"));
-            // The backup stands beside the file really replaced, for its owner alone.
+            // The backup stands beside the file really replaced, for its owner alone; no
+            // temporary or lock file is left.
             const QString real = QFileInfo(ini).canonicalFilePath();
+            for (const QString& used : {ini, real})
+                EXPECT_EQ(QFileInfo(used).dir().entryList({"*.tmp", "*.lock"}), QStringList());
             EXPECT_EQ(readFile(real + ".bak"), row.backup ? row.bytes : "<unreadable>");
             EXPECT_TRUE(!row.backup || modeOf(real + ".bak") == (modeBefore & 0700));
             EXPECT_TRUE(link.isEmpty() || !QFileInfo::exists(ini + ".bak"));
@@ -145,6 +159,62 @@ TEST(SettingsFileTest, LoadsAndSavesOrIsRefusedUntouched) {
                 << result.error.toStdString();
             EXPECT_EQ(snapshot(), before);
         }
+    }
+}
+
+// Two saves of one file never interleave: one that finds another at any of its steps waits a
+// moment and is refused. A save killed at any step leaves the old file or the whole new one, and
+// the next save goes through.
+TEST(SettingsFileTest, SavesTakeTurnsAndACrashLeavesTheOldFileOrTheNew) {
+    using settings::SaveStep;
+    const settings::SettingsData old{"old@139.com", "o", {}}, mine{"a@139.com", "a", {}},
+        other{"b@139.com", " b ", {}}, next{"c@139.com", "c", {}};
+    // Replaced: the file already holds the new contents when the save stops at the step.
+    const struct {
+        const char* name;
+        SaveStep step;
+        bool keepOld;
+        bool replaced;
+    } rows[] = {
+        {"Locked", SaveStep::Locked, false, false},
+        {"TemporaryWritten", SaveStep::TemporaryWritten, true, false},
+        {"OldFileKept", SaveStep::OldFileKept, true, false},
+        {"Replaced", SaveStep::Replaced, false, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QTemporaryDir folder;
+        const QString ini = settings::settingsFileInFolder(folder.path());
+        ASSERT_TRUE(settings::saveSettingsFile(ini, old).ok);
+
+        settings::SaveResult second{true, {}};
+        bool stopped = false;
+        const auto meetSecond = [&](SaveStep step) {
+            if (step != row.step) return;
+            stopped = true;
+            second = settings::saveSettingsFile(ini, other, {.lockWait = 50ms});
+        };
+        const settings::SaveResult first = settings::saveSettingsFile(
+            ini, mine, {.keepOldFile = row.keepOld, .atStep = meetSecond});
+        EXPECT_TRUE(stopped && first.ok) << first.error.toStdString();
+        EXPECT_FALSE(second.ok);
+        EXPECT_TRUE(second.error.contains("正在保存")) << second.error.toStdString();
+        EXPECT_EQ(settings::loadSettingsFile(ini), mine);
+
+        const pid_t child = ::fork();
+        if (child == 0) {
+            settings::saveSettingsFile(ini, other,
+                                       {.keepOldFile = row.keepOld, .atStep = [&](SaveStep step) {
+                                            if (step == row.step) ::raise(SIGKILL);
+                                        }});
+            ::_exit(1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status)) << "killed at the step";
+        EXPECT_EQ(settings::loadSettingsFile(ini), row.replaced ? other : mine);
+        EXPECT_TRUE(settings::saveSettingsFile(ini, next, {.lockWait = 2s}).ok);
+        EXPECT_EQ(settings::loadSettingsFile(ini), next);
     }
 }
 

@@ -86,8 +86,8 @@ constexpr const char* kNoStartTls = R"({"EHLO":"250-127.0.0.1\n250 AUTH PLAIN LO
 struct ServerRow {
     const char* name;
     // The STARTTLS route: "" the real server, "untrusted" (its certificate is not trusted),
-    // "none" (nothing listens), "never" (connections never complete), or a raw peer's script
-    // (see smtp_peer.h).
+    // "nostore" (the system trusts no certificate at all), "none" (nothing listens), "never"
+    // (connections never complete), or a raw peer's script (see smtp_peer.h).
     QByteArray first = "";
     // The implicit-TLS route: "" nothing listens, "implicit" the real server, "untrusted".
     QByteArray second = "";
@@ -116,8 +116,14 @@ TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
     if (second) submission.routes[1].port = quint16(second->port());
     submission.password = row.password;
     const bool untrusted = row.first == "untrusted" || row.second == "untrusted";
+    // "nostore": a system that trusts no certificate authority at all.
+    const bool noStore = row.first == "nostore";
+    const QTemporaryDir emptyStore;
     const TransportOptions options{{1500ms, 1000ms, 2500ms, 700ms},
-                                   untrusted ? QString() : SmtpPeer::caFile()};
+                                   noStore     ? emptyStore.filePath("none.pem")
+                                   : untrusted ? QString()
+                                               : SmtpPeer::caFile(),
+                                   noStore ? emptyStore.path() : QString()};
     const auto events = [](const std::unique_ptr<SmtpPeer>& peer, const char* kind) {
         return peer ? peer->events(QLatin1String(kind)) : QList<QJsonObject>();
     };
@@ -141,7 +147,7 @@ TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
 
     // Over TLS only a trusted server hears anything, and a first route that was left heard no
     // login.
-    if (row.first == "untrusted") {
+    if (row.first == "untrusted" || row.first == "nostore") {
         EXPECT_TRUE(events(first, "command").isEmpty());
     }
     for (const QJsonObject& command : events(first, "command")) {
@@ -188,6 +194,7 @@ INSTANTIATE_TEST_SUITE_P(Servers, ServerTest, ::testing::Values(
     ServerRow{.name = "NothingListens", .first = "none", .cause = Connect, .reason = "两种连接方式都没有成功|端口 2 (SSL/TLS): 无法连接"},
     ServerRow{.name = "NoStartTlsAndNoPort465", .first = kNoStartTls, .cause = Connect, .reason = "没有提供加密连接 (STARTTLS), 密码没有发送"},
     ServerRow{.name = "UntrustedCertificate", .first = "untrusted", .second = "implicit", .cause = Tls},
+    ServerRow{.name = "NoTrustedAuthorityAtAll", .first = "nostore", .cause = NoTrustedAuthority, .reason = "没有任何受信任的根证书|ca-certificates"},
     ServerRow{.name = "UntrustedOnPort465", .first = "none", .second = "untrusted", .cause = Tls, .reason = "端口 1 (STARTTLS): 无法连接"},
     ServerRow{.name = "Greets554", .first = R"({"greeting":"554 5.3.2 No\n"})", .cause = Other, .reason = "554 5.3.2 No"},
     ServerRow{.name = "SilentFromTheStart", .first = R"({"greeting":{"stall":1}})", .cause = Connect, .reason = "no greeting within 700 ms"},

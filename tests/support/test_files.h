@@ -66,16 +66,16 @@ inline const char* unplaceable(const QString& make, unsigned mode = 0) {
 
 // Puts at path what make names: the bytes (""), "none", "dir", "fifo", "link" (to
 // real/target.ini holding the bytes), "linkdir" (to the folder real), "dangling", "loop", or
-// "tmpdir" (the bytes, and a folder where the new file is written first). "link:me:<mode>" and
-// "link:nobody:<mode>" make the link belong to this user or to nobody, in a folder of that mode;
-// "link:nobody:<mode>:nobody" also gives the folder to nobody.
+// "link:me:<mode>" and "link:nobody:<mode>" make the link belong to this user or to nobody, in a
+// folder of that mode; "link:nobody:<mode>:nobody" also gives the folder to nobody. "file:..."
+// does the same with the file of bytes itself.
 inline bool place(const QString& make, const QString& path, const QByteArray& bytes) {
 #ifdef Q_OS_UNIX
     if (const QStringList link = make.split(u':'); link.size() >= 3) {
         constexpr uid_t nobody = 65534;
         const QByteArray name = QFile::encodeName(path),
                          folder = QFile::encodeName(QFileInfo(path).path());
-        return place("link", path, bytes) &&
+        return place(link[0] == u"file" ? "" : "link", path, bytes) &&
                (link[1] == u"me" || ::lchown(name.constData(), nobody, nobody) == 0) &&
                ::chmod(folder.constData(), link[2].toUInt(nullptr, 8)) == 0 &&
                (link.size() == 3 || ::chown(folder.constData(), nobody, nobody) == 0);
@@ -83,10 +83,9 @@ inline bool place(const QString& make, const QString& path, const QByteArray& by
 #endif
     QDir dir = QFileInfo(path).dir();
     const QString name = QFileInfo(path).fileName();
-    if (make.isEmpty() || make == u"tmpdir") writeFile(path, bytes);
+    if (make.isEmpty()) writeFile(path, bytes);
     if (make.startsWith(u"link") && !dir.mkdir("real")) return false;
     if (make == u"link") writeFile(dir.filePath("real/target.ini"), bytes);
-    if (make == u"tmpdir") return dir.mkdir(name + ".tmp");
     if (make == u"dir") return dir.mkdir(name);
 #ifdef Q_OS_UNIX
     if (make == u"fifo") return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;

@@ -91,4 +91,25 @@ HANDLE createNewFile(const wchar_t* path, bool ownerOnly) {
     return create(&security);
 }
 
+bool ownedByUserOrAdministrators(const wchar_t* path) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(path, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                              nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::unique_ptr<void, LocalFreer> owned(descriptor);
+    if (IsWellKnownSid(owner, WinBuiltinAdministratorsSid) ||
+        IsWellKnownSid(owner, WinLocalSystemSid)) {
+        return true;
+    }
+    const Token token = processToken();
+    DWORD size = 0;
+    if (token) GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    std::vector<unsigned char> user(size);
+    return token && size != 0 &&
+           GetTokenInformation(token.get(), TokenUser, user.data(), size, &size) &&
+           EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
+}
+
 }  // namespace zelvo::settings

@@ -14,4 +14,8 @@ bool insideUserProfile(const wchar_t* path);
 // INVALID_HANDLE_VALUE on failure, with GetLastError() telling why.
 HANDLE createNewFile(const wchar_t* path, bool ownerOnly);
 
+// Whether the file at path is owned by the current user, the administrators or the system:
+// nobody else can have put it there.
+bool ownedByUserOrAdministrators(const wchar_t* path);
+
 }  // namespace zelvo::settings

@@ -5,10 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <algorithm>
 #include <optional>
 #include <string>
 
+#include "settings/windows/file_place.h"
 #include "settings/windows/owner_only_access.h"
 
 namespace zelvo::settings {
@@ -26,33 +28,9 @@ QString lastError() {
     return qt_error_string(int(GetLastError()));
 }
 
-// The file a chain of symbolic links ends at. A link is followed only inside the user's
-// profile: elsewhere, in a folder others may write, it may have been planted to make this
-// program overwrite another of the user's files.
-std::optional<QFileInfo> finalTarget(const QString& path, QString& error) {
-    QFileInfo info(path);
-    for (int depth = 0; depth < 40; ++depth) {
-        if (!info.isSymbolicLink()) return info;
-        if (!insideUserProfile(wide(info.absoluteFilePath()).c_str())) {
-            error = QStringLiteral(
-                        "%1 是一个符号链接, 而它不在您的用户文件夹中, 别人也可能建立它: 它可能"
-                        "指向您的其他文件, 所以没有保存。请删除这个链接, 或把程序放到只有您能写"
-                        "入的文件夹中, 然后再保存")
-                        .arg(native(info.filePath()));
-            return std::nullopt;
-        }
-        info.setFile(info.symLinkTarget());
-    }
-    error = QStringLiteral("符号链接层数过多");
-    return std::nullopt;
-}
-
-// Writes bytes to a new file at path, flushed to disk; outside the user's profile only the user
-// may open it. Returns why it failed, or an empty text.
-QString writeNewFile(const QString& path, const QByteArray& bytes) {
-    const std::wstring name = wide(path);
-    DeleteFileW(name.c_str());
-    const HANDLE file = createNewFile(name.c_str(), !insideUserProfile(name.c_str()));
+// Writes bytes to file, just created at name, flushed to disk, and closes it; a file that could
+// not be written whole is deleted. Returns why it failed, or an empty text.
+QString writeFileAt(const std::wstring& name, HANDLE file, const QByteArray& bytes) {
     if (file == INVALID_HANDLE_VALUE) return lastError();
     const char* data = bytes.constData();
     qsizetype left = bytes.size();
@@ -72,9 +50,32 @@ QString writeNewFile(const QString& path, const QByteArray& bytes) {
     return reason;
 }
 
+// The backup "<file>.bak", replacing an older one; outside the user's profile only the user may
+// open it.
+QString writeBackup(const QString& path, const QByteArray& bytes) {
+    const std::wstring name = wide(path);
+    DeleteFileW(name.c_str());
+    return writeFileAt(name, createNewFile(name.c_str(), !insideUserProfile(name.c_str())), bytes);
+}
+
+// A new file "<file>.<random>.tmp" that no other save uses, holding bytes; its path in tempPath.
+QString writeTemporary(const QString& targetPath, const QByteArray& bytes, QString& tempPath) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = targetPath + QLatin1Char('.') +
+                   QString::number(QRandomGenerator::system()->generate64(), 36) +
+                   QStringLiteral(".tmp");
+        const std::wstring name = wide(tempPath);
+        const HANDLE file = createNewFile(name.c_str(), !insideUserProfile(name.c_str()));
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            return writeFileAt(name, file, bytes);
+    }
+    return lastError();
+}
+
 }  // namespace
 
-QString replaceFile(const QString& path, const QByteArray& contents, bool keepOld) {
+QString replaceFile(const QString& path, const QByteArray& contents, bool keepOld,
+                    const SaveStepHook& atStep) {
     QString error;
     const std::optional<QFileInfo> target = finalTarget(path, error);
     if (!target) return error;
@@ -85,21 +86,23 @@ QString replaceFile(const QString& path, const QByteArray& contents, bool keepOl
     if (replacing && !target->isWritable()) return QStringLiteral("该文件是只读的");
 
     const QString targetPath = target->filePath();
-    const QString tempPath = targetPath + QStringLiteral(".tmp");
-    if (const QString reason = writeNewFile(tempPath, contents); !reason.isEmpty()) {
+    QString tempPath;
+    if (const QString reason = writeTemporary(targetPath, contents, tempPath); !reason.isEmpty()) {
         return QStringLiteral("无法写入临时文件 %1 (%2)").arg(native(tempPath), reason);
     }
+    if (atStep) atStep(SaveStep::TemporaryWritten);
     if (replacing && keepOld) {
         const QString backup = targetPath + QStringLiteral(".bak");
         QFile old(targetPath);
         const QString reason = QFileInfo(backup).isDir() ? QStringLiteral("该位置是一个文件夹")
                                : !old.open(QIODevice::ReadOnly)
                                    ? old.errorString()
-                                   : writeNewFile(backup, old.readAll());
+                                   : writeBackup(backup, old.readAll());
         if (!reason.isEmpty()) {
             DeleteFileW(wide(tempPath).c_str());
             return QStringLiteral("无法将原文件保留为 %1 (%2)").arg(native(backup), reason);
         }
+        if (atStep) atStep(SaveStep::OldFileKept);
     }
     if (!MoveFileExW(wide(tempPath).c_str(), wide(targetPath).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -107,6 +110,7 @@ QString replaceFile(const QString& path, const QByteArray& contents, bool keepOl
         DeleteFileW(wide(tempPath).c_str());
         return QStringLiteral("无法用新文件替换原文件 (%1)").arg(reason);
     }
+    if (atStep) atStep(SaveStep::Replaced);
     return {};
 }
 
