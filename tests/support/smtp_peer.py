@@ -49,9 +49,9 @@ class Recorder:
 def mail_record(raw, mail_from, rcpt_tos, **extra):
     message = email.message_from_bytes(raw, policy=email.policy.default)
     date = message["Date"]
-    return dict(kind="mail", mail_from=mail_from, rcpt_tos=rcpt_tos,
-                subject=str(message["Subject"]),
-                body=message.get_content(),
+    subject, body = str(message["Subject"]), message.get_content()
+    return dict(kind="mail", mail_from=mail_from, rcpt_tos=rcpt_tos, subject=subject, body=body,
+                envelope=f"{mail_from} > {','.join(rcpt_tos)}\n{subject}\n{body}",
                 date=date.datetime.timestamp() if date and date.datetime else None,
                 message_id=str(message["Message-ID"] or ""),
                 crlf_only=raw.count(b"\n") == raw.count(b"\r\n") == raw.count(b"\r"),

@@ -42,6 +42,12 @@ inline QByteArray utf16(const QString& text, QStringConverter::Encoding encoding
     return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
 }
 
+inline recipients::EntryList entriesOf(const QStringList& texts) {
+    recipients::EntryList entries;
+    for (const QString& text : texts) entries.append(text);
+    return entries;
+}
+
 // The list's entries as texts, to compare and print.
 inline QStringList textsOf(const recipients::EntryList& entries) {
     QStringList texts;
