@@ -4,7 +4,6 @@
 
 #include <QTemporaryDir>
 
-#include "recipients/line_count.h"
 #include "recipients/number_entry.h"
 #include "support/test_files.h"
 
@@ -118,45 +117,6 @@ TEST(PhoneBookTest, ContactFilesGiveAnEntryForEachMobileNumber) {
             EXPECT_EQ(textsOf(read.entries), row.entries);
         }
     }
-}
-
-// The counter past the list's limit against its plain twin, on texts cut into pieces that end
-// anywhere in a block of sixteen characters, and on random texts of every length up to 300.
-TEST(PhoneBookTest, LineCounterAgreesWithItsPlainTwin) {
-    QStringList texts = {
-        "," + QString(200, u'a') + "\r\n" + QString(300, u'b') + "\n" + QString(40, u','),
-        QString("no comma\r\n").repeated(9) + "a,1\r",
-        QString(15, u'x') + ",\r\n" + QString(13, u'y') + "\r\r\n,\r" + QString(20, u'z'),
-        QString("a,1\r\n").repeated(20) + QChar(0) + "b,2",
-    };
-    const QString alphabet =
-        QString(30, u'a') + QStringLiteral("李李，,\r\n");  // lines of some 18 characters
-    quint32 seed = 1;
-    for (int size = 0; size <= 300; ++size) {
-        QString text;
-        for (int k = 0; k < size; ++k)
-            text += alphabet[((seed = seed * 1103515245 + 12345) >> 16) % alphabet.size()];
-        texts << text;
-    }
-    for (const QString& text : texts) {
-        for (const qsizetype piece : {1, 7, 16, 17, 31, 1 << 20}) {
-            recipients::LineCount fast, plain;
-            bool fastOk = true, plainOk = true;
-            for (qsizetype at = 0; at < text.size(); at += piece) {
-                const QStringView part =
-                    QStringView(text).sliced(at).first(std::min(piece, text.size() - at));
-                fastOk = fastOk && recipients::countCommaLines(part, fast);
-                plainOk = plainOk && recipients::countCommaLinesPlain(part, plain);
-            }
-            // After a NUL the file is refused, whatever was counted.
-            ASSERT_EQ(std::tuple(fastOk, fastOk ? fast.withComma : 0, fastOk && fast.comma),
-                      std::tuple(plainOk, plainOk ? plain.withComma : 0, plainOk && plain.comma))
-                << text.toStdString() << " in pieces of " << piece;
-        }
-    }
-    recipients::LineCount count;
-    EXPECT_TRUE(recipients::countCommaLines(texts[0], count));
-    EXPECT_EQ(std::tuple(count.withComma, count.comma), std::tuple(1, true));
 }
 
 }  // namespace
