@@ -31,24 +31,21 @@ QString hostPath(const QString& path) {
 #endif
 }
 
-void run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(kStartLimitMs) || process.exitCode() != 0)
-        throw std::runtime_error(program.toStdString() + ": " + process.readAll().toStdString());
-}
-
 // Made once per test program: openssl takes longer than a peer to start. The address is a DNS
 // name too, because curl's certificate check over Windows' Schannel reads DNS names only.
 const QTemporaryDir& certificateFolder() {
     static const QTemporaryDir folder = [] {
         QTemporaryDir made;
-        run(QStringLiteral(ZELVO_TEST_OPENSSL),
+        QProcess openssl;
+        openssl.setProcessChannelMode(QProcess::MergedChannels);
+        openssl.start(
+            QStringLiteral(ZELVO_TEST_OPENSSL),
             {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
              "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
              "subjectAltName=IP:127.0.0.1,DNS:127.0.0.1", "-keyout",
              hostPath(made.filePath("key.pem")), "-out", hostPath(made.filePath("cert.pem"))});
+        if (!openssl.waitForFinished(kStartLimitMs) || openssl.exitCode() != 0)
+            throw std::runtime_error("openssl: " + openssl.readAll().toStdString());
         return made;
     }();
     return folder;
@@ -63,9 +60,14 @@ QString SmtpPeer::caFile() {
 SmtpPeer::SmtpPeer(Options options) {
     const QString events = dir_.filePath(QStringLiteral("events.jsonl"));
     QStringList arguments = {QStringLiteral(ZELVO_TEST_SOURCE_DIR "/support/smtp_peer.py"),
-                             "--events", hostPath(events), "--password", kPeerPassword};
-    arguments << "--cert" << hostPath(caFile()) << "--key"
-              << hostPath(certificateFolder().filePath("key.pem"));
+                             "--events",
+                             hostPath(events),
+                             "--password",
+                             kPeerPassword,
+                             "--cert",
+                             hostPath(caFile()),
+                             "--key",
+                             hostPath(certificateFolder().filePath("key.pem"))};
     if (!options.script.isEmpty()) arguments << "--script" << QString::fromUtf8(options.script);
     if (options.loginOnly) arguments << "--login-only";
     if (options.implicitTls) arguments << "--implicit";
@@ -79,6 +81,7 @@ SmtpPeer::SmtpPeer(Options options) {
             throw std::runtime_error("the SMTP test peer did not start");
         process_.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
     }
+    // The peer says "READY <port>" once it listens.
     const QByteArray line = process_.readLine().trimmed();
     port_ = line.startsWith("READY ") ? line.mid(6).toInt() : 0;
     if (port_ <= 0) throw std::runtime_error("SMTP test peer: " + line.toStdString());
@@ -99,6 +102,10 @@ QList<QJsonObject> SmtpPeer::events(const QString& kind) const {
         if (event[QStringLiteral("kind")].toString() == kind) result << event;
     }
     return result;
+}
+
+QList<QJsonObject> eventsOf(const std::optional<SmtpPeer>& peer, const QString& kind) {
+    return peer ? peer->events(kind) : QList<QJsonObject>();
 }
 
 }  // namespace zelvo::testing

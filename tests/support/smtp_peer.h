@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <optional>
 
 namespace zelvo::testing {
 
@@ -47,5 +48,8 @@ private:
     QProcess process_;
     int port_ = 0;
 };
+
+// The peer's events of that kind; none where no peer was started.
+QList<QJsonObject> eventsOf(const std::optional<SmtpPeer>& peer, const QString& kind);
 
 }  // namespace zelvo::testing

@@ -1,24 +1,19 @@
-"""SMTP peer for the tests, on 127.0.0.1.
-
-Without --script it is a real server (aiosmtpd): AUTH required, any login name with the given
-password, STARTTLS with --cert/--key (TLS from the first byte with --implicit), only the LOGIN
-mechanism with --login-only. With --script it answers from a script, STARTTLS included, for
-servers that misbehave in ways a real one will not. Either way it writes what it received as
-JSON lines, each mail decoded by the standard email package. Prints "READY <port>" and runs
-until its standard input closes, so it also goes away when the test program dies.
-"""
+"""The SMTP test peer that smtp_peer.h describes; run by SmtpPeer."""
 
 import argparse
+import asyncio
 import base64
 import email
 import email.policy
-import email.utils
 import json
+import logging
 import socket
 import socketserver
+import ssl
 import sys
 import threading
 import time
+import warnings
 
 # The raw peer's replies when the script says nothing else: a server that takes the mail.
 WELL_BEHAVED = {
@@ -35,23 +30,20 @@ WELL_BEHAVED = {
 }
 
 
-class Recorder:
-    def __init__(self, path):
-        self._path = path
-        self._lock = threading.Lock()
+def recorder(path):
+    lock = threading.Lock()
 
-    def __call__(self, **record):
+    def record(**fields):
         # Written before the peer replies, so the client never sees a reply before the record.
-        with self._lock, open(self._path, "a", encoding="utf-8") as out:
-            out.write(json.dumps(record) + "\n")
+        with lock, open(path, "a", encoding="utf-8") as out:
+            out.write(json.dumps(fields) + "\n")
+    return record
 
 
-def mail_record(raw, mail_from, rcpt_tos, **extra):
+def mail_record(raw, envelope, **extra):
     message = email.message_from_bytes(raw, policy=email.policy.default)
     date = message["Date"]
-    subject, body = str(message["Subject"]), message.get_content()
-    return dict(kind="mail", mail_from=mail_from, rcpt_tos=rcpt_tos, subject=subject, body=body,
-                envelope=f"{mail_from} > {','.join(rcpt_tos)}\n{subject}\n{body}",
+    return dict(kind="mail", envelope=f"{envelope}\n{message['Subject']}\n{message.get_content()}",
                 date=date.datetime.timestamp() if date and date.datetime else None,
                 message_id=str(message["Message-ID"] or ""),
                 crlf_only=raw.count(b"\n") == raw.count(b"\r\n") == raw.count(b"\r"),
@@ -71,8 +63,8 @@ class ScriptedPeer(socketserver.StreamRequestHandler):
         data = answer.get("text", "").replace("\n", "\r\n").encode("latin-1")
         if answer.get("pad"):
             data = data[:-2] + b"x" * answer["pad"] + b"\r\n"
+        pace = answer.get("drip_ms", 0) / 1000
         while True:
-            pace = answer.get("drip_ms", 0) / 1000
             for chunk in ([bytes([b]) for b in data] if pace else [data]):
                 self.wfile.write(chunk)
                 self.wfile.flush()
@@ -89,7 +81,7 @@ class ScriptedPeer(socketserver.StreamRequestHandler):
         try:
             if not self.reply(script["greeting"]):
                 return
-            for line in iter(lambda: self.rfile.readline(), b""):
+            for line in iter(lambda: self.rfile.readline(), b""):  # rfile changes at STARTTLS
                 verb = line.split()[0].upper().decode("latin-1") if line.split() else ""
                 self.server.record(kind="command", verb=verb)
                 if not self.reply(script.get(verb, "502 5.5.2 Command not recognized\n")):
@@ -108,24 +100,14 @@ class ScriptedPeer(socketserver.StreamRequestHandler):
                     else:
                         return  # gone before the end: no message
                     if text(script["."]).startswith("250"):
-                        self.server.record(**mail_record(raw, "", []))
+                        self.server.record(**mail_record(raw, " > "))
                     if not self.reply(script["."]):
                         return
         except OSError:
             pass  # the client hung up or refused our certificate, as hostile cases make it do
 
 
-def server_tls(args):
-    import ssl
-    if not args.cert:
-        return None
-    tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
-    tls.load_cert_chain(args.cert, args.key)
-    return tls
-
-
 def start_scripted(script, record, tls):
-    socketserver.ThreadingTCPServer.allow_reuse_address = True
     server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), ScriptedPeer)
     server.daemon_threads = True
     server.script, server.record, server.tls = script, record, tls
@@ -133,22 +115,24 @@ def start_scripted(script, record, tls):
     return server.server_address[1]
 
 
-def start_smtp(args, record):
-    from aiosmtpd.controller import Controller
+def start_smtp(args, record, tls):
     from aiosmtpd.smtp import SMTP, AuthResult
+
+    def encrypted(server):
+        return server.transport.get_extra_info("ssl_object") is not None
 
     class Handler:
         async def handle_DATA(self, server, session, envelope):
             login, password, tls_at_auth = session.zelvo_login
-            record(**mail_record(envelope.original_content, envelope.mail_from,
-                                 envelope.rcpt_tos, login=login, password=password,
-                                 tls_at_auth=tls_at_auth))
+            record(**mail_record(envelope.original_content,
+                                 f"{envelope.mail_from} > {','.join(envelope.rcpt_tos)}",
+                                 login=login, password=password, tls_at_auth=tls_at_auth))
             return "250 OK queued"
 
     def authenticate(server, session, envelope, mechanism, auth_data):
-        login = auth_data.login.decode("utf-8", "replace")
         password = auth_data.password.decode("utf-8", "replace")
-        session.zelvo_login = (login, password, encrypted(server))
+        session.zelvo_login = (auth_data.login.decode("utf-8", "replace"), password,
+                               encrypted(server))
         # handled=False: aiosmtpd itself answers 535 to a wrong password.
         return AuthResult(success=password == args.password, handled=False)
 
@@ -159,59 +143,43 @@ def start_smtp(args, record):
                    mechanism=words[0].upper() if words else "", initial_response=len(words) > 1)
             await super().smtp_AUTH(arg)
 
-    class RecordingController(Controller):
-        def factory(self):
-            return RecordingSMTP(self.handler, **self.SMTP_kwargs)
-
-    def encrypted(server):
-        return server.transport.get_extra_info("ssl_object") is not None
-
-    tls = server_tls(args)
-    for _ in range(1 if args.port else 5):  # a free port may be taken before it is bound
-        with socket.socket() as probe:
-            probe.bind(("127.0.0.1", 0))
-            port = args.port or probe.getsockname()[1]
-        controller = RecordingController(Handler(), hostname="127.0.0.1", port=port,
-                                         authenticator=authenticate, auth_require_tls=False,
-                                         auth_required=True,
-                                         ssl_context=tls if args.implicit else None,
-                                         tls_context=None if args.implicit else tls,
-                                         auth_exclude_mechanism=["PLAIN"] if args.login_only
-                                         else None)
-        try:
-            controller.start()
-            return port
-        except Exception as error:  # noqa: BLE001 - retried, then reported
-            failure = error
-    raise SystemExit(f"cannot start the SMTP server: {failure}")
+    loop = asyncio.new_event_loop()
+    listener = socket.create_server(("127.0.0.1", 0))  # bound here: no race for a free port
+    loop.run_until_complete(loop.create_server(
+        lambda: RecordingSMTP(Handler(), hostname="127.0.0.1", loop=loop,
+                              authenticator=authenticate, auth_required=True,
+                              auth_require_tls=False, tls_context=None if args.implicit else tls,
+                              auth_exclude_mechanism=["PLAIN"] if args.login_only else None),
+        sock=listener, ssl=tls if args.implicit else None))
+    threading.Thread(target=loop.run_forever, daemon=True).start()
+    return listener.getsockname()[1]
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--events", required=True)
-    parser.add_argument("--password", default="")
-    parser.add_argument("--port", type=int, default=0, help="a free one by default")
-    parser.add_argument("--cert")
-    parser.add_argument("--key")
+    parser.add_argument("--password", required=True)
+    parser.add_argument("--cert", required=True)
+    parser.add_argument("--key", required=True)
     parser.add_argument("--implicit", action="store_true", help="TLS from the first byte")
     parser.add_argument("--never-accept", action="store_true", help="connections never complete")
     parser.add_argument("--login-only", action="store_true", help="offer AUTH LOGIN alone")
     parser.add_argument("--script", help="JSON: replies by verb, 'greeting' and '.'")
     args = parser.parse_args()
-    import logging
-    import warnings
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
     warnings.filterwarnings("ignore", message="Requiring AUTH while not requiring TLS")
 
-    record = Recorder(args.events)
+    record = recorder(args.events)
+    tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    tls.load_cert_chain(args.cert, args.key)
     if args.never_accept:  # one connection fills a queue of 0: the next ones never complete
         listener = socket.create_server(("127.0.0.1", 0), backlog=0)
         queued = socket.create_connection(listener.getsockname())  # noqa: F841 - kept open
         port = listener.getsockname()[1]
     elif args.script:
-        port = start_scripted(json.loads(args.script), record, server_tls(args))
+        port = start_scripted(json.loads(args.script), record, tls)
     else:
-        port = start_smtp(args, record)
+        port = start_smtp(args, record, tls)
     print(f"READY {port}", flush=True)
     sys.stdin.buffer.read()
 
