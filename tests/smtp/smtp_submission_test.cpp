@@ -19,20 +19,6 @@ using namespace sms;
 using testing::eventsOf;
 using testing::SmtpPeer;
 
-// The submission the send of one SMS makes to the servers on 127.0.0.1 at `port` and 2, after
-// `spoil` changed the configuration.
-GatewaySubmission submissionTo(int port, void (*spoil)(AppConfig&)) {
-    AppConfig config;
-    config.smtpHost = QStringLiteral("127.0.0.1");
-    config.smtpPort = port;
-    config.smtpsPort = 2;
-    config.gatewayAddress = QStringLiteral("sms@139.com");
-    if (spoil) spoil(config);
-    return gatewaySubmission(config, QStringLiteral("13800138000@139.com"), testing::kPeerPassword,
-                             QStringLiteral("13900139000,13800138000"),
-                             QStringLiteral("今晚七点开会"));
-}
-
 constexpr const char* kNoStartTls = R"({"EHLO":"250-127.0.0.1\n250 AUTH PLAIN LOGIN\n"})";
 
 struct ServerRow {
@@ -77,9 +63,16 @@ TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
 
     GatewaySubmission submission;
     try {
-        submission = submissionTo(firstPort, row.config);
-        if (second) submission.routes[1].port = quint16(second->port());
-        submission.password = row.password;
+        // The submission the send of one SMS makes, to the servers on 127.0.0.1.
+        AppConfig config;
+        config.smtpHost = QStringLiteral("127.0.0.1");
+        config.smtpPort = firstPort;
+        config.smtpsPort = second ? second->port() : 2;
+        config.gatewayAddress = QStringLiteral("sms@139.com");
+        if (row.config) row.config(config);
+        submission = gatewaySubmission(config, QStringLiteral("13800138000@139.com"), row.password,
+                                       QStringLiteral("13900139000,13800138000"),
+                                       QStringLiteral("今晚七点开会"));
         if (row.submission) row.submission(submission);
         EXPECT_EQ(submitMail(submission, options), second ? TlsMode::Implicit : TlsMode::StartTls);
         EXPECT_TRUE(row.sent) << "sent";
@@ -100,10 +93,10 @@ TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
 
     // Over TLS only a trusted server hears anything, and a first route that was left heard no
     // login.
-    if (row.first == "untrusted" || noStore) EXPECT_TRUE(eventsOf(first, "command").isEmpty());
+    EXPECT_TRUE((row.first != "untrusted" && !noStore) || eventsOf(first, "command").isEmpty());
     for (const QJsonObject& command : eventsOf(first, "command"))
         EXPECT_TRUE(!second || command["verb"] != "AUTH" || !row.sent);
-    if (second) EXPECT_EQ(second->events("auth").isEmpty(), second->events("mail").isEmpty());
+    EXPECT_TRUE(!second || second->events("auth").isEmpty() == second->events("mail").isEmpty());
     const QList<QJsonObject> mails = eventsOf(first, "mail") + eventsOf(second, "mail");
     ASSERT_EQ(mails.size(), row.sent ? 1 : 0);
     if (!row.sent) return;

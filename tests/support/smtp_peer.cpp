@@ -58,23 +58,19 @@ QString SmtpPeer::caFile() {
 }
 
 SmtpPeer::SmtpPeer(Options options) {
-    const QString events = dir_.filePath(QStringLiteral("events.jsonl"));
-    QStringList arguments = {QStringLiteral(ZELVO_TEST_SOURCE_DIR "/support/smtp_peer.py"),
-                             "--events",
-                             hostPath(events),
-                             "--password",
-                             kPeerPassword,
-                             "--cert",
-                             hostPath(caFile()),
-                             "--key",
-                             hostPath(certificateFolder().filePath("key.pem"))};
-    if (!options.script.isEmpty()) arguments << "--script" << QString::fromUtf8(options.script);
-    if (options.loginOnly) arguments << "--login-only";
-    if (options.implicitTls) arguments << "--implicit";
-    if (options.neverAccepts) arguments << "--never-accept";
+    QJsonObject settings{{"events", hostPath(dir_.filePath(QStringLiteral("events.jsonl")))},
+                         {"password", kPeerPassword},
+                         {"cert", hostPath(caFile())},
+                         {"key", hostPath(certificateFolder().filePath("key.pem"))},
+                         {"login_only", options.loginOnly},
+                         {"implicit", options.implicitTls},
+                         {"never_accept", options.neverAccepts}};
+    if (!options.script.isEmpty()) settings["script"] = QString::fromUtf8(options.script);
     // Stderr goes to the test's own: a pipe nobody reads would fill and stall the peer.
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QStringLiteral(ZELVO_TEST_PYTHON), arguments);
+    process_.start(QStringLiteral(ZELVO_TEST_PYTHON),
+                   {QStringLiteral(ZELVO_TEST_SOURCE_DIR "/support/smtp_peer.py"),
+                    QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact))});
     const QDeadlineTimer deadline(kStartLimitMs);
     while (!process_.canReadLine()) {
         if (deadline.hasExpired() || process_.state() == QProcess::NotRunning)

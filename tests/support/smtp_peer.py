@@ -1,10 +1,9 @@
 """The SMTP test peer that smtp_peer.h describes; run by SmtpPeer."""
 
-import argparse
 import asyncio
 import base64
-import email
 import email.policy
+import itertools
 import json
 import logging
 import socket
@@ -30,14 +29,14 @@ WELL_BEHAVED = {
 }
 
 
-def recorder(path):
-    lock = threading.Lock()
+ARGS = json.loads(sys.argv[1])  # as SmtpPeer gives them: see smtp_peer.cpp
+RECORDING = threading.Lock()
 
-    def record(**fields):
-        # Written before the peer replies, so the client never sees a reply before the record.
-        with lock, open(path, "a", encoding="utf-8") as out:
-            out.write(json.dumps(fields) + "\n")
-    return record
+
+def record(**fields):
+    # Written before the peer replies, so the client never sees a reply before the record.
+    with RECORDING, open(ARGS["events"], "a", encoding="utf-8") as out:
+        out.write(json.dumps(fields) + "\n")
 
 
 def mail_record(raw, envelope, **extra):
@@ -52,46 +51,40 @@ def mail_record(raw, envelope, **extra):
                 **extra)
 
 
-def text(answer):
-    return answer if isinstance(answer, str) else answer.get("text", "")
-
-
 class ScriptedPeer(socketserver.StreamRequestHandler):
     def reply(self, answer):
         """Sends one reply; False when the conversation is over."""
-        answer = {"text": answer} if isinstance(answer, str) else answer
         data = answer.get("text", "").replace("\n", "\r\n").encode("latin-1")
         if answer.get("pad"):
             data = data[:-2] + b"x" * answer["pad"] + b"\r\n"
         pace = answer.get("drip_ms", 0) / 1000
-        while True:
+        for _ in itertools.count() if answer.get("repeat") else range(1):
             for chunk in ([bytes([b]) for b in data] if pace else [data]):
                 self.wfile.write(chunk)
                 self.wfile.flush()
                 time.sleep(pace)
-            if not answer.get("repeat"):
-                break
-            time.sleep(0.02)  # even a flood leaves the machine some time
+            time.sleep(0.02 if answer.get("repeat") else 0)  # a flood leaves the machine time
         if answer.get("stall"):
             self.rfile.read()  # silent until the client gives up
         return not answer.get("stall") and not answer.get("close")
 
     def handle(self):
-        script = {**WELL_BEHAVED, **self.server.script}
+        script = {verb: {"text": answer} if isinstance(answer, str) else answer
+                  for verb, answer in {**WELL_BEHAVED, **self.server.script}.items()}
         try:
             if not self.reply(script["greeting"]):
                 return
             for line in iter(lambda: self.rfile.readline(), b""):  # rfile changes at STARTTLS
                 verb = line.split()[0].upper().decode("latin-1") if line.split() else ""
-                self.server.record(kind="command", verb=verb)
-                if not self.reply(script.get(verb, "502 5.5.2 Command not recognized\n")):
+                record(kind="command", verb=verb)
+                if not self.reply(script.get(verb, {"text": "502 5.5.2 Command not recognized\n"})):
                     return
-                if verb == "STARTTLS" and text(script["STARTTLS"]).startswith("220"):
+                if verb == "STARTTLS" and script["STARTTLS"].get("text", "").startswith("220"):
                     self.connection = self.server.tls.wrap_socket(self.connection,
                                                                   server_side=True)
                     self.rfile = self.connection.makefile("rb")
                     self.wfile = self.connection.makefile("wb")
-                if verb == "DATA" and text(script["DATA"]).startswith("354"):
+                if verb == "DATA" and script["DATA"].get("text", "").startswith("354"):
                     raw = b""
                     for data in self.rfile:
                         if data == b".\r\n":
@@ -99,23 +92,23 @@ class ScriptedPeer(socketserver.StreamRequestHandler):
                         raw += data[1:] if data.startswith(b"..") else data
                     else:
                         return  # gone before the end: no message
-                    if text(script["."]).startswith("250"):
-                        self.server.record(**mail_record(raw, " > "))
+                    if script["."].get("text", "").startswith("250"):
+                        record(**mail_record(raw, " > "))
                     if not self.reply(script["."]):
                         return
         except OSError:
             pass  # the client hung up or refused our certificate, as hostile cases make it do
 
 
-def start_scripted(script, record, tls):
+def start_scripted(tls):
     server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), ScriptedPeer)
     server.daemon_threads = True
-    server.script, server.record, server.tls = script, record, tls
+    server.script, server.tls = json.loads(ARGS["script"]), tls
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server.server_address[1]
 
 
-def start_smtp(args, record, tls):
+def start_smtp(tls):
     from aiosmtpd.smtp import SMTP, AuthResult
 
     def encrypted(server):
@@ -134,7 +127,7 @@ def start_smtp(args, record, tls):
         session.zelvo_login = (auth_data.login.decode("utf-8", "replace"), password,
                                encrypted(server))
         # handled=False: aiosmtpd itself answers 535 to a wrong password.
-        return AuthResult(success=password == args.password, handled=False)
+        return AuthResult(success=password == ARGS["password"], handled=False)
 
     class RecordingSMTP(SMTP):
         async def smtp_AUTH(self, arg):
@@ -148,38 +141,26 @@ def start_smtp(args, record, tls):
     loop.run_until_complete(loop.create_server(
         lambda: RecordingSMTP(Handler(), hostname="127.0.0.1", loop=loop,
                               authenticator=authenticate, auth_required=True,
-                              auth_require_tls=False, tls_context=None if args.implicit else tls,
-                              auth_exclude_mechanism=["PLAIN"] if args.login_only else None),
-        sock=listener, ssl=tls if args.implicit else None))
+                              auth_require_tls=False, tls_context=None if ARGS["implicit"] else tls,
+                              auth_exclude_mechanism=["PLAIN"] if ARGS["login_only"] else None),
+        sock=listener, ssl=tls if ARGS["implicit"] else None))
     threading.Thread(target=loop.run_forever, daemon=True).start()
     return listener.getsockname()[1]
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--events", required=True)
-    parser.add_argument("--password", required=True)
-    parser.add_argument("--cert", required=True)
-    parser.add_argument("--key", required=True)
-    parser.add_argument("--implicit", action="store_true", help="TLS from the first byte")
-    parser.add_argument("--never-accept", action="store_true", help="connections never complete")
-    parser.add_argument("--login-only", action="store_true", help="offer AUTH LOGIN alone")
-    parser.add_argument("--script", help="JSON: replies by verb, 'greeting' and '.'")
-    args = parser.parse_args()
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
     warnings.filterwarnings("ignore", message="Requiring AUTH while not requiring TLS")
-
-    record = recorder(args.events)
     tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
-    tls.load_cert_chain(args.cert, args.key)
-    if args.never_accept:  # one connection fills a queue of 0: the next ones never complete
+    tls.load_cert_chain(ARGS["cert"], ARGS["key"])
+    if ARGS["never_accept"]:  # one connection fills a queue of 0: the next ones never complete
         listener = socket.create_server(("127.0.0.1", 0), backlog=0)
         queued = socket.create_connection(listener.getsockname())  # noqa: F841 - kept open
         port = listener.getsockname()[1]
-    elif args.script:
-        port = start_scripted(json.loads(args.script), record, tls)
+    elif "script" in ARGS:
+        port = start_scripted(tls)
     else:
-        port = start_smtp(args, record, tls)
+        port = start_smtp(tls)
     print(f"READY {port}", flush=True)
     sys.stdin.buffer.read()
 
