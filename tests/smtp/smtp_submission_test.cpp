@@ -53,13 +53,11 @@ TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
     if (!row.second.isEmpty()) second.emplace(SmtpPeer::Options{.implicitTls = true});
     const int firstPort = first ? first->port() : 1;
     const bool untrusted = row.first == "untrusted" || row.second == "untrusted";
-    const bool noStore = row.first == "nostore";
-    const QTemporaryDir emptyStore;
-    const TransportOptions options{{1500ms, 1000ms, 2500ms, 700ms},
-                                   noStore     ? emptyStore.filePath("none.pem")
-                                   : untrusted ? QString()
-                                               : SmtpPeer::caFile(),
-                                   noStore ? emptyStore.path() : QString()};
+    TransportOptions options{{1500ms, 1000ms, 2500ms, 700ms},
+                             untrusted ? QString() : SmtpPeer::caFile()};
+    const QTemporaryDir emptyStore;  // for a system that trusts no certificate authority at all
+    if (row.first == "nostore")
+        options = {options.timeouts, emptyStore.filePath("none.pem"), emptyStore.path()};
 
     GatewaySubmission submission;
     try {
@@ -93,7 +91,8 @@ TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
 
     // Over TLS only a trusted server hears anything, and a first route that was left heard no
     // login.
-    EXPECT_TRUE((row.first != "untrusted" && !noStore) || eventsOf(first, "command").isEmpty());
+    EXPECT_TRUE((row.first != "untrusted" && row.first != "nostore") ||
+                eventsOf(first, "command").isEmpty());
     for (const QJsonObject& command : eventsOf(first, "command"))
         EXPECT_TRUE(!second || command["verb"] != "AUTH" || !row.sent);
     EXPECT_TRUE(!second || second->events("auth").isEmpty() == second->events("mail").isEmpty());
@@ -105,10 +104,10 @@ TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
                                                submission.subject + "\n" + submission.text);
     EXPECT_EQ(mail["login"].toString() + " " + mail["password"].toString(),
               "13800138000 " + row.password);
-    EXPECT_TRUE(mail["tls_at_auth"].toBool() && mail["crlf_only"].toBool());
-    EXPECT_EQ(mail["defects"].toInt(), 0);
-    EXPECT_NEAR(mail["date"].toDouble(), QDateTime::currentSecsSinceEpoch(), 600);
-    EXPECT_TRUE(mail["message_id"].toString().startsWith('<'));
+    // Logged in over TLS; a clean message with CRLF line ends, a Message-ID and the date of now.
+    EXPECT_TRUE(mail["tls_at_auth"].toBool() && mail["crlf_only"].toBool() &&
+                mail["defects"].toInt() == 0 && mail["message_id"].toString().startsWith('<') &&
+                qAbs(mail["date"].toDouble() - QDateTime::currentSecsSinceEpoch()) < 600);
     // Over TLS, and with the login data in the AUTH command: some servers refuse a bare AUTH.
     for (const QJsonObject& auth : eventsOf(first, "auth") + eventsOf(second, "auth"))
         EXPECT_TRUE((auth["mechanism"] == "PLAIN" || auth["mechanism"] == "LOGIN") &&
