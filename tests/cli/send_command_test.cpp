@@ -10,8 +10,6 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <filesystem>
-#include <optional>
 
 #include "support/smtp_peer.h"
 #include "support/test_files.h"
@@ -122,8 +120,7 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     for (const File& file : {File{.name = "set.ini"}, row.file}) {
         if (!file.name) continue;
         writeFile(folder.filePath(file.name), file.bytes);
-        std::filesystem::permissions(folder.filePath(file.name).toStdString(),
-                                     std::filesystem::perms(file.mode));
+        ASSERT_EQ(::chmod(QFile::encodeName(folder.filePath(file.name)), file.mode), 0);
     }
     // Another user's set.ini in a folder anyone may write, as it may have been planted there.
     if (QByteArray(row.file.name) == "planted.ini") {

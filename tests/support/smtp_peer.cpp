@@ -5,6 +5,8 @@
 #include <QJsonDocument>
 #include <stdexcept>
 
+#include "support/test_files.h"
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -90,10 +92,8 @@ SmtpPeer::~SmtpPeer() {
 }
 
 QList<QJsonObject> SmtpPeer::events(const QString& kind) const {
-    QFile file(dir_.filePath(QStringLiteral("events.jsonl")));
     QList<QJsonObject> result;
-    if (!file.open(QIODevice::ReadOnly)) return result;
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    for (const QByteArray& line : readFile(dir_.filePath("events.jsonl")).split('\n')) {
         const QJsonObject event = QJsonDocument::fromJson(line).object();
         if (event[QStringLiteral("kind")].toString() == kind) result << event;
     }

@@ -36,8 +36,6 @@ public:
 
     explicit SmtpPeer(Options options);  // throws std::runtime_error when it cannot start
     ~SmtpPeer();
-    SmtpPeer(const SmtpPeer&) = delete;
-    SmtpPeer& operator=(const SmtpPeer&) = delete;
 
     int port() const { return port_; }
     static QString caFile();  // the self-signed certificate of every peer of the test program

@@ -111,28 +111,24 @@ def start_scripted(tls):
 def start_smtp(tls):
     from aiosmtpd.smtp import SMTP, AuthResult
 
-    def encrypted(server):
-        return server.transport.get_extra_info("ssl_object") is not None
-
     class Handler:
         async def handle_DATA(self, server, session, envelope):
-            login, password, tls_at_auth = session.zelvo_login
             record(**mail_record(envelope.original_content,
                                  f"{envelope.mail_from} > {','.join(envelope.rcpt_tos)}",
-                                 login=login, password=password, tls_at_auth=tls_at_auth))
+                                 **session.zelvo_login))
             return "250 OK queued"
 
     def authenticate(server, session, envelope, mechanism, auth_data):
-        password = auth_data.password.decode("utf-8", "replace")
-        session.zelvo_login = (auth_data.login.decode("utf-8", "replace"), password,
-                               encrypted(server))
+        session.zelvo_login = {key: getattr(auth_data, key).decode("utf-8", "replace")
+                               for key in ("login", "password")}
         # handled=False: aiosmtpd itself answers 535 to a wrong password.
-        return AuthResult(success=password == ARGS["password"], handled=False)
+        return AuthResult(success=session.zelvo_login["password"] == ARGS["password"],
+                          handled=False)
 
     class RecordingSMTP(SMTP):
         async def smtp_AUTH(self, arg):
             words = arg.split()
-            record(kind="auth", tls=encrypted(self),
+            record(kind="auth", tls=self.transport.get_extra_info("ssl_object") is not None,
                    mechanism=words[0].upper() if words else "", initial_response=len(words) > 1)
             await super().smtp_AUTH(arg)
 
