@@ -33,9 +33,11 @@ QString hostPath(const QString& path) {
 #endif
 }
 
+}  // namespace
+
 // Made once per test program: openssl takes longer than a peer to start. The address is a DNS
 // name too, because curl's certificate check over Windows' Schannel reads DNS names only.
-const QTemporaryDir& certificateFolder() {
+QString SmtpPeer::caFile() {
     static const QTemporaryDir folder = [] {
         QTemporaryDir made;
         QProcess openssl;
@@ -50,20 +52,14 @@ const QTemporaryDir& certificateFolder() {
             throw std::runtime_error("openssl: " + openssl.readAll().toStdString());
         return made;
     }();
-    return folder;
-}
-
-}  // namespace
-
-QString SmtpPeer::caFile() {
-    return certificateFolder().filePath(QStringLiteral("cert.pem"));
+    return folder.filePath(QStringLiteral("cert.pem"));
 }
 
 SmtpPeer::SmtpPeer(Options options) {
     QJsonObject settings{{"events", hostPath(dir_.filePath(QStringLiteral("events.jsonl")))},
                          {"password", kPeerPassword},
                          {"cert", hostPath(caFile())},
-                         {"key", hostPath(certificateFolder().filePath("key.pem"))},
+                         {"key", hostPath(QFileInfo(caFile()).dir().filePath("key.pem"))},
                          {"login_only", options.loginOnly},
                          {"implicit", options.implicitTls},
                          {"never_accept", options.neverAccepts}};
