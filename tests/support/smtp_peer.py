@@ -100,14 +100,6 @@ class ScriptedPeer(socketserver.StreamRequestHandler):
             pass  # the client hung up or refused our certificate, as hostile cases make it do
 
 
-def start_scripted(tls):
-    server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), ScriptedPeer)
-    server.daemon_threads = True
-    server.script, server.tls = json.loads(ARGS["script"]), tls
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server.server_address[1]
-
-
 def start_smtp(tls):
     from aiosmtpd.smtp import SMTP, AuthResult
 
@@ -154,7 +146,11 @@ def main():
         queued = socket.create_connection(listener.getsockname())  # noqa: F841 - kept open
         port = listener.getsockname()[1]
     elif "script" in ARGS:
-        port = start_scripted(tls)
+        server = socketserver.ThreadingTCPServer(("127.0.0.1", 0), ScriptedPeer)
+        server.daemon_threads = True
+        server.script, server.tls = json.loads(ARGS["script"]), tls
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        port = server.server_address[1]
     else:
         port = start_smtp(tls)
     print(f"READY {port}", flush=True)
