@@ -109,8 +109,9 @@ class SendCommandRunTest : public ::testing::TestWithParam<Row> {};
 TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     const Row& row = GetParam();
 #ifdef Q_OS_WIN
-    if (QString::fromUtf8(row.err).contains(u"同组或其他用户"))
-        GTEST_SKIP() << "group and other readers are Unix mode bits; Windows has access lists";
+    // Windows has access lists, not mode bits, and no file owner or blocking pipe to set here.
+    if ((row.file.mode & 077) || row.stalledErr || QByteArray(row.file.name) == "planted.ini")
+        GTEST_SKIP() << "a Unix case";
 #endif
     std::optional<SmtpPeer> peer, implicit;
     if (row.peer != "none")
@@ -122,11 +123,13 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
         writeFile(folder.filePath(file.name), file.bytes);
         ASSERT_EQ(::chmod(QFile::encodeName(folder.filePath(file.name)), file.mode), 0);
     }
+#ifdef Q_OS_UNIX
     // Another user's set.ini in a folder anyone may write, as it may have been planted there.
     if (QByteArray(row.file.name) == "planted.ini") {
         if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
         ASSERT_EQ(::chown(QFile::encodeName(folder.filePath("planted.ini")), 65534, 65534), 0);
     }
+#endif
     ASSERT_EQ(::chmod(QFile::encodeName(folder.path()), 01777), 0);
 
     // The command's surroundings: set.ini in the folder, the servers on 127.0.0.1.
@@ -147,6 +150,7 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     QFile stalled;
     QIODevice* errTo = &err;
     int ends[2] = {-1, -1};
+#ifdef Q_OS_UNIX
     if (row.stalledErr) {
         ASSERT_EQ(::pipe2(ends, O_NONBLOCK), 0);
         while (::write(ends[1], "full", 4) > 0) {
@@ -156,6 +160,7 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
                                  QFileDevice::AutoCloseHandle));
         errTo = &stalled;
     }
+#endif
 
     EXPECT_EQ(cli::runSendCommand(args, in, out, *errTo, context), row.code);
     if (row.stalledErr) ::close(ends[0]);
