@@ -5,6 +5,8 @@
 #include <QJsonDocument>
 #include <stdexcept>
 
+#include "support/test_files.h"
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -31,54 +33,49 @@ QString hostPath(const QString& path) {
 #endif
 }
 
-void run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(kStartLimitMs) || process.exitCode() != 0)
-        throw std::runtime_error(program.toStdString() + ": " + process.readAll().toStdString());
-}
+}  // namespace
 
 // Made once per test program: openssl takes longer than a peer to start. The address is a DNS
 // name too, because curl's certificate check over Windows' Schannel reads DNS names only.
-const QTemporaryDir& certificateFolder() {
+QString SmtpPeer::caFile() {
     static const QTemporaryDir folder = [] {
         QTemporaryDir made;
-        run(QStringLiteral(ZELVO_TEST_OPENSSL),
+        QProcess openssl;
+        openssl.setProcessChannelMode(QProcess::MergedChannels);
+        openssl.start(
+            QStringLiteral(ZELVO_TEST_OPENSSL),
             {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
              "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
              "subjectAltName=IP:127.0.0.1,DNS:127.0.0.1", "-keyout",
              hostPath(made.filePath("key.pem")), "-out", hostPath(made.filePath("cert.pem"))});
+        if (!openssl.waitForFinished(kStartLimitMs) || openssl.exitCode() != 0)
+            throw std::runtime_error("openssl: " + openssl.readAll().toStdString());
         return made;
     }();
-    return folder;
-}
-
-}  // namespace
-
-QString SmtpPeer::caFile() {
-    return certificateFolder().filePath(QStringLiteral("cert.pem"));
+    return folder.filePath(QStringLiteral("cert.pem"));
 }
 
 SmtpPeer::SmtpPeer(Options options) {
-    const QString events = dir_.filePath(QStringLiteral("events.jsonl"));
-    QStringList arguments = {QStringLiteral(ZELVO_TEST_SOURCE_DIR "/support/smtp_peer.py"),
-                             "--events", hostPath(events), "--password", kPeerPassword};
-    arguments << "--cert" << hostPath(caFile()) << "--key"
-              << hostPath(certificateFolder().filePath("key.pem"));
-    if (!options.script.isEmpty()) arguments << "--script" << QString::fromUtf8(options.script);
-    if (options.loginOnly) arguments << "--login-only";
-    if (options.implicitTls) arguments << "--implicit";
-    if (options.neverAccepts) arguments << "--never-accept";
+    QJsonObject settings{{"events", hostPath(dir_.filePath(QStringLiteral("events.jsonl")))},
+                         {"password", kPeerPassword},
+                         {"cert", hostPath(caFile())},
+                         {"key", hostPath(QFileInfo(caFile()).dir().filePath("key.pem"))},
+                         {"login_only", options.loginOnly},
+                         {"implicit", options.implicitTls},
+                         {"never_accept", options.neverAccepts}};
+    if (!options.script.isEmpty()) settings["script"] = QString::fromUtf8(options.script);
     // Stderr goes to the test's own: a pipe nobody reads would fill and stall the peer.
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QStringLiteral(ZELVO_TEST_PYTHON), arguments);
+    process_.start(QStringLiteral(ZELVO_TEST_PYTHON),
+                   {QStringLiteral(ZELVO_TEST_SOURCE_DIR "/support/smtp_peer.py"),
+                    QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact))});
     const QDeadlineTimer deadline(kStartLimitMs);
     while (!process_.canReadLine()) {
         if (deadline.hasExpired() || process_.state() == QProcess::NotRunning)
             throw std::runtime_error("the SMTP test peer did not start");
         process_.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
     }
+    // The peer says "READY <port>" once it listens.
     const QByteArray line = process_.readLine().trimmed();
     port_ = line.startsWith("READY ") ? line.mid(6).toInt() : 0;
     if (port_ <= 0) throw std::runtime_error("SMTP test peer: " + line.toStdString());
@@ -91,14 +88,16 @@ SmtpPeer::~SmtpPeer() {
 }
 
 QList<QJsonObject> SmtpPeer::events(const QString& kind) const {
-    QFile file(dir_.filePath(QStringLiteral("events.jsonl")));
     QList<QJsonObject> result;
-    if (!file.open(QIODevice::ReadOnly)) return result;
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    for (const QByteArray& line : readFile(dir_.filePath("events.jsonl")).split('\n')) {
         const QJsonObject event = QJsonDocument::fromJson(line).object();
         if (event[QStringLiteral("kind")].toString() == kind) result << event;
     }
     return result;
+}
+
+QList<QJsonObject> eventsOf(const std::optional<SmtpPeer>& peer, const QString& kind) {
+    return peer ? peer->events(kind) : QList<QJsonObject>();
 }
 
 }  // namespace zelvo::testing

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <optional>
 
 namespace zelvo::testing {
 
@@ -35,8 +36,6 @@ public:
 
     explicit SmtpPeer(Options options);  // throws std::runtime_error when it cannot start
     ~SmtpPeer();
-    SmtpPeer(const SmtpPeer&) = delete;
-    SmtpPeer& operator=(const SmtpPeer&) = delete;
 
     int port() const { return port_; }
     static QString caFile();  // the self-signed certificate of every peer of the test program
@@ -47,5 +46,8 @@ private:
     QProcess process_;
     int port_ = 0;
 };
+
+// The peer's events of that kind; none where no peer was started.
+QList<QJsonObject> eventsOf(const std::optional<SmtpPeer>& peer, const QString& kind);
 
 }  // namespace zelvo::testing
