@@ -125,13 +125,14 @@ def start_smtp(tls):
             await super().smtp_AUTH(arg)
 
     loop = asyncio.new_event_loop()
-    listener = socket.create_server(("127.0.0.1", 0))  # bound here: no race for a free port
+    listener = socket.create_server(("127.0.0.1", ARGS.get("port", 0)))  # no race for a port
+    implicit = ARGS.get("implicit")
     loop.run_until_complete(loop.create_server(
         lambda: RecordingSMTP(Handler(), hostname="127.0.0.1", loop=loop,
                               authenticator=authenticate, auth_required=True,
-                              auth_require_tls=False, tls_context=None if ARGS["implicit"] else tls,
-                              auth_exclude_mechanism=["PLAIN"] if ARGS["login_only"] else None),
-        sock=listener, ssl=tls if ARGS["implicit"] else None))
+                              auth_require_tls=False, tls_context=None if implicit else tls,
+                              auth_exclude_mechanism=["PLAIN"] if ARGS.get("login_only") else None),
+        sock=listener, ssl=tls if implicit else None))
     threading.Thread(target=loop.run_forever, daemon=True).start()
     return listener.getsockname()[1]
 
@@ -141,7 +142,7 @@ def main():
     warnings.filterwarnings("ignore", message="Requiring AUTH while not requiring TLS")
     tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
     tls.load_cert_chain(ARGS["cert"], ARGS["key"])
-    if ARGS["never_accept"]:  # one connection fills a queue of 0: the next ones never complete
+    if ARGS.get("never_accept"):  # one connection fills a queue of 0: the next never complete
         listener = socket.create_server(("127.0.0.1", 0), backlog=0)
         queued = socket.create_connection(listener.getsockname())  # noqa: F841 - kept open
         port = listener.getsockname()[1]
