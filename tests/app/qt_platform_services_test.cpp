@@ -15,16 +15,8 @@ namespace {
 
 // Answers the next modal dialog from inside its event loop, as a user would.
 void whenModalShows(std::function<void(QWidget*)> answer) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer = std::move(answer)] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->deleteLater();
-            timer->stop();
-            answer(modal);
-        }
-    });
-    timer->start();
+    QTimer::singleShot(0,
+                       [answer = std::move(answer)] { answer(QApplication::activeModalWidget()); });
 }
 
 // The standard buttons read as the system's language has them, once the program's translations

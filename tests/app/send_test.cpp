@@ -61,6 +61,10 @@ struct SendRow {
     bool serverHears = true;
 };
 
+void PrintTo(const SendRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class SendOutcomeTest : public WindowSendTest, public ::testing::WithParamInterface<SendRow> {};
 
 TEST_P(SendOutcomeTest, ShowsTheOutcomeWithTheButtonAsItWas) {

@@ -68,10 +68,10 @@ TEST_F(WindowLayoutTest, WithoutTheSmtpModuleEverySendEndsInTheFailureBox) {
             EXPECT_FALSE(sendButton()->isEnabled());
         });
         QTest::mouseClick(sendButton(), Qt::LeftButton);
-        EXPECT_EQ(platform->log().back(), "box 提示: " + kSendFailed);
-        const QString details = platform->calls().back().details;
-        EXPECT_TRUE(details.contains("程序的网络组件无法启动")) << details.toStdString();
-        EXPECT_TRUE(sendButton()->isEnabled());
+        EXPECT_EQ(std::tuple(platform->log().back(),
+                             platform->calls().back().details.contains("程序的网络组件无法启动"),
+                             sendButton()->isEnabled()),
+                  std::tuple("box 提示: " + kSendFailed, true, true));
     }
 }
 
