@@ -13,9 +13,8 @@ static const std::map<QString, QStringList> kAnswers = {
     {"end", {"end"}}};
 
 ScriptedPlatform::~ScriptedPlatform() {
-    for (const auto& answer : script_) {
+    for (const auto& answer : script_)
         ADD_FAILURE() << "scripted answer " << answer.first.toStdString() << " never asked for";
-    }
 }
 
 void ScriptedPlatform::expectBox(app::Answer answer, Hook onCall) {
