@@ -36,9 +36,6 @@ const char* kClear = "ask 提示: 您确定要清空电话列表吗?";
 const char* kDelete = "ask 提示: 您确定要删除所选的号码吗?\n\n王五,13906054321";
 const char* kQuit = "ask 退出提示: 您确定要退出程序吗?";
 const char* kHome = "url http://127.0.0.1:9/home";
-const char* kFeedback = "url http://127.0.0.1:9/feedback";
-const char* kRegister = "url http://127.0.0.1:9/register";
-const char* kEditor = "editor %D/set.ini";
 
 // Clicks 取消 on the import's progress dialog once it shows, after checking it names the book.
 void stopImportOnceItShows(QWidget* window) {
@@ -60,8 +57,9 @@ struct CommandRow {
     int startPage = 1;
     bool editAccount = false;     // the account is changed in the window first
     bool removeSettings = false;  // set.ini is deleted first
-    QByteArray book = kBook;      // placed at bookAt as make says (see place())
-    const char *make = "", *bookAt = "book.txt";
+    // A file placed at placedAt as make says (see place()): the phone book, or a send record.
+    QByteArray book = kBook;
+    const char *make = "", *placedAt = "book.txt";
     bool stopImport = false;  // 取消 on the import's progress dialog once it shows
     bool deleteKey = false;   // Delete pressed in the number list
     // Actions triggered or controls clicked, by their object names; then the title bar's close
@@ -116,21 +114,22 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         {.name = "ImportMenuRefusedStillSaves", .editAccount = true, .steps = {"importAction"}, .answers = {"file %D/none.txt", "ok"}, .log = {kOpen, kNoBook.arg("none.txt")}, .saved = true},
         {.name = "ImportBinary", .book = binary, .steps = {"importAction"}, .answers = {"file %D/book.txt", "ok"}, .log = {kOpen, "box 提示: %D/book.txt 不是文本文件。 号码列表没有改变."}, .saved = true},
         {.name = "ImportFolder", .make = "dir", .steps = {"importAction"}, .answers = {"file %D/book.txt", "ok"}, .log = {kOpen, kNoBook.arg("book.txt")}, .saved = true},
-        {.name = "ImportHidden", .bookAt = ".book.txt", .steps = {"importAction"}, .answers = {"file %D/.book.txt", "ok"}, .log = {kOpen, kNoBook.arg(".book.txt")}, .saved = true},
+        {.name = "ImportHidden", .placedAt = ".book.txt", .steps = {"importAction"}, .answers = {"file %D/.book.txt", "ok"}, .log = {kOpen, kNoBook.arg(".book.txt")}, .saved = true},
         {.name = "ImportFifo", .make = "fifo", .steps = {"importAction"}, .answers = {"file %D/book.txt", "ok"}, .log = {kOpen, kNoBook.arg("book.txt")}, .saved = true},
         {.name = "ImportBelowAFile", .make = "none", .steps = {"importAction"}, .answers = {"file %D/set.ini/book.txt", "ok"}, .log = {kOpen, kNoBook.arg("set.ini/book.txt")}, .saved = true},
         {.name = "ImportPastTheLimitThenAdd", .book = gbk(many.join("\r\n")), .steps = {"importAction", "addNumberAction"}, .answers = {"file %D/book.txt", "ok", "input 李三,13806012345", "ok"}, .log = {kOpen, kFull, kAsk, kNoRoom}, .list = many.mid(0, 32767), .pickKept = false, .saved = true},
         {.name = "ImportWithoutEntrySavesNothing", .editAccount = true, .book = gbk("a1\r\nb2\r\n\r\n"), .steps = {"importAction"}, .answers = {"file %D/book.txt", "ok"}, .log = {kOpen, kNoEntry}},
         {.name = "ImportMenuStoppedSavesNothing", .book = QByteArray("c,1\r\n").repeated(1 << 20), .stopImport = true, .steps = {"importAction"}, .answers = {"file %D/book.txt"}, .log = {kOpen}},
-        {.name = "ViewFile", .steps = {"viewPhoneBookAction"}, .answers = {"opens"}, .log = {kEditor}},
-        {.name = "ViewWithoutEditor", .steps = {"viewPhoneBookAction"}, .answers = {"fails", "ok"}, .log = {kEditor, "box 提示: 无法打开文本编辑器, 请自行打开文件 %D/set.ini"}},
+        {.name = "ViewFile", .steps = {"viewPhoneBookAction"}, .answers = {"opens"}, .log = {"editor %D/set.ini"}},
+        {.name = "ViewWithoutEditor", .steps = {"viewPhoneBookAction"}, .answers = {"fails", "ok"}, .log = {"editor %D/set.ini", "box 提示: 无法打开文本编辑器, 请自行打开文件 %D/set.ini"}},
+        {.name = "SendRecord", .placedAt = "sent.log", .steps = {"sendRecordAction"}, .answers = {"opens"}, .log = {"editor %D/sent.log"}},
         {.name = "SendRecordMissing", .steps = {"sendRecordAction"}, .answers = {"ok"}, .log = {"box 提示: 还没有发送记录. 每次发送短信后, 发送记录都会写入 %D/sent.log"}},
         {.name = "ViewMissingFile", .removeSettings = true, .steps = {"viewPhoneBookAction"}, .answers = {"ok"}, .log = {"box 提示: 找不到电话本文件,可能你未保存或丢失."}},
         {.name = "About", .startPage = 2, .steps = {"aboutAction"}, .page = 0},
-        {.name = "FeedbackKeepsThePage", .startPage = 2, .steps = {"feedbackAction"}, .answers = {"opens"}, .log = {kFeedback}, .page = 2},
-        {.name = "FeedbackLink", .startPage = 0, .steps = {"feedbackLink"}, .answers = {"opens"}, .log = {kFeedback}, .page = 0},
-        {.name = "RegistrationLink", .steps = {"registrationLink"}, .answers = {"opens"}, .log = {kRegister}},
-        {.name = "NoBrowser", .steps = {"registrationLink"}, .answers = {"fails", "ok"}, .log = {kRegister, "box 提示: 无法打开网页 http://127.0.0.1:9/register, 请在浏览器中手动打开."}},
+        {.name = "FeedbackKeepsThePage", .startPage = 2, .steps = {"feedbackAction"}, .answers = {"opens"}, .log = {"url http://127.0.0.1:9/feedback"}, .page = 2},
+        {.name = "FeedbackLink", .startPage = 0, .steps = {"feedbackLink"}, .answers = {"opens"}, .log = {"url http://127.0.0.1:9/feedback"}, .page = 0},
+        {.name = "RegistrationLink", .steps = {"registrationLink"}, .answers = {"opens"}, .log = {"url http://127.0.0.1:9/register"}},
+        {.name = "NoBrowser", .steps = {"registrationLink"}, .answers = {"fails", "ok"}, .log = {"url http://127.0.0.1:9/register", "box 提示: 无法打开网页 http://127.0.0.1:9/register, 请在浏览器中手动打开."}},
         {.name = "InformationLinesAreNoLinks", .startPage = 0, .steps = {"homepageLabel", "mailLabel", "titleLabel", "pictureLabel"}, .page = 0},
         {.name = "ExitButtonCancelled", .steps = {"exitButton"}, .answers = {"cancel"}, .log = {kQuit}},
         {.name = "TitleBarCancelled", .closeFromTitleBar = true, .answers = {"cancel"}, .log = {kQuit}},
@@ -144,12 +143,12 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
     for (const CommandRow& row : rows) {
         SCOPED_TRACE(row.name);
 #ifdef Q_OS_WIN
-        if (row.bookAt[0] == '.') continue;  // a leading dot hides a file on Unix alone
+        if (row.placedAt[0] == '.') continue;  // a leading dot hides a file on Unix alone
 #endif
         if (unplaceable(row.make)) continue;
         reset();
         writeFile(settingsPath(), kEdited);
-        ASSERT_TRUE(place(row.make, path(row.bookAt), row.book));
+        ASSERT_TRUE(place(row.make, path(row.placedAt), row.book));
         open();
         clickEntry(1);
         QStringList answers = row.answers, log = row.log;
