@@ -177,13 +177,13 @@ TEST_F(WindowSendTest, WindowTakesNoInputWhileASendIsUnderWayAndAsksTheCloseAfte
     });
     platform->script({"ok", "ok", "opens", "end"});
     QTest::mouseClick(sendButton(), Qt::LeftButton);
-    EXPECT_EQ(underWay, std::make_pair(kSending, false));
-    EXPECT_EQ(messageEdit()->text(), QStringLiteral("hi"));
-    EXPECT_EQ(numberList()->picks(), std::vector<bool>({true, false, false}));
+    EXPECT_EQ(
+        std::tuple(underWay, messageEdit()->text(), numberList()->picks(), window->isVisible()),
+        std::tuple(std::pair(kSending, false), "hi", std::vector<bool>({true, false, false}),
+                   false));
     EXPECT_EQ(platform->log(),
               QStringList({"box 提示: " + kSendFailed, "ask 退出提示: 您确定要退出程序吗?",
                            "url http://127.0.0.1:9/home", "end"}));
-    EXPECT_FALSE(window->isVisible());
 }
 
 }  // namespace

@@ -187,9 +187,9 @@ TEST_F(WindowLayoutTest, OnlyAClickOrSpaceTogglesAnEntry) {
     list->selectionModel()->setCurrentIndex(list->model()->index(2, 0),
                                             QItemSelectionModel::NoUpdate);
     QTest::keyClick(list, Qt::Key_Space);
-    EXPECT_EQ(numberList()->picks(), std::vector<bool>({true, false, true, true}));
-    EXPECT_EQ(recipientsEdit()->text(), QStringLiteral("13806010000,13806010002,13806010003"));
-    EXPECT_EQ(window->selectedCount(), 3);
+    EXPECT_EQ(std::tuple(numberList()->picks(), recipientsEdit()->text(), window->selectedCount()),
+              std::tuple(std::vector<bool>({true, false, true, true}),
+                         "13806010000,13806010002,13806010003", 3));
 }
 
 // ---- the notices page -----------------------------------------------------------------------
