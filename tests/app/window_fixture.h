@@ -52,11 +52,10 @@ protected:
         platform = std::make_unique<ScriptedPlatform>(folder->path(), screen);
     }
 
-    app::MainWindow& open(app::SubmitMail submit = {}) {
+    void open(app::SubmitMail submit = {}) {
         window = std::make_unique<app::MainWindow>(*platform, config, std::move(submit));
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return *window;
     }
 
     QString path(const QString& name) const { return folder->filePath(name); }
@@ -83,13 +82,12 @@ protected:
     // commits them.
     static void type(QWidget* widget, const QString& text) {
         for (const QChar ch : text) {
-            if (ch.unicode() >= 0x20 && ch.unicode() < 0x7F) {
-                QTest::keyClicks(widget, QString(ch));
-            } else {
-                QInputMethodEvent commit;
-                commit.setCommitString(QString(ch));
+            QInputMethodEvent commit;
+            commit.setCommitString(ch);
+            if (ch.unicode() >= 0x20 && ch.unicode() < 0x7F)
+                QTest::keyClicks(widget, ch);
+            else
                 QApplication::sendEvent(widget, &commit);
-            }
         }
     }
 
