@@ -115,8 +115,6 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         {.name = "ImportBinary", .book = binary, .steps = {"importAction"}, .answers = {"file %D/book.txt", "ok"}, .log = {kOpen, "box 提示: %D/book.txt 不是文本文件。 号码列表没有改变."}, .saved = true},
         {.name = "ImportFolder", .make = "dir", .steps = {"importAction"}, .answers = {"file %D/book.txt", "ok"}, .log = {kOpen, kNoBook.arg("book.txt")}, .saved = true},
         {.name = "ImportHidden", .placedAt = ".book.txt", .steps = {"importAction"}, .answers = {"file %D/.book.txt", "ok"}, .log = {kOpen, kNoBook.arg(".book.txt")}, .saved = true},
-        {.name = "ImportFifo", .make = "fifo", .steps = {"importAction"}, .answers = {"file %D/book.txt", "ok"}, .log = {kOpen, kNoBook.arg("book.txt")}, .saved = true},
-        {.name = "ImportBelowAFile", .make = "none", .steps = {"importAction"}, .answers = {"file %D/set.ini/book.txt", "ok"}, .log = {kOpen, kNoBook.arg("set.ini/book.txt")}, .saved = true},
         {.name = "ImportPastTheLimitThenAdd", .book = gbk(many.join("\r\n")), .steps = {"importAction", "addNumberAction"}, .answers = {"file %D/book.txt", "ok", "input 李三,13806012345", "ok"}, .log = {kOpen, kFull, kAsk, kNoRoom}, .list = many.mid(0, 32767), .pickKept = false, .saved = true},
         {.name = "ImportWithoutEntrySavesNothing", .editAccount = true, .book = gbk("a1\r\nb2\r\n\r\n"), .steps = {"importAction"}, .answers = {"file %D/book.txt", "ok"}, .log = {kOpen, kNoEntry}},
         {.name = "ImportMenuStoppedSavesNothing", .book = QByteArray("c,1\r\n").repeated(1 << 20), .stopImport = true, .steps = {"importAction"}, .answers = {"file %D/book.txt"}, .log = {kOpen}},

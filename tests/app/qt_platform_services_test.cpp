@@ -40,10 +40,8 @@ TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
     } boxes[] = {
         // clang-format off
         {.name = "TellWithoutIcon", .show = [&] { services.tell(text, title, app::NoticeIcon::None); return Ok; }, .icon = B::NoIcon, .buttons = {"确定"}, .click = B::Ok},
-        {.name = "Tell", .show = [&] { services.tell(text, title, app::NoticeIcon::Question); return Ok; }, .buttons = {"确定"}, .click = B::Ok},
         {.name = "TellWithDetailsEscape", .show = [&] { services.tellWithDetails(text, title, "原因"); return Ok; }, .buttons = {"显示详情...", "确定"}, .details = "原因"},
         {.name = "AskOk", .show = ask, .buttons = {"取消", "确定"}, .click = B::Ok},
-        {.name = "AskCancel", .show = ask, .buttons = {"取消", "确定"}, .click = B::Cancel, .answer = Cancel},
         {.name = "AskEscape", .show = ask, .buttons = {"取消", "确定"}, .answer = Cancel},
         // clang-format on
     };

@@ -118,7 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SendRow{.name = "PickedNumbersAndAChineseMessage"},
         SendRow{.name = "MenuEntry", .viaMenu = true},
-        SendRow{.name = "Message69", .message = k69},
         SendRow{.name = "Message70Refused", .message = k69 + "m", .box = kSendFailed, .serverHears = false},
         SendRow{.name = "NothingPickedRefused", .clicks = {}, .box = kSendFailed, .serverHears = false},
         SendRow{.name = "WrongPassword", .password = "p@ss w0rd", .box = kSendFailed}),

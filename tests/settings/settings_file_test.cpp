@@ -82,8 +82,6 @@ TEST(SettingsFileTest, LoadsAndSavesOrIsRefusedUntouched) {
         {"TenMegabyteEntry", "", QByteArray(saved).replace("total=1", "2=" + huge + "\r\ntotal=2"), two + QStringList(QString::fromLatin1(huge)), "", 0},
         {"Total32767WithoutEntries", "", kAccount + "total=32767\r\n", QStringList({"u@139.com", "p"}) + QStringList(32767, QString()), "", 0},  // what the list holds
         {"OwnerMayOnlyWrite", "", saved, two, "", 0200},
-        {"GroupMayOnlyWrite", "", saved, two, "", 0620},
-        {"GroupMayRun", "", saved, two, "", 0610},
         {"ReadOnlyForAll", "", saved, two, "只读", 0444},
         {"ReadOnlyForOwner", "", saved, two, "只读", 0400},
         {"OthersMayWriteButNotOwner", "", saved, two, "只读", 0466},

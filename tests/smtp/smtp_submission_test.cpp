@@ -154,7 +154,6 @@ INSTANTIATE_TEST_SUITE_P(Servers, ServerTest, ::testing::Values(
     ServerRow{.name = "RefusesLoginEchoingIt", .first = R"({"AUTH":"535 5.7.8 p@ss word ADEzODAwMTM4MDAwAHBAc3Mgd29yZA==\n"})", .cause = LoginRefused, .reason = "535 5.7.8 *** ***"},
     ServerRow{.name = "Closes421AtMail", .first = R"({"MAIL":{"text":"421 4.3.2 Shutting down\n","close":1}})", .cause = SenderRefused, .reason = "421 4.3.2 Shutting down"},
     ServerRow{.name = "RefusesRecipient", .first = R"({"RCPT":"550 5.1.1 No\n"})", .cause = RecipientRefused, .reason = "550 5.1.1 No"},
-    ServerRow{.name = "Temporary452", .first = R"({"RCPT":"452 4.2.2 Full\n"})", .cause = RecipientRefused},
     ServerRow{.name = "MultiLineReplies", .first = R"({"greeting":"220-127.0.0.1\n220-no spam\n220 ready\n","RCPT":"550-5.1.1 The mailbox\n550-5.1.1 does not\n550 5.1.1 exist\n"})", .cause = RecipientRefused, .reason = "exist"},
     ServerRow{.name = "RefusesData", .first = R"({"DATA":"554 5.5.1 No\n"})", .cause = MessageRefused},
     ServerRow{.name = "RefusesMessage", .first = R"({".":"554 5.6.0 No\n"})", .cause = MessageRefused, .reason = "554 5.6.0 No"},
