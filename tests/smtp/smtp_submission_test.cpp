@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QJsonDocument>
 
 #include "sms/failure_report.h"
 #include "sms/mail_error.h"
@@ -103,10 +104,11 @@ TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
                                                submission.subject + "\n" + submission.text);
     EXPECT_EQ(mail["login"].toString() + " " + mail["password"].toString(),
               "13800138000 " + row.password);
-    // A clean message with CRLF line ends, a Message-ID and the date of now.
-    EXPECT_TRUE(mail["crlf_only"].toBool() && mail["defects"].toInt() == 0 &&
-                mail["message_id"].toString().startsWith('<') &&
-                qAbs(mail["date"].toDouble() - QDateTime::currentSecsSinceEpoch()) < 600);
+    // A clean plain-text message in UTF-8 with CRLF line ends, a Message-ID and the date of now.
+    EXPECT_TRUE(mail["type"] == "text/plain; utf-8" && mail["crlf_only"].toBool() &&
+                mail["defects"].toInt() == 0 && mail["message_id"].toString().startsWith('<') &&
+                qAbs(mail["date"].toDouble() - QDateTime::currentSecsSinceEpoch()) < 600)
+        << QJsonDocument(mail).toJson().toStdString();
     // Over TLS, and with the login data in the AUTH command: some servers refuse a bare AUTH.
     for (const QJsonObject& auth : eventsOf(first, "auth") + eventsOf(second, "auth"))
         EXPECT_TRUE((auth["mechanism"] == "PLAIN" || auth["mechanism"] == "LOGIN") &&

@@ -45,6 +45,7 @@ def mail_record(raw, envelope, **extra):
     return dict(kind="mail", envelope=f"{envelope}\n{message['Subject']}\n{message.get_content()}",
                 date=date.datetime.timestamp() if date and date.datetime else None,
                 message_id=str(message["Message-ID"] or ""),
+                type=f"{message.get_content_type()}; {message.get_content_charset()}",
                 crlf_only=raw.count(b"\n") == raw.count(b"\r\n") == raw.count(b"\r"),
                 raw=base64.b64encode(raw).decode("ascii"),
                 defects=len(message.defects) + sum(len(v.defects) for v in message.values()),
