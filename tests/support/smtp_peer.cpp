@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonDocument>
+#include <QThread>
 #include <stdexcept>
 
 #ifdef Q_OS_WIN
@@ -31,12 +32,34 @@ QString hostPath(const QString& path) {
 #endif
 }
 
-void run(const QString& program, const QStringList& arguments) {
+// Waits for a file that a host program writes as its last step. Under Wine a host program runs
+// detached, with no pipe to it and no handle to wait on: it reports through files.
+QByteArray awaitFile(const QString& path, const char* what) {
+    const QDeadlineTimer deadline(kStartLimitMs);
+    while (!QFile::exists(path)) {
+        if (deadline.hasExpired()) throw std::runtime_error(std::string(what) + " does not answer");
+        QThread::msleep(20);
+    }
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray();
+}
+
+// Runs program with arguments; its exit status and output go to files in folder.
+void run(const QString& program, const QStringList& arguments, const QString& folder) {
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(kStartLimitMs) || process.exitCode() != 0)
-        throw std::runtime_error(program.toStdString() + ": " + process.readAll().toStdString());
+    process.start(QStringLiteral("/bin/sh"),
+                  QStringList{"-c",
+                              R"(to=$1; shift; "$0" "$@" >"$to.log" 2>&1; )"
+                              R"(echo $? >"$to.tmp"; mv "$to.tmp" "$to")",
+                              program, hostPath(folder + "/status")} +
+                      arguments);
+    const QByteArray status = awaitFile(folder + "/status", "openssl");
+    process.waitForFinished();
+    if (status != "0") {
+        QFile log(folder + "/status.log");
+        log.open(QIODevice::ReadOnly);
+        throw std::runtime_error(program.toStdString() + ": " + log.readAll().toStdString());
+    }
 }
 
 // Made once per test program: openssl takes longer than a peer to start. The address is a DNS
@@ -48,7 +71,8 @@ const QTemporaryDir& certificateFolder() {
             {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
              "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
              "subjectAltName=IP:127.0.0.1,DNS:127.0.0.1", "-keyout",
-             hostPath(made.filePath("key.pem")), "-out", hostPath(made.filePath("cert.pem"))});
+             hostPath(made.filePath("key.pem")), "-out", hostPath(made.filePath("cert.pem"))},
+            made.path());
         return made;
     }();
     return folder;
@@ -70,22 +94,18 @@ SmtpPeer::SmtpPeer(Options options) {
     if (options.loginOnly) arguments << "--login-only";
     if (options.implicitTls) arguments << "--implicit";
     if (options.neverAccepts) arguments << "--never-accept";
-    // Stderr goes to the test's own: a pipe nobody reads would fill and stall the peer.
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const QString ready = dir_.filePath(QStringLiteral("ready"));
+    arguments << "--ready" << hostPath(ready);
+    // Output goes to the test's own: a pipe nobody reads would fill and stall the peer.
+    process_.setProcessChannelMode(QProcess::ForwardedChannels);
     process_.start(QStringLiteral(ZELVO_TEST_PYTHON), arguments);
-    const QDeadlineTimer deadline(kStartLimitMs);
-    while (!process_.canReadLine()) {
-        if (deadline.hasExpired() || process_.state() == QProcess::NotRunning)
-            throw std::runtime_error("the SMTP test peer did not start");
-        process_.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
-    }
-    const QByteArray line = process_.readLine().trimmed();
+    const QByteArray line = awaitFile(ready, "the SMTP test peer");
     port_ = line.startsWith("READY ") ? line.mid(6).toInt() : 0;
     if (port_ <= 0) throw std::runtime_error("SMTP test peer: " + line.toStdString());
 }
 
 SmtpPeer::~SmtpPeer() {
-    process_.closeWriteChannel();  // the peer ends when its input closes
+    QFile::remove(dir_.filePath(QStringLiteral("ready")));  // the peer ends when it goes
     if (!process_.waitForFinished(10'000)) process_.kill();
     process_.waitForFinished();
 }

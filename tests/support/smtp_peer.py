@@ -4,8 +4,9 @@ Without --script it is a real server (aiosmtpd): AUTH required, any login name w
 password, STARTTLS with --cert/--key (TLS from the first byte with --implicit), only the LOGIN
 mechanism with --login-only. With --script it answers from a script, STARTTLS included, for
 servers that misbehave in ways a real one will not. Either way it writes what it received as
-JSON lines, each mail decoded by the standard email package. Prints "READY <port>" and runs
-until its standard input closes, so it also goes away when the test program dies.
+JSON lines, each mail decoded by the standard email package. Writes "READY <port>" into the file
+given with --ready and runs until that file goes or the test program that started it dies. Files,
+not pipes: under Wine no pipe reaches a program of this system.
 """
 
 import argparse
@@ -14,9 +15,9 @@ import email
 import email.policy
 import email.utils
 import json
+import os
 import socket
 import socketserver
-import sys
 import threading
 import time
 
@@ -197,6 +198,7 @@ def main():
     parser.add_argument("--never-accept", action="store_true", help="connections never complete")
     parser.add_argument("--login-only", action="store_true", help="offer AUTH LOGIN alone")
     parser.add_argument("--script", help="JSON: replies by verb, 'greeting' and '.'")
+    parser.add_argument("--ready", required=True, help="where to write READY <port>")
     args = parser.parse_args()
     import logging
     import warnings
@@ -212,8 +214,12 @@ def main():
         port = start_scripted(json.loads(args.script), record, server_tls(args))
     else:
         port = start_smtp(args, record)
-    print(f"READY {port}", flush=True)
-    sys.stdin.buffer.read()
+    parent = os.getppid()
+    with open(args.ready + ".tmp", "w", encoding="ascii") as ready:
+        ready.write(f"READY {port}\n")
+    os.replace(args.ready + ".tmp", args.ready)
+    while os.path.exists(args.ready) and os.getppid() == parent:
+        time.sleep(0.05)
 
 
 if __name__ == "__main__":
