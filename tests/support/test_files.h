@@ -28,8 +28,14 @@ inline QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+// GBK bytes from the system's own converter: ICU's GB18030 here, code page 936 on a Chinese
+// Windows, whose Qt knows no GB18030.
 inline QByteArray gbk(const QString& text) {
+#ifdef Q_OS_WIN
+    return QStringEncoder(QStringConverter::System).encode(text);
+#else
     return QStringEncoder("GB18030").encode(text);
+#endif
 }
 
 inline QByteArray repeated(const QByteArray& piece, qsizetype size) {
