@@ -10,6 +10,7 @@
 #endif
 
 #include "support/test_files.h"
+#include "text/text_codec.h"
 
 namespace zelvo::testing {
 namespace {
@@ -112,6 +113,11 @@ TEST(SettingsFileTest, LoadsAndSavesOrIsRefusedUntouched) {
             std::cerr << row.name << " skipped: " << why << "\n";
             continue;
         }
+        if (!text::encodeGb18030(row.shown.join(u'\n'))) {
+            std::cerr << row.name
+                      << " skipped: this system has no GB18030 (Wine: code page 54936)\n";
+            continue;
+        }
 #ifdef Q_OS_UNIX
         if (make.contains(u"nobody") && ::geteuid() != 0) {
             std::cerr << row.name << " skipped: only root can make a link of another user\n";
@@ -121,7 +127,7 @@ TEST(SettingsFileTest, LoadsAndSavesOrIsRefusedUntouched) {
         ASSERT_TRUE(place(make, ini, row.bytes));
         ASSERT_TRUE(!row.mode || !make.isEmpty() || ::chmod(QFile::encodeName(ini), row.mode) == 0);
         const QString link = QFileInfo(ini).symLinkTarget();
-        const unsigned modeBefore = modeOf(ini);
+        [[maybe_unused]] const unsigned modeBefore = modeOf(ini);  // no mode bits on Windows
         const auto snapshot = [&] {
             return dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)
                        .join(u'|') +
@@ -152,7 +158,9 @@ TEST(SettingsFileTest, LoadsAndSavesOrIsRefusedUntouched) {
             for (const QString& used : {ini, real})
                 EXPECT_EQ(QFileInfo(used).dir().entryList({"*.tmp", "*.lock"}), QStringList());
             EXPECT_EQ(readFile(real + ".bak"), row.backup ? row.bytes : "<unreadable>");
+#ifdef Q_OS_UNIX
             EXPECT_TRUE(!row.backup || modeOf(real + ".bak") == (modeBefore & 0700));
+#endif
             EXPECT_TRUE(link.isEmpty() || !QFileInfo::exists(ini + ".bak"));
         } else {
             EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(ini)) &&
