@@ -31,6 +31,7 @@ install(FILES ${ZELVO_QT_TRANSLATIONS} DESTINATION "${ZELVO_BIN_DIR}/translation
 install(CODE "
     set(ZELVO_DLL_DIRS \"${ZELVO_WINDOWS_DLL_DIRS}\")
     set(ZELVO_OBJDUMP \"${CMAKE_OBJDUMP}\")
+    set(ZELVO_STRIP \"${CMAKE_STRIP}\")
     set(ZELVO_BIN_DIR \"${ZELVO_BIN_DIR}\")
     set(ZELVO_BUILD_DIR \"${CMAKE_BINARY_DIR}\")
     include(\"${CMAKE_CURRENT_LIST_DIR}/WindowsRuntimeInstall.cmake\")
