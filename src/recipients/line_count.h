@@ -20,7 +20,8 @@ struct LineCount {
 // allows, which keeps counting well below the cost of decoding.
 bool countCommaLines(QStringView piece, LineCount& count);
 
-// The same, one character at a time: the tests hold the two to the same counts.
+// The same, one character at a time: the phone-book fuzz target holds the two to the same
+// counts.
 bool countCommaLinesPlain(QStringView piece, LineCount& count);
 
 }  // namespace zelvo::recipients

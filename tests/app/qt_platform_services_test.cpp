@@ -3,10 +3,8 @@
 #include "app/qt_platform_services.h"
 
 #include <QAbstractButton>
-#include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 
 #include "app/application_setup.h"
@@ -17,35 +15,36 @@ namespace {
 
 // Answers the next modal dialog from inside its event loop, as a user would.
 void whenModalShows(std::function<void(QWidget*)> answer) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer = std::move(answer)] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->deleteLater();
-            timer->stop();
-            answer(modal);
-        }
-    });
-    timer->start();
+    QTimer::singleShot(0,
+                       [answer = std::move(answer)] { answer(QApplication::activeModalWidget()); });
 }
 
+// The standard buttons read as the system's language has them, once the program's translations
+// are in.
 TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    app::installTranslations(*qApp);
     using B = QMessageBox;
+    using enum app::Answer;
     app::QtPlatformServices services;
+    const QString text = QStringLiteral("您确定要退出程序吗?"), title = QStringLiteral("退出提示");
+    const auto ask = [&] { return services.ask(text, title); };
     const struct {
         const char* name;
         std::function<app::Answer()> show;
-        B::Icon icon;
-        B::StandardButtons buttons;
-        std::function<void(QMessageBox*)> press;
-        app::Answer answer;
+        B::Icon icon = B::Question;
+        QStringList buttons;                    // their texts, sorted
+        B::StandardButton click = B::NoButton;  // or Esc
+        app::Answer answer = Ok;
+        QString details = {};
     } boxes[] = {
         // clang-format off
-        {.name = "TellWithoutIcon", .show = [&] { services.tell("您确定要退出程序吗?", "退出提示", app::NoticeIcon::None); return app::Answer::Ok; }, .icon = B::NoIcon, .buttons = B::Ok, .press = [](B* b) { b->button(B::Ok)->click(); }, .answer = app::Answer::Ok},
-        {.name = "Tell", .show = [&] { services.tell("您确定要退出程序吗?", "退出提示", app::NoticeIcon::Question); return app::Answer::Ok; }, .icon = B::Question, .buttons = B::Ok, .press = [](B* b) { b->button(B::Ok)->click(); }, .answer = app::Answer::Ok},
-        {.name = "AskOk", .show = [&] { return services.ask("您确定要退出程序吗?", "退出提示"); }, .icon = B::Question, .buttons = B::Ok | B::Cancel, .press = [](B* b) { b->button(B::Ok)->click(); }, .answer = app::Answer::Ok},
-        {.name = "AskCancel", .show = [&] { return services.ask("您确定要退出程序吗?", "退出提示"); }, .icon = B::Question, .buttons = B::Ok | B::Cancel, .press = [](B* b) { b->button(B::Cancel)->click(); }, .answer = app::Answer::Cancel},
-        {.name = "AskEscape", .show = [&] { return services.ask("您确定要退出程序吗?", "退出提示"); }, .icon = B::Question, .buttons = B::Ok | B::Cancel, .press = [](B* b) { QTest::keyClick(b, Qt::Key_Escape); }, .answer = app::Answer::Cancel},
+        {.name = "TellWithoutIcon", .show = [&] { services.tell(text, title, app::NoticeIcon::None); return Ok; }, .icon = B::NoIcon, .buttons = {"确定"}, .click = B::Ok},
+        {.name = "Tell", .show = [&] { services.tell(text, title, app::NoticeIcon::Question); return Ok; }, .buttons = {"确定"}, .click = B::Ok},
+        {.name = "TellWithDetailsEscape", .show = [&] { services.tellWithDetails(text, title, "原因"); return Ok; }, .buttons = {"显示详情...", "确定"}, .details = "原因"},
+        {.name = "AskOk", .show = ask, .buttons = {"取消", "确定"}, .click = B::Ok},
+        {.name = "AskCancel", .show = ask, .buttons = {"取消", "确定"}, .click = B::Cancel, .answer = Cancel},
+        {.name = "AskEscape", .show = ask, .buttons = {"取消", "确定"}, .answer = Cancel},
         // clang-format on
     };
     for (const auto& c : boxes) {
@@ -53,11 +52,18 @@ TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
         whenModalShows([&](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             ASSERT_NE(box, nullptr);
-            EXPECT_EQ(box->windowTitle() + box->accessibleName(), "退出提示退出提示");
-            EXPECT_EQ(box->text(), QStringLiteral("您确定要退出程序吗?"));
-            EXPECT_EQ(box->icon(), c.icon);
-            EXPECT_EQ(box->standardButtons(), c.buttons);
-            c.press(box);
+            QStringList buttons;
+            for (QAbstractButton* button : box->buttons()) buttons << button->text();
+            buttons.sort();
+            EXPECT_EQ(QStringList({box->windowTitle(), box->accessibleName(), box->text(),
+                                   box->detailedText()}),
+                      QStringList({title, title, text, c.details}));
+            EXPECT_EQ(std::tuple(box->icon(), buttons), std::tuple(c.icon, c.buttons));
+            if (c.click == B::NoButton) {
+                QTest::keyClick(box, Qt::Key_Escape);
+            } else {
+                box->button(c.click)->click();
+            }
         });
         EXPECT_EQ(c.show(), c.answer);
     }
@@ -83,25 +89,6 @@ TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
 #else
     EXPECT_EQ(services.screenSize(), QSize(800, 800));  // the offscreen platform's screen
 #endif
-
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    app::installTranslations(*qApp);
-    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    EXPECT_EQ(buttons.button(QDialogButtonBox::Ok)->text(), QStringLiteral("确定"));
-    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
-
-    // A box with details opens them from its "显示详情..." button; Esc is still OK.
-    whenModalShows([](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->detailedText(), QStringLiteral("原因"));
-        QStringList texts;
-        for (QAbstractButton* button : box->buttons()) texts << button->text();
-        EXPECT_TRUE(texts.contains(QStringLiteral("显示详情...")))
-            << texts.join(u'|').toStdString();
-        QTest::keyClick(box, Qt::Key_Escape);
-    });
-    services.tellWithDetails(kSendFailed, "提示", "原因");
 }
 
 }  // namespace

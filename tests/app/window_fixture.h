@@ -34,36 +34,16 @@ inline AppConfig testConfig() {
     config.feedbackUrl = QStringLiteral("http://127.0.0.1:9/feedback");
     config.registrationUrl = QStringLiteral("http://127.0.0.1:9/register");
     config.contactMail = QStringLiteral("support@example.com");
-    config.smtpTimeouts = {std::chrono::milliseconds(3000), std::chrono::milliseconds(3000),
-                           std::chrono::milliseconds(5000)};
     return config;
-}
-
-// A control of window, found by its object name.
-template <typename T = QWidget>
-T* child(const QObject& window, const char* name) {
-    T* widget = window.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-// The list as set.ini in folder holds it, read back through a new window.
-inline QStringList savedEntries(const QString& folder) {
-    ScriptedPlatform platform(folder);
-    const app::MainWindow window(platform, testConfig());
-    return textsOf(child<app::NumberListView>(window, "numberList")->entries());
 }
 
 // A window on a scripted platform whose application folder is a fresh temporary folder.
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override { reset(); }
-    void TearDown() override {
-        window.reset();
-        platform.reset();
-    }
 
-    // Starts over in a new empty folder, as for a new test.
+    // Starts over in a new empty folder, as for a new test. The members go in the reverse order
+    // at the end: the window before the platform it uses, the folder last.
     void reset(QSize screen = {800, 800}) {
         window.reset();
         platform.reset();
@@ -72,21 +52,23 @@ protected:
         platform = std::make_unique<ScriptedPlatform>(folder->path(), screen);
     }
 
-    app::MainWindow& open(app::SubmitMail submit = {}) {
+    void open(app::SubmitMail submit = {}) {
         window = std::make_unique<app::MainWindow>(*platform, config, std::move(submit));
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        return *window;
     }
 
     QString path(const QString& name) const { return folder->filePath(name); }
     QString settingsPath() const { return path(QStringLiteral("set.ini")); }
 
+    // A control of the window, found by its object name.
     template <typename T = QWidget>
     T* control(const char* name) const {
-        return child<T>(*window, name);
+        T* widget = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
     }
-    QAction* menuEntry(const char* name) const { return control<QAction>(name); }
+    void trigger(const char* action) const { control<QAction>(action)->trigger(); }
     auto* numberList() const { return control<app::NumberListView>("numberList"); }
     auto* accountEdit() const { return control<QLineEdit>("accountEdit"); }
     auto* passwordEdit() const { return control<QLineEdit>("passwordEdit"); }
@@ -100,13 +82,12 @@ protected:
     // commits them.
     static void type(QWidget* widget, const QString& text) {
         for (const QChar ch : text) {
-            if (ch.unicode() >= 0x20 && ch.unicode() < 0x7F) {
-                QTest::keyClicks(widget, QString(ch));
-            } else {
-                QInputMethodEvent commit;
-                commit.setCommitString(QString(ch));
+            QInputMethodEvent commit;
+            commit.setCommitString(ch);
+            if (ch.unicode() >= 0x20 && ch.unicode() < 0x7F)
+                QTest::keyClicks(widget, ch);
+            else
                 QApplication::sendEvent(widget, &commit);
-            }
         }
     }
 

@@ -4,20 +4,13 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QBuffer>
-#include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QStandardPaths>
+#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <filesystem>
-#include <optional>
 
-#include "settings/settings_file.h"
-#include "settings/settings_location.h"
 #include "support/smtp_peer.h"
 #include "support/test_files.h"
 
@@ -31,19 +24,34 @@ const QString k11 = QStringLiteral(
     "13806012345,13906054321,15012345678,13800000001,13800000002,"
     "13800000003,13800000004,13800000005,13800000006,13800000007,"
     "13800000008");
+const QByteArray kPassword = kPeerPassword.toUtf8();
+// set.ini: the account, its password, and a list with a name twice and names of bad numbers.
+const QByteArray kSettings =
+    "\xEF\xBB\xBF[UserMsg]\nUser=13806012345@139.com\nPassword=" + kPassword +
+    "\n[Phone]\n0=李三,13806012345\n1=重名,13900000001\n2=重名,"
+    "13900000002\n3=坏号,12345678901\n4=三个,138,10086,1\ntotal=4\n";
+
+// A file in the test's folder beside set.ini.
+struct File {
+    const char* name = nullptr;
+    QByteArray bytes = kSettings;
+    int mode = 0600;
+};
 
 struct Row {
     const char* name;
     QStringList args;  // "@" at the start stands for the test's folder, "%" for the server's port
-    QByteArray input = "";     // standard input
-    int code = 0;              // exit code
-    QString mail = "";         // what the server got: subject, LF, body; empty for no mail at all
-    const char* err = "";      // a fragment of standard error; "" for nothing at all
-    const char* out = "";      // a fragment of standard output; "" for nothing at all
-    QByteArray peer = "";      // a raw peer's script; empty for the real server, "login-only" for
-                               // one that offers only AUTH LOGIN, "none" for nothing listening;
-                               // after "465+", with a server of implicit TLS on the second route
-    bool environment = false;  // the password in ZELVO_SMS_PASSWORD
+    QByteArray input = "";   // standard input
+    int code = 0;            // exit code
+    QString mail = "";       // what the server got: subject, LF, body; empty for no mail at all
+    const char* err = "";    // a fragment of standard error; "" for nothing at all
+    const char* out = "";    // a fragment of standard output; "" for nothing at all
+    QByteArray peer = "";    // a raw peer's script; empty for the real server, "none" for nothing
+    bool loginOnly = false;  // the real server offers only AUTH LOGIN
+    bool implicitRoute = false;  // a real server of implicit TLS on the second route
+    bool environment = false;    // the password in ZELVO_SMS_PASSWORD
+    File file = {};
+    bool stalledErr = false;  // standard error a full pipe that nobody reads
 };
 
 // clang-format off
@@ -55,18 +63,19 @@ const Row kRows[] = {
     {.name = "StandardInput", .args = {"13806012345"}, .input = "第一行\n第二行\n", .mail = "13806012345\n第一行\r\n第二行"},
     {.name = "DashReadsStandardInput", .args = {"13806012345", "13906054321", "-"}, .input = "备份失败\r\n", .mail = "13806012345,13906054321\n备份失败"},
     {.name = "FromAndVariable", .args = {"--from", "13906054321@139.com", "13806012345", "hi"}, .mail = "13806012345\nhi", .environment = true},
-    {.name = "PasswordFile", .args = {"--password-file", "@/password.txt", "13806012345", "hi"}, .mail = "13806012345\nhi"},
-    {.name = "SharedSettingsWarnOnce", .args = {"--settings", "@/shared.ini", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "shared.ini 中有邮箱密码, 同组或其他用户也能读取它; 请执行 chmod 600 "},
-    {.name = "PasswordFileGroupReadable", .args = {"--password-file", "@/password0640.txt", "13806012345", "hi"}, .code = 78, .err = "password0640.txt 同组或其他用户也能读取, 没有使用; 请执行 chmod 600 "},
-    {.name = "PasswordFileOthersReadable", .args = {"--password-file", "@/password0604.txt", "13806012345", "hi"}, .code = 78, .err = "password0604.txt 同组或其他用户也能读取"},
-    {.name = "PasswordFileWithCrLf", .args = {"--password-file", "@/password_crlf.txt", "13806012345", "hi"}, .mail = "13806012345\nhi"},
+    {.name = "PasswordFile", .args = {"--password-file", "@/password.txt", "13806012345", "hi"}, .mail = "13806012345\nhi", .file = {.name = "password.txt", .bytes = kPassword + "\nnot this\n"}},
+    {.name = "SharedSettingsWarnOnce", .args = {"--settings", "@/shared.ini", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "shared.ini 中有邮箱密码, 同组或其他用户也能读取它; 请执行 chmod 600 ", .file = {.name = "shared.ini", .mode = 0644}},
+    {.name = "PasswordFileGroupReadable", .args = {"--password-file", "@/password0640.txt", "13806012345", "hi"}, .code = 78, .err = "password0640.txt 同组或其他用户也能读取, 没有使用; 请执行 chmod 600 ", .file = {.name = "password0640.txt", .bytes = kPassword, .mode = 0640}},
+    {.name = "PasswordFileOthersReadable", .args = {"--password-file", "@/password0604.txt", "13806012345", "hi"}, .code = 78, .err = "password0604.txt 同组或其他用户也能读取", .file = {.name = "password0604.txt", .bytes = kPassword, .mode = 0604}},
+    {.name = "PasswordFileWithCrLf", .args = {"--password-file", "@/password_crlf.txt", "13806012345", "hi"}, .mail = "13806012345\nhi", .file = {.name = "password_crlf.txt", .bytes = kPassword + "\r\nnot this\r\n"}},
     {.name = "Verbose", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "> AUTH PLAIN ****"},
-    {.name = "VerboseLoginMechanism", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "> AUTH LOGIN ****\n< 334 UGFzc3dvcmQA\n> ****\n< 235", .peer = "login-only"},
+    {.name = "VerboseIntoAFullPipe", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .stalledErr = true},
+    {.name = "VerboseLoginMechanism", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "> AUTH LOGIN ****\n< 334 UGFzc3dvcmQA\n> ****\n< 235", .loginOnly = true},
     {.name = "VerboseGreetingEscape", .args = {"--verbose", "13806012345", "hi"}, .code = 69, .err = "< 220 \uFFFD[2J\uFFFD]0;owned\uFFFD ESMTP", .peer = R"({"greeting":"220 \u001b[2J\u001b]0;owned\u0007 ESMTP\n","MAIL":"553 5.1.8 Sender refused\n"})"},
-    {.name = "VerboseEchoedPassword", .args = {"--verbose", "13806012345", "hi"}, .code = 69, .err = "< 535 5.7.8 *** rejected", .peer = R"({"AUTH":"535 5.7.8 )" + kPeerPassword.toUtf8().toBase64() + R"( rejected\n"})"},
-    {.name = "PasswordFileWithBlankInPath", .args = {"--password-file", "@/pass word.txt", "13806012345", "hi"}, .code = 78, .err = "请执行 chmod 600 '"},
-    {.name = "VerboseEchoedBlankEndedPassword", .args = {"--verbose", "--password-file", "@/blank_password.txt", "13806012345", "hi"}, .code = 69, .err = "< 535 5.7.8 rejected:***\n", .peer = R"({"AUTH":"535 5.7.8 rejected: Zq9 code \n"})"},
-    {.name = "PlantedSettings", .args = {"--settings", "@/planted.ini", "13806012345", "hi"}, .code = 78, .err = "属于别的用户"},
+    {.name = "VerboseEchoedPassword", .args = {"--verbose", "13806012345", "hi"}, .code = 69, .err = "< 535 5.7.8 *** rejected", .peer = R"({"AUTH":"535 5.7.8 )" + kPassword.toBase64() + R"( rejected\n"})"},
+    {.name = "PasswordFileWithBlankInPath", .args = {"--password-file", "@/pass word.txt", "13806012345", "hi"}, .code = 78, .err = "请执行 chmod 600 '", .file = {.name = "pass word.txt", .bytes = kPassword, .mode = 0640}},
+    {.name = "VerboseEchoedBlankEndedPassword", .args = {"--verbose", "--password-file", "@/blank_password.txt", "13806012345", "hi"}, .code = 69, .err = "< 535 5.7.8 rejected:***\n", .peer = R"({"AUTH":"535 5.7.8 rejected: Zq9 code \n"})", .file = {.name = "blank_password.txt", .bytes = " Zq9 code \n"}},
+    {.name = "PlantedSettings", .args = {"--settings", "@/planted.ini", "13806012345", "hi"}, .code = 78, .err = "属于别的用户", .file = {.name = "planted.ini"}},
     {.name = "NoRecord", .args = {"--no-record", "13806012345", "hi"}, .mail = "13806012345\nhi"},
     {.name = "DryRun", .args = {"--dry-run", "13806012345", "你好"}, .out = "Subject: 13806012345\r\nMessage-ID: <"},
     {.name = "UsageError", .args = {"--tls", "ssl", "13806012345", "hi"}, .code = 64, .err = "--tls 的参数应为 starttls 或 implicit", .peer = "none"},
@@ -77,23 +86,21 @@ const Row kRows[] = {
     {.name = "NameWithCommasInNumber", .args = {"三个", "hi"}, .code = 65, .err = "三个 (138,10086,1): 您选择的电话号码错误,它不是手机号码。"},
     {.name = "UnknownName", .args = {"赵六", "hi"}, .code = 65, .err = "赵六: 号码列表中没有这个名字"},
     {.name = "NameTwice", .args = {"重名", "hi"}, .code = 65, .err = "重名: 号码列表中有 2 个这个名字"},
-    {.name = "SeventyCharacters", .args = {"13806012345", k69 + "字"}, .code = 65, .err = "短信内容有 70 个字符"},
     {.name = "LineEndCountsTwo", .args = {"13806012345"}, .input = (k69.left(34) + "\n" + k69.left(34)).toUtf8(), .code = 65, .err = "短信内容有 70 个字符"},
     {.name = "EmptyMessage", .args = {"13806012345"}, .input = "\n", .code = 65, .err = "短信内容为空"},
     {.name = "NotUtf8", .args = {"13806012345"}, .input = "\xff\xfe", .code = 65, .err = "不是 UTF-8"},
-    {.name = "NoAccount", .args = {"--settings", "@/empty.ini", "13806012345", "hi"}, .code = 78, .err = "没有邮箱账号"},
+    {.name = "NoAccount", .args = {"--settings", "@/empty.ini", "13806012345", "hi"}, .code = 78, .err = "没有邮箱账号", .file = {.name = "empty.ini", .bytes = ""}},
     {.name = "NoPasswordForOtherAccount", .args = {"--from", "13906054321@139.com", "13806012345", "hi"}, .code = 78, .err = "没有邮箱密码"},
     {.name = "AccountTooShort", .args = {"--from", "1390605432@139.com", "13806012345", "hi"}, .code = 78, .err = "邮箱账号 1390605432@139.com 不可用", .environment = true},
-    {.name = "WrongPassword", .args = {"--password-file", "@/wrong.txt", "13806012345", "hi"}, .code = 69, .err = "请检查邮箱地址; 密码栏要填写139邮箱的授权码, 不是网页登录密码: 在139邮箱的 设置 → 客户端设置 中开启SMTP服务并获取授权码。", .peer = "465+"},
-    {.name = "Port25Closed", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "(STARTTLS): 无法连接邮件服务器, 改用 127.0.0.1:", .peer = "465+none"},
+    {.name = "WrongPassword", .args = {"--password-file", "@/wrong.txt", "13806012345", "hi"}, .code = 69, .err = "请检查邮箱地址; 密码栏要填写139邮箱的授权码, 不是网页登录密码: 在139邮箱的 设置 → 客户端设置 中开启SMTP服务并获取授权码。", .implicitRoute = true, .file = {.name = "wrong.txt", .bytes = "wrong\n"}},
+    {.name = "Port25Closed", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "(STARTTLS): 无法连接邮件服务器, 改用 127.0.0.1:", .peer = "none", .implicitRoute = true},
     {.name = "BothPortsClosed", .args = {"13806012345", "hi"}, .code = 75, .err = "无法连接邮件服务器 (127.0.0.1:1 STARTTLS); 无法连接邮件服务器 (127.0.0.1:2 SSL/TLS); 请检查网络连接; 您所在的网络可能同时封锁了端口 1 和 2", .peer = "none"},
-    {.name = "PinnedImplicitTls", .args = {"--tls", "implicit", "13806012345", "hi"}, .mail = "13806012345\nhi", .peer = "465+"},
+    {.name = "PinnedImplicitTls", .args = {"--tls", "implicit", "13806012345", "hi"}, .mail = "13806012345\nhi", .implicitRoute = true},
     {.name = "PinnedStartTlsPort", .args = {"--tls", "starttls", "--port", "%", "13806012345", "hi"}, .mail = "13806012345\nhi"},
-    {.name = "PinnedStartTlsNotOffered", .args = {"--tls=starttls", "13806012345", "hi"}, .code = 69, .err = "没有提供加密连接 (STARTTLS), 密码没有发送", .peer = "465+{\"EHLO\":\"250 AUTH PLAIN\\n\"}"},
+    {.name = "PinnedStartTlsNotOffered", .args = {"--tls=starttls", "13806012345", "hi"}, .code = 69, .err = "没有提供加密连接 (STARTTLS), 密码没有发送", .peer = R"({"EHLO":"250 AUTH PLAIN\n"})", .implicitRoute = true},
     {.name = "RecipientRefused", .args = {"13806012345", "hi"}, .code = 69, .err = "拒绝了收件人", .peer = R"({"RCPT":"550 5.1.1 No such mailbox\n"})"},
     {.name = "RecipientRefusedForNow", .args = {"13806012345", "hi"}, .code = 75, .err = "拒绝了收件人", .peer = R"({"RCPT":"452 4.5.3 Too many recipients\n"})"},
     {.name = "ServerNeverAnswers", .args = {"13806012345", "hi"}, .code = 75, .err = "超时", .peer = R"({"greeting":{"stall":1}})"},
-    {.name = "ConnectionDropped", .args = {"13806012345", "hi"}, .code = 75, .err = "连接中断", .peer = R"({"MAIL":{"close":1}})"},
 };
 // clang-format on
 
@@ -102,51 +109,30 @@ class SendCommandRunTest : public ::testing::TestWithParam<Row> {};
 TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     const Row& row = GetParam();
 #ifdef Q_OS_WIN
-    if (QString::fromUtf8(row.err).contains(u"chmod") ||
-        QString::fromUtf8(row.err).contains(u"同组或其他用户"))
-        GTEST_SKIP() << "group and other readers are Unix mode bits; Windows has access lists";
+    // Windows has access lists, not mode bits, and no file owner or blocking pipe to set here.
+    if ((row.file.mode & 077) || row.stalledErr || QByteArray(row.file.name) == "planted.ini")
+        GTEST_SKIP() << "a Unix case";
 #endif
-    const bool second = row.peer.startsWith("465+");
-    const QByteArray first = second ? row.peer.mid(4) : row.peer;
-    const bool loginOnly = first == "login-only";
     std::optional<SmtpPeer> peer, implicit;
-    if (first != "none")
-        peer.emplace(
-            SmtpPeer::Options{.script = loginOnly ? QByteArray() : first, .loginOnly = loginOnly});
-    if (second) implicit.emplace(SmtpPeer::Options{.implicitTls = true});
+    if (row.peer != "none")
+        peer.emplace(SmtpPeer::Options{.script = row.peer, .loginOnly = row.loginOnly});
+    if (row.implicitRoute) implicit.emplace(SmtpPeer::Options{.implicitTls = true});
     QTemporaryDir folder;
-    const QByteArray settings =
-        "\xEF\xBB\xBF[UserMsg]\nUser=13806012345@139.com\nPassword=" + kPeerPassword.toUtf8() +
-        "\n[Phone]\n0=李三,13806012345\n1=重名,13900000001\n2=重名,13900000002\n3=坏号,"
-        "12345678901\n4=三个,138,10086,1\ntotal=4\n";
-    for (const auto& [name, bytes, mode] :
-         {std::tuple<const char*, QByteArray, int>{"empty.ini", "", 0600},
-          {"set.ini", settings, 0600},
-          {"shared.ini", settings, 0644},
-          {"password.txt", kPeerPassword.toUtf8() + "\nnot this\n", 0600},
-          {"password_crlf.txt", kPeerPassword.toUtf8() + "\r\nnot this\r\n", 0600},
-          {"password0640.txt", kPeerPassword.toUtf8(), 0640},
-          {"password0604.txt", kPeerPassword.toUtf8(), 0604},
-          {"pass word.txt", kPeerPassword.toUtf8(), 0640},
-          {"blank_password.txt", " Zq9 code \n", 0600},
-          {"planted.ini", settings, 0600},
-          {"wrong.txt", "wrong\n", 0600}}) {
-        QFile file(folder.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        std::filesystem::permissions(file.fileName().toStdString(), std::filesystem::perms(mode));
+    for (const File& file : {File{.name = "set.ini"}, row.file}) {
+        if (!file.name) continue;
+        writeFile(folder.filePath(file.name), file.bytes);
+        ASSERT_EQ(::chmod(QFile::encodeName(folder.filePath(file.name)), file.mode), 0);
     }
-    // Another user's set.ini in a folder anyone may write, as it may have been planted there.
 #ifdef Q_OS_UNIX
-    if (::geteuid() != 0 && QByteArray(row.name) == "PlantedSettings")
-        GTEST_SKIP() << "only root can give a file to another user";
-    ASSERT_TRUE(::geteuid() != 0 ||
-                ::chown(QFile::encodeName(folder.filePath("planted.ini")), 65534, 65534) == 0);
-    ASSERT_EQ(::chmod(QFile::encodeName(folder.path()), 01777), 0);
-#else
-    if (QByteArray(row.name) == "PlantedSettings")
-        GTEST_SKIP() << "the test gives a file to another user with chown, which Windows lacks";
+    // Another user's set.ini in a folder anyone may write, as it may have been planted there.
+    if (QByteArray(row.file.name) == "planted.ini") {
+        if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+        ASSERT_EQ(::chown(QFile::encodeName(folder.filePath("planted.ini")), 65534, 65534), 0);
+    }
 #endif
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.path()), 01777), 0);
 
+    // The command's surroundings: set.ini in the folder, the servers on 127.0.0.1.
     cli::SendCommandContext context{AppConfig::builtIn(), folder.filePath("set.ini"), {}};
     context.config.smtpHost = QStringLiteral("127.0.0.1");
     context.config.smtpPort = peer && !row.args.contains("%") ? peer->port() : 1;
@@ -155,18 +141,29 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     context.config.smtpCaFile = SmtpPeer::caFile();
     if (row.environment) context.environment.insert("ZELVO_SMS_PASSWORD", kPeerPassword);
     QStringList args = row.args;
-    for (QString& arg : args) {
-        if (arg.startsWith(u'@')) arg.replace(0, 1, folder.path());
-        if (arg == u'%') arg = QString::number(peer->port());
-    }
+    args.replaceInStrings(QRegularExpression("^@"), folder.path());
+    if (peer) args.replaceInStrings(QRegularExpression("^%$"), QString::number(peer->port()));
     QBuffer in, out, err;
     in.setData(row.input);
     for (QBuffer* buffer : {&in, &out, &err}) buffer->open(QIODevice::ReadWrite);
+    // The dialogue that does not fit into a full pipe is dropped; the send never waits for it.
+    QFile stalled;
+    QIODevice* errTo = &err;
+    int ends[2] = {-1, -1};
+#ifdef Q_OS_UNIX
+    if (row.stalledErr) {
+        ASSERT_EQ(::pipe2(ends, O_NONBLOCK), 0);
+        while (::write(ends[1], "full", 4) > 0) {
+        }
+        ASSERT_EQ(::fcntl(ends[1], F_SETFL, 0), 0) << "the program meets a pipe that blocks";
+        ASSERT_TRUE(stalled.open(ends[1], QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                 QFileDevice::AutoCloseHandle));
+        errTo = &stalled;
+    }
+#endif
 
-    const auto started = std::chrono::steady_clock::now();
-    EXPECT_EQ(cli::runSendCommand(args, in, out, err, context), row.code);
-    // A silent server is given up on at its time-out.
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
+    EXPECT_EQ(cli::runSendCommand(args, in, out, *errTo, context), row.code);
+    if (row.stalledErr) ::close(ends[0]);
     const QString said = QString::fromUtf8(err.data()), printed = QString::fromUtf8(out.data());
     EXPECT_TRUE(*row.err ? said.count(row.err) == 1 : said.isEmpty()) << said.toStdString();
     EXPECT_TRUE(*row.out ? printed.contains(row.out) : printed.isEmpty()) << printed.toStdString();
@@ -177,108 +174,31 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     EXPECT_EQ(record.count("\r\n"), submitted ? 1 : 0) << record.toStdString();
     const QString login = args.contains("--from") ? "13906054321" : "13806012345";
     // Neither the password nor the login data show, in clear or as the AUTH data.
-    const QByteArray auth = QByteArray('\0' + login.toUtf8() + '\0' + kPeerPassword.toUtf8());
+    const QByteArray auth = '\0' + login.toUtf8() + '\0' + kPassword;
     for (const QByteArray& shown : {out.data(), err.data(), record}) {
-        for (const QByteArray& secret : {kPeerPassword.toUtf8(), kPeerPassword.toUtf8().toBase64(),
-                                         login.toUtf8().toBase64(), auth.toBase64()})
+        for (const QByteArray& secret :
+             {kPassword, kPassword.toBase64(), login.toUtf8().toBase64(), auth.toBase64()})
             EXPECT_FALSE(shown.contains(secret)) << secret.toStdString();
     }
 
-    // With a server on the second route, the mail goes there or nowhere, and it hears no login
-    // unless it takes the mail.
-    QList<QJsonObject> mails = peer ? peer->events("mail") : QList<QJsonObject>();
-    if (implicit) {
-        EXPECT_TRUE(mails.isEmpty());
-        mails = implicit->events("mail");
-        EXPECT_EQ(implicit->events("auth").isEmpty(), mails.isEmpty());
-    }
+    // With a server on the second route, the mail has to arrive there.
+    const QList<QJsonObject> mails = eventsOf(implicit ? implicit : peer, "mail");
     ASSERT_EQ(mails.size(), row.mail.isEmpty() ? 0 : 1);
     EXPECT_EQ(record.contains("\t短信发送失败: "), submitted && mails.isEmpty());
     if (mails.isEmpty()) return;
-    if (submitted) {
-        const QString sent = "\t" + QString(row.mail).replace("\r\n", "\\n").replace("\n", "\t") +
-                             "\t已发送\t127.0.0.1:";
-        EXPECT_TRUE(QString::fromUtf8(record).contains(sent)) << record.toStdString();
-    }
-    EXPECT_EQ(mails[0]["subject"].toString() + "\n" + mails[0]["body"].toString(), row.mail);
-    EXPECT_EQ(mails[0]["login"].toString(), login);
-    EXPECT_EQ(mails[0]["password"].toString(), kPeerPassword);
-    EXPECT_EQ(mails[0]["mail_from"].toString(), login + "@139.com");
-    EXPECT_EQ(mails[0]["rcpt_tos"].toArray(), QJsonArray({context.config.gatewayAddress}));
+    // The line of a send holds the numbers, the message on one line, 已发送 and the route.
+    const QString sent = "\t" + QString(row.mail).replace("\r\n", "\\n").replace("\n", "\t") +
+                         "\t已发送\t127.0.0.1:";
+    EXPECT_EQ(QString::fromUtf8(record).contains(sent), submitted) << record.toStdString();
+    EXPECT_EQ(mails[0]["envelope"].toString(),
+              login + "@139.com > " + context.config.gatewayAddress + "\n" + row.mail);
+    EXPECT_EQ(mails[0]["login"].toString() + " " + mails[0]["password"].toString(),
+              login + " " + kPeerPassword);
     EXPECT_TRUE(mails[0]["crlf_only"].toBool());
 }
 
 INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandRunTest, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// --verbose into a pipe that nobody reads: the dialogue that does not fit is dropped, and the
-// send goes through as without it.
-TEST(SendCommandVerbose, NeverWaitsForAStalledPipe) {
-#ifdef Q_OS_WIN
-    GTEST_SKIP() << "the stalled pipe is made with pipe2(), which Windows lacks";
-#else
-    const SmtpPeer peer({});
-    int ends[2];
-    ASSERT_EQ(::pipe2(ends, O_NONBLOCK), 0);
-    while (::write(ends[1], "full", 4) > 0) {
-    }
-    ASSERT_EQ(::fcntl(ends[1], F_SETFL, 0), 0) << "the program meets a pipe that blocks";
-    QFile err;
-    ASSERT_TRUE(err.open(ends[1], QIODevice::WriteOnly | QIODevice::Unbuffered,
-                         QFileDevice::AutoCloseHandle));
-    QTemporaryDir folder;
-    cli::SendCommandContext context{AppConfig::builtIn(), folder.filePath("set.ini"), {}};
-    context.config.smtpHost = QStringLiteral("127.0.0.1");
-    context.config.smtpPort = peer.port();
-    context.config.smtpTimeouts = {1500ms, 1000ms, 2500ms, 700ms};
-    context.config.smtpCaFile = SmtpPeer::caFile();
-    context.environment.insert("ZELVO_SMS_PASSWORD", kPeerPassword);
-    QBuffer in, out;
-    in.open(QIODevice::ReadOnly);
-    out.open(QIODevice::WriteOnly);
-    const QStringList args = {"--verbose", "--from", "13806012345@139.com", "13906054321", "hi"};
-    EXPECT_EQ(cli::runSendCommand(args, in, out, err, context), cli::kExitSent);
-    EXPECT_EQ(peer.events("mail").size(), 1);
-    ::close(ends[0]);
-#endif
-}
-
-// An installed copy keeps set.ini in the user's configuration folder whoever runs it, even with
-// one beside it in a folder it may write; a portable copy keeps it beside itself in a folder it
-// may write (or where one already is), and otherwise in the user's folder too, which the first
-// save creates.
-TEST(SettingsLocation, InstalledInTheUsersFolderPortableBesideItself) {
-    QTemporaryDir folder;
-    const QString programs = folder.filePath("bin"), beside = programs + "/set.ini";
-    ASSERT_TRUE(QDir(folder.path()).mkdir("bin") && QFile::link(programs, folder.filePath("usr")));
-    writeFile(beside, "[UserMsg]\r\n");
-    const QString user =
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/set.ini";
-    const struct {
-        const char* name;
-        QString program;
-        QStringList installed;
-        QString settings;
-    } rows[] = {
-        {"Portable", programs, {}, beside},
-        {"PortableBesideAnotherInstall", programs, {folder.filePath("bin/bin")}, beside},
-        {"Installed", programs, {"/nowhere/bin", programs}, user},
-        {"InstalledThroughALink", folder.filePath("usr"), {programs + "/"}, user},
-        {"PortableInAFolderThatIsGone", folder.filePath("gone"), {}, user},
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(settings::settingsFileForProgram(row.program, row.installed), row.settings)
-            << row.name;
-    // A save creates the folders it lacks for the user alone: set.ini holds the password.
-    ASSERT_TRUE(settings::saveSettingsFile(folder.filePath("a/b/set.ini"), {"u", "p", {}}).ok);
-#ifdef Q_OS_UNIX
-    for (const char* created : {"a", "a/b"}) {
-        struct stat info {};
-        ASSERT_EQ(::stat(QFile::encodeName(folder.filePath(created)).constData(), &info), 0);
-        EXPECT_EQ(info.st_mode & 07777, 0700u) << created;
-    }
-#endif
-}
 
 }  // namespace
 }  // namespace zelvo::testing

@@ -2,9 +2,9 @@
 // back, and what the user is told, from the entries and their picks alone.
 #include "recipients/selection_walk.h"
 
-#include <gtest/gtest.h>
-
 #include <optional>
+
+#include "support/test_files.h"
 
 namespace zelvo::recipients {
 namespace {
@@ -31,69 +31,61 @@ std::vector<int> range(int first, int last) {
     return rows;
 }
 
-struct WalkRow {
-    const char* name;
-    QStringList entries;
-    std::vector<int> picked;
-    int current;  // the entry just clicked
-    WalkRejection rejection = WalkRejection::None;
-    std::vector<int> deselect = {};
-    std::optional<QString> field = std::nullopt;  // nullopt: the field stays as it is
-    int count = 0;
-};
-void PrintTo(const WalkRow& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class SelectionWalkTest : public ::testing::TestWithParam<WalkRow> {};
-
-TEST_P(SelectionWalkTest, BuildsTheFieldAndTakesBackARejectedPick) {
-    const WalkRow& row = GetParam();
-    EntryList entries;
-    for (const QString& entry : row.entries) entries.append(entry);
-    std::vector<bool> picks(std::size_t(row.entries.size()), false);
-    for (const int picked : row.picked) picks[std::size_t(picked)] = true;
-
-    const SelectionOutcome outcome = runSelectionWalk(entries, picks, row.current);
-    EXPECT_EQ(outcome.rejection, row.rejection);
-    EXPECT_EQ(outcome.deselect, row.deselect);
-    EXPECT_EQ(outcome.recipientText, row.field);
-    EXPECT_EQ(outcome.selectedCount, row.count);
-}
-
 using enum WalkRejection;
 const QString kLi = QStringLiteral("李三,13806012345");
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Clicks, SelectionWalkTest, ::testing::Values(
-    WalkRow{.name = "OneEntry", .entries = {kLi}, .picked = {0}, .current = 0, .field = "13806012345", .count = 1},
-    WalkRow{.name = "InListOrder", .entries = numbered(5), .picked = {1, 4}, .current = 1, .field = "13806010001,13806010004", .count = 2},
-    WalkRow{.name = "LastPickTakenBackKeepsTheField", .entries = {kLi}, .picked = {}, .current = 0},
-    WalkRow{.name = "DigitsWithoutComma", .entries = {"13806012345"}, .picked = {0}, .current = 0, .field = "13806012345", .count = 1},
-    WalkRow{.name = "DigitsPastElevenIgnored", .entries = {"a,1380601234599"}, .picked = {0}, .current = 0, .field = "13806012345", .count = 1},
-    WalkRow{.name = "EveryPrefix", .entries = {"a,14706012345", "b,14806012345", "c,15706012345", "d,17206012345", "e,17806012345", "f,18206012345", "g,18306012345", "h,18406012345", "i,19506012345", "j,19706012345"}, .picked = range(0, 9), .current = 9, .field = "14706012345,14806012345,15706012345,17206012345,17806012345,18206012345,18306012345,18406012345,19506012345,19706012345", .count = 10},
-    WalkRow{.name = "LettersAfterPrefix", .entries = {"x,135abcdefgh"}, .picked = {0}, .current = 0, .rejection = WrongLength, .deselect = {0}},
-    WalkRow{.name = "CommasAfterPrefix", .entries = {"x,138,10086,1"}, .picked = {0}, .current = 0, .rejection = WrongLength, .deselect = {0}},
-    WalkRow{.name = "FullWidthDigitsAfterPrefix", .entries = {"x,138０６０１２３４５"}, .picked = {0}, .current = 0, .rejection = WrongLength, .deselect = {0}},
-    WalkRow{.name = "ShortNumber", .entries = {"x,1380601"}, .picked = {0}, .current = 0, .rejection = WrongLength, .deselect = {0}},
-    WalkRow{.name = "NewPrefixShort", .entries = {"x,1981"}, .picked = {0}, .current = 0, .rejection = WrongLength, .deselect = {0}},
-    WalkRow{.name = "OtherOperator", .entries = {"x,13306012345"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
-    WalkRow{.name = "NeighbourOfANewPrefix", .entries = {"x,19606012345"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
-    WalkRow{.name = "PrefixCheckedBeforeLength", .entries = {"x,1231"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
-    WalkRow{.name = "EmptyNumber", .entries = {"x,"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
-    WalkRow{.name = "SpaceAfterComma", .entries = {"x, 13806012345"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
-    WalkRow{.name = "FirstCommaSeparates", .entries = {"x,y,13806012345"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
-    WalkRow{.name = "FullWidthComma", .entries = {"李三，13806012345"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
-    WalkRow{.name = "FullWidthDigits", .entries = {"x,１３８06012345"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
-    WalkRow{.name = "RejectionKeepsEarlierPicks", .entries = {"a,13806012341", "b,12306012342"}, .picked = {0, 1}, .current = 1, .rejection = WrongOperator, .deselect = {1}, .field = "13806012341", .count = 1},
-    WalkRow{.name = "RejectionKeepsLaterPicks", .entries = {"a,12306012341", "b,13806012342"}, .picked = {0, 1}, .current = 0, .rejection = WrongOperator, .deselect = {0}, .field = "13806012342", .count = 1},
-    WalkRow{.name = "WithoutCurrentEntryTheStopLosesItsPick", .entries = {"a,13806012341", "b,12306012342"}, .picked = {0, 1}, .current = -1, .rejection = WrongOperator, .deselect = {1}, .field = "13806012341", .count = 1},
-    WalkRow{.name = "TenAccepted", .entries = numbered(12), .picked = range(0, 9), .current = 9, .field = numbersOf(0, 9), .count = 10},
-    WalkRow{.name = "EleventhBelowAll", .entries = numbered(12), .picked = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11}, .current = 11, .rejection = Limit, .deselect = {11}, .field = numbersOf(0, 9), .count = 10},
-    WalkRow{.name = "EleventhAboveSome", .entries = numbered(12), .picked = {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, .current = 0, .rejection = Limit, .deselect = {0}, .field = numbersOf(2, 11), .count = 10},
-    WalkRow{.name = "RebuildDropsFurtherRejectsSilently", .entries = numbered(11) << "x,12306012345", .picked = range(0, 11), .current = 11, .rejection = Limit, .deselect = {11, 10}, .field = numbersOf(0, 9), .count = 10}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
+TEST(SelectionWalkTest, BuildsTheFieldAndTakesBackARejectedPick) {
+    const struct {
+        const char* name;
+        QStringList entries;
+        std::vector<int> picked;
+        int current;  // the entry just clicked
+        WalkRejection rejection = WalkRejection::None;
+        std::vector<int> deselect = {};
+        std::optional<QString> field = std::nullopt;  // nullopt: the field stays as it is
+        int count = 0;
+    } rows[] = {
+        // clang-format off
+        {.name = "OneEntry", .entries = {kLi}, .picked = {0}, .current = 0, .field = "13806012345", .count = 1},
+        {.name = "InListOrder", .entries = numbered(5), .picked = {1, 4}, .current = 1, .field = "13806010001,13806010004", .count = 2},
+        {.name = "LastPickTakenBackKeepsTheField", .entries = {kLi}, .picked = {}, .current = 0},
+        {.name = "DigitsWithoutComma", .entries = {"13806012345"}, .picked = {0}, .current = 0, .field = "13806012345", .count = 1},
+        {.name = "DigitsPastElevenIgnored", .entries = {"a,1380601234599"}, .picked = {0}, .current = 0, .field = "13806012345", .count = 1},
+        {.name = "EveryPrefix", .entries = {"a,14706012345", "b,14806012345", "c,15706012345", "d,17206012345", "e,17806012345", "f,18206012345", "g,18306012345", "h,18406012345", "i,19506012345", "j,19706012345"}, .picked = range(0, 9), .current = 9, .field = "14706012345,14806012345,15706012345,17206012345,17806012345,18206012345,18306012345,18406012345,19506012345,19706012345", .count = 10},
+        {.name = "LettersAfterPrefix", .entries = {"x,135abcdefgh"}, .picked = {0}, .current = 0, .rejection = WrongLength, .deselect = {0}},
+        {.name = "CommasAfterPrefix", .entries = {"x,138,10086,1"}, .picked = {0}, .current = 0, .rejection = WrongLength, .deselect = {0}},
+        {.name = "FullWidthDigitsAfterPrefix", .entries = {"x,138０６０１２３４５"}, .picked = {0}, .current = 0, .rejection = WrongLength, .deselect = {0}},
+        {.name = "ShortNumber", .entries = {"x,1380601"}, .picked = {0}, .current = 0, .rejection = WrongLength, .deselect = {0}},
+        {.name = "NewPrefixShort", .entries = {"x,1981"}, .picked = {0}, .current = 0, .rejection = WrongLength, .deselect = {0}},
+        {.name = "OtherOperator", .entries = {"x,13306012345"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
+        {.name = "NeighbourOfANewPrefix", .entries = {"x,19606012345"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
+        {.name = "PrefixCheckedBeforeLength", .entries = {"x,1231"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
+        {.name = "EmptyNumber", .entries = {"x,"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
+        {.name = "SpaceAfterComma", .entries = {"x, 13806012345"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
+        {.name = "FirstCommaSeparates", .entries = {"x,y,13806012345"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
+        {.name = "FullWidthComma", .entries = {"李三，13806012345"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
+        {.name = "FullWidthDigits", .entries = {"x,１３８06012345"}, .picked = {0}, .current = 0, .rejection = WrongOperator, .deselect = {0}},
+        {.name = "RejectionKeepsEarlierPicks", .entries = {"a,13806012341", "b,12306012342"}, .picked = {0, 1}, .current = 1, .rejection = WrongOperator, .deselect = {1}, .field = "13806012341", .count = 1},
+        {.name = "RejectionKeepsLaterPicks", .entries = {"a,12306012341", "b,13806012342"}, .picked = {0, 1}, .current = 0, .rejection = WrongOperator, .deselect = {0}, .field = "13806012342", .count = 1},
+        {.name = "WithoutCurrentEntryTheStopLosesItsPick", .entries = {"a,13806012341", "b,12306012342"}, .picked = {0, 1}, .current = -1, .rejection = WrongOperator, .deselect = {1}, .field = "13806012341", .count = 1},
+        {.name = "TenAccepted", .entries = numbered(12), .picked = range(0, 9), .current = 9, .field = numbersOf(0, 9), .count = 10},
+        {.name = "EleventhBelowAll", .entries = numbered(12), .picked = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11}, .current = 11, .rejection = Limit, .deselect = {11}, .field = numbersOf(0, 9), .count = 10},
+        {.name = "EleventhAboveSome", .entries = numbered(12), .picked = {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, .current = 0, .rejection = Limit, .deselect = {0}, .field = numbersOf(2, 11), .count = 10},
+        {.name = "RebuildDropsFurtherRejectsSilently", .entries = numbered(11) << "x,12306012345", .picked = range(0, 11), .current = 11, .rejection = Limit, .deselect = {11, 10}, .field = numbersOf(0, 9), .count = 10},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::vector<bool> picks(std::size_t(row.entries.size()), false);
+        for (const int picked : row.picked) picks[std::size_t(picked)] = true;
+        const SelectionOutcome outcome =
+            runSelectionWalk(testing::entriesOf(row.entries), picks, row.current);
+        EXPECT_EQ(outcome.rejection, row.rejection);
+        EXPECT_EQ(outcome.deselect, row.deselect);
+        EXPECT_EQ(outcome.recipientText, row.field);
+        EXPECT_EQ(outcome.selectedCount, row.count);
+    }
+}
 
 }  // namespace
 }  // namespace zelvo::recipients

@@ -3,12 +3,14 @@
 // CTest time-out is short (tests/CMakeLists.txt).
 #include "settings/settings_file.h"
 
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
 #ifdef Q_OS_UNIX
 #include <sys/wait.h>
 #endif
 
+#include "settings/settings_location.h"
 #include "support/test_files.h"
 #include "text/text_codec.h"
 
@@ -196,18 +198,15 @@ TEST(SettingsFileTest, SavesTakeTurnsAndACrashLeavesTheOldFileOrTheNew) {
         const QString ini = settings::settingsFileInFolder(folder.path());
         ASSERT_TRUE(settings::saveSettingsFile(ini, old).ok);
 
-        settings::SaveResult second{true, {}};
-        bool stopped = false;
+        settings::SaveResult second{true, {}};  // a save that never met the first
         const auto meetSecond = [&](SaveStep step) {
-            if (step != row.step) return;
-            stopped = true;
-            second = settings::saveSettingsFile(ini, other, {.lockWait = 50ms});
+            if (step == row.step)
+                second = settings::saveSettingsFile(ini, other, {.lockWait = 50ms});
         };
         const settings::SaveResult first = settings::saveSettingsFile(
             ini, mine, {.keepOldFile = row.keepOld, .atStep = meetSecond});
-        EXPECT_TRUE(stopped && first.ok) << first.error.toStdString();
-        EXPECT_FALSE(second.ok);
-        EXPECT_TRUE(second.error.contains("正在保存")) << second.error.toStdString();
+        EXPECT_TRUE(first.ok) << first.error.toStdString();
+        EXPECT_TRUE(!second.ok && second.error.contains("正在保存")) << second.error.toStdString();
         EXPECT_EQ(settings::loadSettingsFile(ini), mine);
 
 #ifdef Q_OS_UNIX
@@ -229,6 +228,37 @@ TEST(SettingsFileTest, SavesTakeTurnsAndACrashLeavesTheOldFileOrTheNew) {
         EXPECT_TRUE(settings::saveSettingsFile(ini, next, {.lockWait = 2s}).ok);
         EXPECT_EQ(settings::loadSettingsFile(ini), next);
     }
+}
+
+// An installed copy keeps set.ini in the user's configuration folder whoever runs it, even with
+// one beside it; a portable copy keeps it beside itself (or in the user's folder when its own
+// folder is gone). A save creates the folders it lacks for the user alone.
+TEST(SettingsFileTest, InstalledInTheUsersFolderPortableBesideItself) {
+    const QTemporaryDir folder;
+    const QString programs = folder.filePath("bin"), beside = programs + "/set.ini";
+    ASSERT_TRUE(QDir(folder.path()).mkdir("bin") && QFile::link(programs, folder.filePath("usr")));
+    writeFile(beside, "[UserMsg]\r\n");
+    const QString user =
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/set.ini";
+    const struct {
+        const char* name;
+        QString program;
+        QStringList installed;
+        QString settings;
+    } rows[] = {
+        {"Portable", programs, {}, beside},
+        {"PortableBesideAnotherInstall", programs, {folder.filePath("bin/bin")}, beside},
+        {"Installed", programs, {"/nowhere/bin", programs}, user},
+        {"InstalledThroughALink", folder.filePath("usr"), {programs + "/"}, user},
+        {"PortableInAFolderThatIsGone", folder.filePath("gone"), {}, user},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(settings::settingsFileForProgram(row.program, row.installed), row.settings)
+            << row.name;
+    ASSERT_TRUE(settings::saveSettingsFile(folder.filePath("a/b/set.ini"), {"u", "p", {}}).ok);
+#ifdef Q_OS_UNIX
+    for (const char* created : {"a", "a/b"}) EXPECT_EQ(modeOf(folder.filePath(created)), 0700u);
+#endif
 }
 
 }  // namespace

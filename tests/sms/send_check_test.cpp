@@ -56,10 +56,5 @@ TEST(SendCheck, CharactersLeftCountAsTheCheckCounts) {
     }
 }
 
-TEST(SendCheck, LoginNameIsTextBeforeFirstAt) {
-    EXPECT_EQ(loginNameOf("a@b@c"), "a");
-    EXPECT_EQ(loginNameOf("no-at-sign"), "no-at-sign");
-}
-
 }  // namespace
 }  // namespace zelvo::sms

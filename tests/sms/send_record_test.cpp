@@ -2,8 +2,6 @@
 // alone and below its size by dropping the older half.
 #include "sms/send_record.h"
 
-#include <sys/stat.h>
-
 #include <QTemporaryDir>
 
 #include "support/test_files.h"
@@ -56,12 +54,11 @@ TEST(SendRecord, OneLinePerSendOwnerOnlyNewerHalfKept) {
         if (*row.refusal) continue;
         EXPECT_EQ(readFile(path), row.after);
 #ifdef Q_OS_UNIX
-        struct stat info {
-        }, made{};
-        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
-        EXPECT_EQ(info.st_mode & 0777, 0600u);
-        ASSERT_EQ(::stat(QFile::encodeName(folder.filePath("sub")).constData(), &made), 0);
-        EXPECT_TRUE(!fresh || (made.st_mode & 0777) == 0700);
+        using P = QFile;
+        EXPECT_EQ(P::permissions(path), P::ReadOwner | P::WriteOwner | P::ReadUser | P::WriteUser);
+        EXPECT_TRUE(!fresh || P::permissions(folder.filePath("sub")) ==
+                                  (P::ReadOwner | P::WriteOwner | P::ExeOwner | P::ReadUser |
+                                   P::WriteUser | P::ExeUser));
 #endif
     }
 }

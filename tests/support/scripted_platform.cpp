@@ -2,84 +2,45 @@
 
 #include <gtest/gtest.h>
 
-#include <QUrl>
+#include <map>
 
 namespace zelvo::testing {
 
-using Kind = ScriptedPlatform::Kind;
-
-static QString describe(const ScriptedPlatform::Call& c) {
-    switch (c.kind) {
-        case Kind::Box:
-            return QStringLiteral("%1 %2: %3")
-                .arg(c.question                        ? "ask"
-                     : c.icon == app::NoticeIcon::None ? "box plain"
-                                                       : "box",
-                     c.title, c.text);
-        case Kind::InputBox:
-            return QStringLiteral("input %1: %2 [%3]").arg(c.title, c.text, c.extra);
-        case Kind::FileDialog:
-            return QStringLiteral("open %1 in %2").arg(c.title, c.extra);
-        case Kind::Open:
-            return (c.editor ? QStringLiteral("editor ") : QStringLiteral("url ")) + c.text;
-        case Kind::EndProgram:
-            return QStringLiteral("end");
-    }
-    return {};
-}
+// Which answers fit a call, by the call's first word.
+static const std::map<QString, QStringList> kAnswers = {
+    {"box", {"ok", "cancel"}}, {"ask", {"ok", "cancel"}},   {"input", {"input"}},
+    {"open", {"file"}},        {"url", {"opens", "fails"}}, {"editor", {"opens", "fails"}},
+    {"end", {"end"}}};
 
 ScriptedPlatform::~ScriptedPlatform() {
-    for (const Scripted& answer : script_) {
-        ADD_FAILURE() << "scripted call of kind " << int(answer.kind) << " never came";
-    }
-}
-
-bool ScriptedPlatform::openUrl(const QUrl& url) {
-    return next({.kind = Kind::Open, .text = url.toString()}).answer == app::Answer::Ok;
+    for (const auto& answer : script_)
+        ADD_FAILURE() << "scripted answer " << answer.first.toStdString() << " never asked for";
 }
 
 void ScriptedPlatform::expectBox(app::Answer answer, Hook onCall) {
-    script_.push_back({Kind::Box, answer, {}, std::move(onCall)});
+    script_.emplace_back(answer == app::Answer::Ok ? "ok" : "cancel", std::move(onCall));
 }
 
 void ScriptedPlatform::script(const QStringList& answers) {
-    for (const QString& answer : answers) {
-        const QString word = answer.section(u' ', 0, 0), rest = answer.section(u' ', 1);
-        const std::map<QString, Scripted> kinds = {
-            {"ok", {Kind::Box, app::Answer::Ok, {}, {}}},
-            {"cancel", {Kind::Box, app::Answer::Cancel, {}, {}}},
-            {"input", {Kind::InputBox, {}, rest, {}}},
-            {"file", {Kind::FileDialog, {}, rest, {}}},
-            {"opens", {Kind::Open, app::Answer::Ok, {}, {}}},
-            {"fails", {Kind::Open, app::Answer::Cancel, {}, {}}},
-            {"end", {Kind::EndProgram, {}, {}, {}}}};
-        ASSERT_TRUE(kinds.contains(word)) << answer.toStdString();
-        script_.push_back(kinds.at(word));
-    }
-}
-
-std::vector<ScriptedPlatform::Call> ScriptedPlatform::callsOf(Kind kind) const {
-    std::vector<Call> matching;
-    std::copy_if(calls_.begin(), calls_.end(), std::back_inserter(matching),
-                 [kind](const Call& call) { return call.kind == kind; });
-    return matching;
+    for (const QString& answer : answers) script_.emplace_back(answer, Hook());
 }
 
 QStringList ScriptedPlatform::log() const {
     QStringList lines;
-    for (const Call& call : calls_) lines << describe(call);
+    for (const Call& call : calls_) lines << call.line;
     return lines;
 }
 
-ScriptedPlatform::Scripted ScriptedPlatform::next(const Call& call) {
+QString ScriptedPlatform::next(const Call& call) {
     calls_.push_back(call);
-    if (script_.empty() || script_.front().kind != call.kind) {
-        ADD_FAILURE() << "unexpected " << describe(call).toStdString();
-        return {call.kind, app::Answer::Cancel, {}, {}};
+    const QString kind = call.line.section(u' ', 0, 0);
+    if (script_.empty() || !kAnswers.at(kind).contains(script_.front().first.section(u' ', 0, 0))) {
+        ADD_FAILURE() << "unexpected " << call.line.toStdString();
+        return {};
     }
-    Scripted answer = std::move(script_.front());
+    auto [answer, hook] = std::move(script_.front());
     script_.pop_front();
-    if (answer.hook) answer.hook(call);
+    if (hook) hook(call);
     return answer;
 }
 

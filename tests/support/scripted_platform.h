@@ -2,8 +2,10 @@
 
 #include <QSize>
 #include <QStringList>
+#include <QUrl>
 #include <deque>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "app/platform_services.h"
@@ -15,15 +17,9 @@ namespace zelvo::testing {
 // or of another kind than the next scripted one, fails the test. Every call is recorded.
 class ScriptedPlatform : public app::PlatformServices {
 public:
-    enum class Kind { Box, InputBox, FileDialog, Open, EndProgram };
+    // line is the call as log() shows it; text the message, prompt or file; details the box's.
     struct Call {
-        Kind kind = Kind::Box;
-        QString text = {};      // message, prompt, web address or file to open
-        QString title = {};     // the box's title, or the dialog's filter
-        QString extra = {};     // the box's details, the input box's default, the dialog's folder
-        bool question = false;  // a box with OK and Cancel
-        app::NoticeIcon icon = app::NoticeIcon::Question;
-        bool editor = false;  // a file to open in the text editor, not a web address
+        QString line, text, details = {};
     };
     using Hook = std::function<void(const Call&)>;
 
@@ -39,52 +35,49 @@ public:
     void script(const QStringList& answers);
 
     const std::vector<Call>& calls() const { return calls_; }
-    std::vector<Call> callsOf(Kind kind) const;
     // Each call in one line: "box <title>: <text>" (a question mark and OK), "box plain <title>:
     // <text>" (OK alone), "ask <title>: <text>" (OK and Cancel), "input <title>: <prompt>
     // [<default>]", "open <filter> in <folder>", "url <address>", "editor <path>", "end".
     QStringList log() const;
 
     void tell(const QString& text, const QString& title, app::NoticeIcon icon) override {
-        next({.kind = Kind::Box, .text = text, .title = title, .icon = icon});
+        next({(icon == app::NoticeIcon::None ? "box plain " : "box ") + title + ": " + text, text});
     }
     void tellWithDetails(const QString& text, const QString& title,
                          const QString& details) override {
-        next({.kind = Kind::Box, .text = text, .title = title, .extra = details});
+        next({"box " + title + ": " + text, text, details});
     }
     app::Answer ask(const QString& text, const QString& title) override {
-        return next({.kind = Kind::Box, .text = text, .title = title, .question = true}).answer;
+        return next({"ask " + title + ": " + text, text}) == "ok" ? app::Answer::Ok
+                                                                  : app::Answer::Cancel;
     }
     QString askForText(const QString& prompt, const QString& title,
                        const QString& defaultText) override {
-        return next({.kind = Kind::InputBox, .text = prompt, .title = title, .extra = defaultText})
-            .text;
+        return next({"input " + title + ": " + prompt + " [" + defaultText + "]", prompt})
+            .section(u' ', 1);
     }
     QString chooseFile(const QString& filter, const QString& folder) override {
-        return next({.kind = Kind::FileDialog, .title = filter, .extra = folder}).text;
+        return next({"open " + filter + " in " + folder, folder}).section(u' ', 1);
     }
-    bool openUrl(const QUrl& url) override;
+    bool openUrl(const QUrl& url) override {
+        return next({"url " + url.toString(), url.toString()}) == "opens";
+    }
     bool openInTextEditor(const QString& path) override {
-        return next({.kind = Kind::Open, .text = path, .editor = true}).answer == app::Answer::Ok;
+        return next({"editor " + path, path}) == "opens";
     }
-    void endProgram() override { next({.kind = Kind::EndProgram}); }
+    void endProgram() override { next({"end", {}}); }
     app::ApplicationFacts applicationFacts() override {
         return {appFolder_, "Zelvo短信发送器", 1, 0, 0};
     }
     QSize screenSize() override { return screen_; }
 
 private:
-    struct Scripted {
-        Kind kind;
-        app::Answer answer = app::Answer::Cancel;  // for an opened page or file: Ok when it opened
-        QString text;
-        Hook hook;
-    };
-    Scripted next(const Call& call);
+    // Records the call and returns its scripted answer, after the answer's hook has run.
+    QString next(const Call& call);
 
     QString appFolder_;
     QSize screen_;
-    std::deque<Scripted> script_;
+    std::deque<std::pair<QString, Hook>> script_;
     std::vector<Call> calls_;
 };
 

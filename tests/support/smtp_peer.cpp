@@ -6,6 +6,8 @@
 #include <QThread>
 #include <stdexcept>
 
+#include "support/test_files.h"
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -40,42 +42,7 @@ QByteArray awaitFile(const QString& path, const char* what) {
         if (deadline.hasExpired()) throw std::runtime_error(std::string(what) + " does not answer");
         QThread::msleep(20);
     }
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray();
-}
-
-// Runs program with arguments; its exit status and output go to files in folder.
-void run(const QString& program, const QStringList& arguments, const QString& folder) {
-    QProcess process;
-    process.start(QStringLiteral("/bin/sh"),
-                  QStringList{"-c",
-                              R"(to=$1; shift; "$0" "$@" >"$to.log" 2>&1; )"
-                              R"(echo $? >"$to.tmp"; mv "$to.tmp" "$to")",
-                              program, hostPath(folder + "/status")} +
-                      arguments);
-    const QByteArray status = awaitFile(folder + "/status", "openssl");
-    process.waitForFinished();
-    if (status != "0") {
-        QFile log(folder + "/status.log");
-        log.open(QIODevice::ReadOnly);
-        throw std::runtime_error(program.toStdString() + ": " + log.readAll().toStdString());
-    }
-}
-
-// Made once per test program: openssl takes longer than a peer to start. The address is a DNS
-// name too, because curl's certificate check over Windows' Schannel reads DNS names only. RSA, as
-// Wine's certificate check fails some ECDSA signatures.
-const QTemporaryDir& certificateFolder() {
-    static const QTemporaryDir folder = [] {
-        QTemporaryDir made;
-        run(QStringLiteral(ZELVO_TEST_OPENSSL),
-            {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
-             "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1,DNS:127.0.0.1", "-keyout",
-             hostPath(made.filePath("key.pem")), "-out", hostPath(made.filePath("cert.pem"))},
-            made.path());
-        return made;
-    }();
-    return folder;
+    return readFile(path).trimmed();
 }
 
 }  // namespace
@@ -88,25 +55,49 @@ bool underWine() {
 #endif
 }
 
+// Made once per test program: openssl takes longer than a peer to start. The address is a DNS
+// name too, because curl's certificate check over Windows' Schannel reads DNS names only. RSA, as
+// Wine's certificate check fails some ECDSA signatures. Its exit status and output go to files.
 QString SmtpPeer::caFile() {
-    return certificateFolder().filePath(QStringLiteral("cert.pem"));
+    static const QTemporaryDir folder = [] {
+        QTemporaryDir made;
+        const QString status = made.filePath("status");
+        QProcess openssl;
+        openssl.start(
+            QStringLiteral("/bin/sh"),
+            {"-c",
+             R"(to=$1; shift; "$0" "$@" >"$to.log" 2>&1; )"
+             R"(echo $? >"$to.tmp"; mv "$to.tmp" "$to")",
+             QStringLiteral(ZELVO_TEST_OPENSSL), hostPath(status), "req", "-x509", "-newkey",
+             "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
+             "subjectAltName=IP:127.0.0.1,DNS:127.0.0.1", "-keyout",
+             hostPath(made.filePath("key.pem")), "-out", hostPath(made.filePath("cert.pem"))});
+        const QByteArray exitStatus = awaitFile(status, "openssl");
+        openssl.waitForFinished();
+        if (exitStatus != "0")
+            throw std::runtime_error("openssl: " + readFile(status + ".log").toStdString());
+        return made;
+    }();
+    return folder.filePath(QStringLiteral("cert.pem"));
 }
 
 SmtpPeer::SmtpPeer(Options options) {
-    const QString events = dir_.filePath(QStringLiteral("events.jsonl"));
-    QStringList arguments = {QStringLiteral(ZELVO_TEST_SOURCE_DIR "/support/smtp_peer.py"),
-                             "--events", hostPath(events), "--password", kPeerPassword};
-    arguments << "--cert" << hostPath(caFile()) << "--key"
-              << hostPath(certificateFolder().filePath("key.pem"));
-    if (!options.script.isEmpty()) arguments << "--script" << QString::fromUtf8(options.script);
-    if (options.loginOnly) arguments << "--login-only";
-    if (options.implicitTls) arguments << "--implicit";
-    if (options.neverAccepts) arguments << "--never-accept";
+    QJsonObject settings{{"events", hostPath(dir_.filePath(QStringLiteral("events.jsonl")))},
+                         {"password", kPeerPassword},
+                         {"cert", hostPath(caFile())},
+                         {"key", hostPath(QFileInfo(caFile()).dir().filePath("key.pem"))},
+                         {"login_only", options.loginOnly},
+                         {"implicit", options.implicitTls},
+                         {"never_accept", options.neverAccepts}};
+    if (!options.script.isEmpty()) settings["script"] = QString::fromUtf8(options.script);
     const QString ready = dir_.filePath(QStringLiteral("ready"));
-    arguments << "--ready" << hostPath(ready);
+    settings["ready"] = hostPath(ready);
     // Output goes to the test's own: a pipe nobody reads would fill and stall the peer.
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
-    process_.start(QStringLiteral(ZELVO_TEST_PYTHON), arguments);
+    process_.start(QStringLiteral(ZELVO_TEST_PYTHON),
+                   {QStringLiteral(ZELVO_TEST_SOURCE_DIR "/support/smtp_peer.py"),
+                    QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact))});
+    // The peer writes "READY <port>" once it listens.
     const QByteArray line = awaitFile(ready, "the SMTP test peer");
     port_ = line.startsWith("READY ") ? line.mid(6).toInt() : 0;
     if (port_ <= 0) throw std::runtime_error("SMTP test peer: " + line.toStdString());
@@ -119,14 +110,16 @@ SmtpPeer::~SmtpPeer() {
 }
 
 QList<QJsonObject> SmtpPeer::events(const QString& kind) const {
-    QFile file(dir_.filePath(QStringLiteral("events.jsonl")));
     QList<QJsonObject> result;
-    if (!file.open(QIODevice::ReadOnly)) return result;
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    for (const QByteArray& line : readFile(dir_.filePath("events.jsonl")).split('\n')) {
         const QJsonObject event = QJsonDocument::fromJson(line).object();
         if (event[QStringLiteral("kind")].toString() == kind) result << event;
     }
     return result;
+}
+
+QList<QJsonObject> eventsOf(const std::optional<SmtpPeer>& peer, const QString& kind) {
+    return peer ? peer->events(kind) : QList<QJsonObject>();
 }
 
 }  // namespace zelvo::testing

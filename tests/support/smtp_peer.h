@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <optional>
 
 namespace zelvo::testing {
 
@@ -20,7 +21,8 @@ bool underWine();
 // request; or, given a script, a raw peer that answers from it, STARTTLS included; or a port
 // whose connections never complete. Both kinds of TLS use one certificate, caFile(), which the
 // tests trust. Events are the JSON records the peer wrote: "mail" (decoded by Python's email
-// package), "auth" (the real server) and "command" (the raw peer).
+// package; "envelope" is "<sender> > <recipients>\n<subject>\n<body>"), "auth" (the real
+// server) and "command" (the raw peer).
 class SmtpPeer {
 public:
     struct Options {
@@ -37,8 +39,6 @@ public:
 
     explicit SmtpPeer(Options options);  // throws std::runtime_error when it cannot start
     ~SmtpPeer();
-    SmtpPeer(const SmtpPeer&) = delete;
-    SmtpPeer& operator=(const SmtpPeer&) = delete;
 
     int port() const { return port_; }
     static QString caFile();  // the self-signed certificate of every peer of the test program
@@ -49,5 +49,8 @@ private:
     QProcess process_;
     int port_ = 0;
 };
+
+// The peer's events of that kind; none where no peer was started.
+QList<QJsonObject> eventsOf(const std::optional<SmtpPeer>& peer, const QString& kind);
 
 }  // namespace zelvo::testing

@@ -48,6 +48,12 @@ inline QByteArray utf16(const QString& text, QStringConverter::Encoding encoding
     return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
 }
 
+inline recipients::EntryList entriesOf(const QStringList& texts) {
+    recipients::EntryList entries;
+    for (const QString& text : texts) entries.append(text);
+    return entries;
+}
+
 // The list's entries as texts, to compare and print.
 inline QStringList textsOf(const recipients::EntryList& entries) {
     QStringList texts;
@@ -58,7 +64,8 @@ inline QStringList textsOf(const recipients::EntryList& entries) {
 // Why this system cannot make what place() is asked for, or nullptr when it can. Windows has no
 // FIFOs, Qt makes a shortcut file there rather than a symbolic link, and it has no mode bits:
 // rows that need them run on Unix alone.
-inline const char* unplaceable(const QString& make, unsigned mode = 0) {
+inline const char* unplaceable([[maybe_unused]] const QString& make,
+                               [[maybe_unused]] unsigned mode = 0) {
 #ifdef Q_OS_WIN
     if (make == u"fifo") return "Windows has no FIFOs";
     if (make.contains(u':')) return "the test gives files and folders owners and modes: Unix alone";
@@ -66,8 +73,6 @@ inline const char* unplaceable(const QString& make, unsigned mode = 0) {
         return "Qt makes no symbolic links on Windows";
     if (mode) return "Windows files have no mode bits";
 #endif
-    Q_UNUSED(make);
-    Q_UNUSED(mode);
     return nullptr;
 }
 
@@ -96,8 +101,6 @@ inline bool place(const QString& make, const QString& path, const QByteArray& by
     if (make == u"dir") return dir.mkdir(name);
 #ifdef Q_OS_UNIX
     if (make == u"fifo") return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-#else
-    if (make == u"fifo") return false;
 #endif
     if (make == u"link") return QFile::link("real/target.ini", path);
     if (make == u"linkdir") return QFile::link("real", path);

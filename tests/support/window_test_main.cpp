@@ -5,10 +5,8 @@
 // The window tests run in one QApplication, set up as the program sets up its own.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    if (GTEST_FLAG_GET(list_tests)) {
-        // Listing runs at discovery time, outside the tests' environment: no display needed.
-        return RUN_ALL_TESTS();
-    }
+    // Listing runs at discovery time, outside the tests' environment: no display needed.
+    if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
