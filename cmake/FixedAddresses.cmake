@@ -25,7 +25,12 @@ set(ZELVO_CONTACT_MAIL "" CACHE STRING "Maker's contact mail address; empty for 
 # whoever runs it, when it lies in the bin folder of the prefix this build installs into, or of
 # the prefix the Debian packages install into. Every other copy is portable.
 set(ZELVO_PACKAGE_PREFIX "/usr")
-set(ZELVO_INSTALLED_BIN_DIRS "${CMAKE_INSTALL_PREFIX}/bin;${ZELVO_PACKAGE_PREFIX}/bin")
+if(WIN32)
+    # Windows copies are told apart by Program Files alone (src/settings/windows).
+    set(ZELVO_INSTALLED_BIN_DIRS "")
+else()
+    set(ZELVO_INSTALLED_BIN_DIRS "${CMAKE_INSTALL_PREFIX}/bin;${ZELVO_PACKAGE_PREFIX}/bin")
+endif()
 
 string(LENGTH "${ZELVO_MAIL_DOMAIN_SUFFIX}" _zelvo_suffix_length)
 if(NOT _zelvo_suffix_length EQUAL 8)

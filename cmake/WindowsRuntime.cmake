@@ -23,10 +23,15 @@ install(FILES "$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>"
         DESTINATION "${ZELVO_BIN_DIR}/platforms" COMPONENT window)
 install(FILES "$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>"
         DESTINATION "${ZELVO_BIN_DIR}/styles" COMPONENT window)
+# Qt's Chinese texts for its standard buttons and dialogs ("确定", "取消"), from Debian's
+# qt6-translations-l10n of the same Qt version: the Windows build of Qt has none.
+set(ZELVO_QT_TRANSLATIONS /usr/share/qt6/translations/qtbase_zh_CN.qm)
+install(FILES ${ZELVO_QT_TRANSLATIONS} DESTINATION "${ZELVO_BIN_DIR}/translations" COMPONENT window)
 
 install(CODE "
     set(ZELVO_DLL_DIRS \"${ZELVO_WINDOWS_DLL_DIRS}\")
     set(ZELVO_OBJDUMP \"${CMAKE_OBJDUMP}\")
+    set(ZELVO_STRIP \"${CMAKE_STRIP}\")
     set(ZELVO_BIN_DIR \"${ZELVO_BIN_DIR}\")
     set(ZELVO_BUILD_DIR \"${CMAKE_BINARY_DIR}\")
     include(\"${CMAKE_CURRENT_LIST_DIR}/WindowsRuntimeInstall.cmake\")

@@ -38,3 +38,12 @@ foreach(dll IN LISTS found)
     endif()
 endforeach()
 file(INSTALL ${shipped} DESTINATION "${folder}")
+# `cmake --install --strip` strips the programs alone; the DLLs come as they were built, the
+# MinGW C++ runtime with its symbols (23 MB): stripped here too.
+if(CMAKE_INSTALL_DO_STRIP)
+    foreach(dll IN LISTS shipped)
+        get_filename_component(name "${dll}" NAME)
+        execute_process(COMMAND "${ZELVO_STRIP}" --strip-unneeded "${folder}/${name}"
+                        COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+endif()

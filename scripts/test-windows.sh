@@ -31,6 +31,7 @@ export DISPLAY=:$(cat "$build/display")
 
 # One Wine server for the whole run, in the tests' locale (see wine_run.sh), rather than one
 # started per test program. Wine maps the window's 宋体 (SimSun) to a CJK font of this system.
+mkdir -p "$WINEPREFIX"
 LOCPATH=$build/locale LC_ALL=zh_CN.UTF-8 /usr/lib/wine/wineserver -p
 for family in 宋体 SimSun 微软雅黑 "Microsoft YaHei"; do
     "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$family" \

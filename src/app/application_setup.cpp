@@ -1,6 +1,7 @@
 #include "app/application_setup.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -29,7 +30,10 @@ void prepareProcess() {
 }
 
 void installTranslations(QApplication& app) {
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    // Qt's own folder, or one beside the program, as a Windows copy has it.
+    QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFileInfo(folder).isDir())
+        folder = QCoreApplication::applicationDirPath() + "/translations";
     QList<const char*> catalogues = {"qtbase"};
     if (showsWebNotices()) {
         catalogues.append("qtwebengine");

@@ -112,7 +112,8 @@ void MainWindow::importPhoneBook() {
     // hidden file counts as missing.
     const QFileInfo file(path);
     if (!file.isFile() || file.isHidden()) {
-        platform_.tell(QStringLiteral("找不到电话本文件 %1, 号码列表没有改变.").arg(path),
+        platform_.tell(QStringLiteral("找不到电话本文件 %1, 号码列表没有改变.")
+                           .arg(QDir::toNativeSeparators(path)),
                        kNoticeTitle);
         return;
     }
@@ -165,9 +166,9 @@ void MainWindow::viewPhoneBookFile() {
 void MainWindow::viewSendRecord() {
     const QString path = sms::sendRecordPath(settingsPath());
     if (!QFileInfo(path).isFile()) {
-        platform_.tell(
-            QStringLiteral("还没有发送记录. 每次发送短信后, 发送记录都会写入 %1").arg(path),
-            kNoticeTitle);
+        platform_.tell(QStringLiteral("还没有发送记录. 每次发送短信后, 发送记录都会写入 %1")
+                           .arg(QDir::toNativeSeparators(path)),
+                       kNoticeTitle);
         return;
     }
     openFileInEditor(path);
@@ -175,7 +176,8 @@ void MainWindow::viewSendRecord() {
 
 void MainWindow::openFileInEditor(const QString& path) {
     if (!platform_.openInTextEditor(path)) {
-        platform_.tell(QStringLiteral("无法打开文本编辑器, 请自行打开文件 %1").arg(path),
+        platform_.tell(QStringLiteral("无法打开文本编辑器, 请自行打开文件 %1")
+                           .arg(QDir::toNativeSeparators(path)),
                        kNoticeTitle);
     }
 }

@@ -50,6 +50,14 @@ QString installedPlaces(const QStringList& folders) {
     return shown.join(QStringLiteral(", "));
 }
 
+// Only Unix mode bits tell who else may read a password file (see readableByOthers).
+#ifdef Q_OS_UNIX
+const QString kPasswordFileRule =
+    QStringLiteral(" (文件只能由本人读取,\n                        例如 chmod 600 FILE);");
+#else
+const QString kPasswordFileRule = QStringLiteral(";");
+#endif
+
 QString helpText(const SendCommandContext& context) {
     return QStringLiteral(
                "用法: %1 [选项] 号码[,号码...] [短信内容]\n"
@@ -60,8 +68,7 @@ QString helpText(const SendCommandContext& context) {
                "\n"
                "选项:\n"
                "  --from ADDRESS        发信的邮箱账号 (默认为 set.ini 中的账号)\n"
-               "  --password-file FILE  从文件的第一行读取邮箱密码 (文件只能由本人读取,\n"
-               "                        例如 chmod 600 FILE); 也可用环境变量 %4,\n"
+               "  --password-file FILE  从文件的第一行读取邮箱密码%10 也可用环境变量 %4,\n"
                "                        否则用 set.ini 中的密码\n"
                "  --settings FILE       使用这个 set.ini (默认 %5)\n"
                "                        安装的程序 (%8) 总是使用每个用户自己的\n"
@@ -90,7 +97,8 @@ QString helpText(const SendCommandContext& context) {
         .arg(context.config.smtpsPort)
         .arg(installedPlaces(context.config.installedProgramFolders),
              QDir::toNativeSeparators(settings::settingsFileInFolder(
-                 QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))));
+                 QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))))
+        .arg(kPasswordFileRule);
 }
 
 // The window's message field ends lines with CR LF, and the limit counts them as it does.

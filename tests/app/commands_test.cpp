@@ -151,7 +151,11 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         clickEntry(1);
         QStringList answers = row.answers, log = row.log;
         answers.replaceInStrings("%D", folder->path());
-        log.replaceInStrings("%D", folder->path());
+        for (QString& line : log) {
+            const bool box = line.startsWith(u"box") && line.contains(u"%D");
+            line.replace("%D", folder->path());
+            if (box) line = QDir::toNativeSeparators(line);  // as the system writes paths
+        }
         platform->script(answers);
         if (row.editAccount) accountEdit()->setText(QStringLiteral("changed@139.com"));
         if (row.removeSettings) QFile::remove(settingsPath());

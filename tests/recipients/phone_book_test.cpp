@@ -6,6 +6,7 @@
 
 #include "recipients/number_entry.h"
 #include "support/test_files.h"
+#include "text/text_codec.h"
 
 namespace zelvo::testing {
 namespace {
@@ -71,12 +72,18 @@ TEST(PhoneBookTest, KeepsEachLineWithACommaOrRefusesTheFile) {
             std::cerr << row.name << " skipped: " << why << "\n";
             continue;
         }
+        if (!text::encodeGb18030(row.entries.join(u'\n'))) {
+            std::cerr << row.name
+                      << " skipped: this system has no GB18030 (Wine: code page 54936)\n";
+            continue;
+        }
         const QString book = folder.filePath(row.name);
         ASSERT_TRUE(place(row.make, book, row.bytes));
         const recipients::PhoneBookImport read = recipients::readPhoneBook(book, {}, row.piece);
         EXPECT_EQ(read.ok, !*row.refusal);
         EXPECT_TRUE(read.ok ? read.error.isEmpty()
-                            : read.error.contains(book) && read.error.contains(row.refusal))
+                            : read.error.contains(QDir::toNativeSeparators(book)) &&
+                                  read.error.contains(row.refusal))
             << read.error.toStdString();
         EXPECT_EQ(textsOf(read.entries), row.entries);
         EXPECT_EQ(read.leftOut, row.leftOut);

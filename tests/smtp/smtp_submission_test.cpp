@@ -46,6 +46,11 @@ class ServerTest : public ::testing::TestWithParam<ServerRow> {};
 
 TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
     const ServerRow& row = GetParam();
+#ifdef Q_OS_WIN
+    if (row.first == "nostore") GTEST_SKIP() << "Windows' own certificate store is never empty";
+#endif
+    if (testing::underWine() && (row.first == "untrusted" || row.second == "untrusted"))
+        GTEST_SKIP() << "Wine's Schannel accepts a certificate that its store does not trust";
     std::optional<SmtpPeer> first, second;
     if (row.first != "none")
         first.emplace(SmtpPeer::Options{.script = row.first.startsWith('{') ? row.first : "",

@@ -13,6 +13,9 @@ namespace zelvo::testing {
 // The password the real test server takes, with any login name.
 inline const QString kPeerPassword = QStringLiteral("p@ss word");
 
+// Whether the test runs under Wine, whose Schannel accepts certificates no store trusts.
+bool underWine();
+
 // An SMTP peer on 127.0.0.1 for one test (support/smtp_peer.py in a child process): a real
 // server with AUTH and STARTTLS, or TLS from the first byte, or only the LOGIN mechanism on
 // request; or, given a script, a raw peer that answers from it, STARTTLS included; or a port

@@ -6,6 +6,7 @@ import email.policy
 import itertools
 import json
 import logging
+import os
 import socket
 import socketserver
 import ssl
@@ -155,8 +156,18 @@ def main():
         port = server.server_address[1]
     else:
         port = start_smtp(tls)
-    print(f"READY {port}", flush=True)
-    sys.stdin.buffer.read()
+    if "ready" not in ARGS:  # run by hand
+        print(f"READY {port}", flush=True)
+        sys.stdin.buffer.read()
+        return
+    # Under Wine no pipe reaches a program of this system: SmtpPeer waits for this file, and the
+    # peer ends when the file goes or the test program that started it dies.
+    parent = os.getppid()
+    with open(ARGS["ready"] + ".tmp", "w", encoding="ascii") as ready:
+        ready.write(f"READY {port}\n")
+    os.replace(ARGS["ready"] + ".tmp", ARGS["ready"])
+    while os.path.exists(ARGS["ready"]) and os.getppid() == parent:
+        time.sleep(0.05)
 
 
 if __name__ == "__main__":
