@@ -143,7 +143,7 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
 #ifdef Q_OS_WIN
         if (row.placedAt[0] == '.') continue;  // a leading dot hides a file on Unix alone
 #endif
-        if (unplaceable(row.make)) continue;
+        if (skippedHere(row.name, row.make)) continue;
         reset();
         writeFile(settingsPath(), kEdited);
         ASSERT_TRUE(place(row.make, path(row.placedAt), row.book));

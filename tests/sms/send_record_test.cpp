@@ -38,10 +38,7 @@ TEST(SendRecord, OneLinePerSendOwnerOnlyNewerHalfKept) {
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        if (const char* why = unplaceable(row.make)) {
-            std::cerr << row.name << " skipped: " << why << "\n";
-            continue;
-        }
+        if (skippedHere(row.name, row.make)) continue;
         const QTemporaryDir folder;
         // A new record's folder is made for the owner alone too.
         const bool fresh = QByteArray(row.make) == "none";

@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include "recipients/entry_list.h"
+#include "text/text_codec.h"
 
 namespace zelvo::testing {
 
@@ -72,8 +73,22 @@ inline const char* unplaceable([[maybe_unused]] const QString& make,
     if (make.startsWith(u"link") || make == u"dangling" || make == u"loop")
         return "Qt makes no symbolic links on Windows";
     if (mode) return "Windows files have no mode bits";
+#else
+    if (make.contains(u"nobody") && ::geteuid() != 0)
+        return "only root can make another user's file";
 #endif
     return nullptr;
+}
+
+// Whether this system cannot run the row named name, which places make (see unplaceable()) and
+// needs texts in GB18030; the reason is printed.
+inline bool skippedHere(const char* name, const QString& make, const QStringList& texts = {},
+                        unsigned mode = 0) {
+    const char* why = unplaceable(make, mode);
+    if (!why && !text::encodeGb18030(texts.join(u'\n')))
+        why = "this system has no GB18030 (Wine: no code page 54936)";
+    if (why) std::cerr << name << " skipped: " << why << "\n";
+    return why != nullptr;
 }
 
 // Puts at path what make names: the bytes (""), "none", "dir", "fifo", "link" (to
