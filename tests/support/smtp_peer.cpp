@@ -1,6 +1,7 @@
 #include "support/smtp_peer.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QThread>
@@ -79,6 +80,22 @@ QString SmtpPeer::caFile() {
         return made;
     }();
     return folder.filePath(QStringLiteral("cert.pem"));
+}
+
+QString SmtpPeer::caFolder() {
+    static const QString folder = [] {
+        const QString made = QFileInfo(caFile()).dir().filePath(QStringLiteral("hashed"));
+        QProcess openssl;
+        openssl.start(QStringLiteral(ZELVO_TEST_OPENSSL),
+                      {"x509", "-hash", "-noout", "-in", hostPath(caFile())});
+        openssl.waitForFinished();
+        const QString hash = QString::fromLatin1(openssl.readAllStandardOutput().trimmed());
+        if (hash.size() != 8 || !QDir().mkpath(made) ||
+            !QFile::copy(caFile(), made + u'/' + hash + QStringLiteral(".0")))
+            throw std::runtime_error("cannot file the test certificate under its hash");
+        return made;
+    }();
+    return folder;
 }
 
 SmtpPeer::SmtpPeer(Options options) {

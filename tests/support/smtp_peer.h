@@ -42,6 +42,9 @@ public:
 
     int port() const { return port_; }
     static QString caFile();  // the self-signed certificate of every peer of the test program
+    // A folder holding caFile() alone, under the name OpenSSL looks it up by, as the system's
+    // certificates are in /etc/ssl/certs.
+    static QString caFolder();
     QList<QJsonObject> events(const QString& kind) const;
 
 private:
