@@ -1,7 +1,6 @@
 #include "support/smtp_peer.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QThread>
@@ -67,7 +66,8 @@ QString SmtpPeer::caFile() {
         openssl.start(
             QStringLiteral("/bin/sh"),
             {"-c",
-             R"(to=$1; shift; "$0" "$@" >"$to.log" 2>&1; )"
+             R"(to=$1; d=${to%/*}; shift; "$0" "$@" >"$to.log" 2>&1 && mkdir "$d/hashed" && )"
+             R"(cp "$d/cert.pem" "$d/hashed/$("$0" x509 -hash -noout -in "$d/cert.pem").0"; )"
              R"(echo $? >"$to.tmp"; mv "$to.tmp" "$to")",
              QStringLiteral(ZELVO_TEST_OPENSSL), hostPath(status), "req", "-x509", "-newkey",
              "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
@@ -80,22 +80,6 @@ QString SmtpPeer::caFile() {
         return made;
     }();
     return folder.filePath(QStringLiteral("cert.pem"));
-}
-
-QString SmtpPeer::caFolder() {
-    static const QString folder = [] {
-        const QString made = QFileInfo(caFile()).dir().filePath(QStringLiteral("hashed"));
-        QProcess openssl;
-        openssl.start(QStringLiteral(ZELVO_TEST_OPENSSL),
-                      {"x509", "-hash", "-noout", "-in", hostPath(caFile())});
-        openssl.waitForFinished();
-        const QString hash = QString::fromLatin1(openssl.readAllStandardOutput().trimmed());
-        if (hash.size() != 8 || !QDir().mkpath(made) ||
-            !QFile::copy(caFile(), made + u'/' + hash + QStringLiteral(".0")))
-            throw std::runtime_error("cannot file the test certificate under its hash");
-        return made;
-    }();
-    return folder;
 }
 
 SmtpPeer::SmtpPeer(Options options) {
