@@ -197,8 +197,8 @@ std::optional<StartRun> runStart(const std::filesystem::path& program, const Sce
     long long startNs = 0;
     const auto [pid, output] = spawn(program, {}, environment, log, &startNs);
     if (pid < 0) return std::nullopt;
-    // The probe leaves with _exit right after its report, so the pipe closes then; a helper
-    // process never holds it (they close inherited descriptors).
+    // The probe writes one line and leaves with _exit; the line is enough, as a helper the
+    // program started (a session bus, say) may keep the pipe open after it.
     const std::string report = readReport(output, pid, 60'000, true, nullptr);
     ::kill(pid, SIGKILL);  // only does something when the program hung
     reapAll();
