@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "files/user_file.h"
 #include "settings/program_folders.h"
 #include "settings/settings_file.h"
 
@@ -43,9 +44,13 @@ QString settingsFileForProgram(const QString& programFolder, const QStringList& 
         settingsFileInFolder(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
     if (isInstalledCopy(programFolder, installedFolders)) return userFile;
     const QString beside = settingsFileInFolder(programFolder);
+    // Another user's file beside the program (root's, after one run as root) would pin this user
+    // to a file he can neither read nor replace.
+    const QFileInfo besideInfo(beside);
+    if (besideInfo.exists() || besideInfo.isSymLink())
+        return files::belongsToUser(beside) ? beside : userFile;
     const QFileInfo folder(programFolder);
-    if (QFileInfo::exists(beside) || (folder.isDir() && folder.isWritable())) return beside;
-    return userFile;
+    return folder.isDir() && folder.isWritable() ? beside : userFile;
 }
 
 }  // namespace zelvo::settings
