@@ -258,13 +258,26 @@ TEST(SettingsFileTest, InstalledInTheUsersFolderPortableBesideItself) {
         EXPECT_EQ(settings::settingsFileForProgram(row.program, row.installed), row.settings)
             << row.name;
 #ifdef Q_OS_UNIX
-    // A set.ini beside a portable copy that is another user's (root's, after a run as root) is
-    // left to him; the administrator in a user's own folder uses the user's.
+    // Root runs a copy in a user's own folder: the user's set.ini. A user runs a copy in root's
+    // folder that holds root's set.ini: his own (nobody can write this folder, as root can).
     if (::geteuid() == 0) {
         ASSERT_EQ(::chown(QFile::encodeName(beside).constData(), 65534, 65534), 0);
-        EXPECT_EQ(settings::settingsFileForProgram(programs, {}), user) << "OthersFileBeside";
         ASSERT_EQ(::chown(QFile::encodeName(programs).constData(), 65534, 65534), 0);
         EXPECT_EQ(settings::settingsFileForProgram(programs, {}), beside) << "InTheUsersFolder";
+        ASSERT_EQ(::chown(QFile::encodeName(programs).constData(), 0, 0), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(beside).constData(), 0, 0), 0);
+        for (const QString& path : {folder.path(), programs})
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0755), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setgid(65534);
+            ::_exit(::setuid(65534) == 0 && settings::settingsFileForProgram(programs, {}) != beside
+                        ? 0
+                        : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "RootsFileBeside";
     }
 #endif
     ASSERT_TRUE(settings::saveSettingsFile(folder.filePath("a/b/set.ini"), {"u", "p", {}}).ok);
