@@ -8,7 +8,7 @@
 #include "app/sending_page.h"
 #include "app/smtp_module_loader.h"
 #include "config/app_config.h"
-#include "sms/send_record.h"
+#include "record/send_record.h"
 #include "sms/smtp_route.h"
 
 class QSessionManager;
@@ -88,7 +88,7 @@ private:
     // nothing when the server accepted the mail.
     std::optional<QString> checkAndSubmit();
     // Adds the send to sent.log; why it could not, or an empty text.
-    QString recordSend(const sms::SendRecord& record);
+    QString recordSend(const record::SendRecord& sent);
 
     PlatformServices& platform_;
     AppConfig config_;

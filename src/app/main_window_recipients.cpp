@@ -164,7 +164,7 @@ void MainWindow::viewPhoneBookFile() {
 }
 
 void MainWindow::viewSendRecord() {
-    const QString path = sms::sendRecordPath(settingsPath());
+    const QString path = record::sendRecordPath(settingsPath());
     if (!QFileInfo(path).isFile()) {
         platform_.tell(QStringLiteral("还没有发送记录. 每次发送短信后, 发送记录都会写入 %1")
                            .arg(QDir::toNativeSeparators(path)),

@@ -13,8 +13,8 @@
 
 namespace zelvo::app {
 
-QString MainWindow::recordSend(const sms::SendRecord& record) {
-    return sms::appendSendRecord(sms::sendRecordPath(settingsPath()), record);
+QString MainWindow::recordSend(const record::SendRecord& sent) {
+    return record::appendSendRecord(record::sendRecordPath(settingsPath()), sent);
 }
 
 void MainWindow::send() {
@@ -57,7 +57,7 @@ std::optional<QString> MainWindow::checkAndSubmit() {
     // Set once the submission is made: from then on every outcome is recorded.
     std::optional<sms::GatewaySubmission> submission;
     const auto recordFailure = [&](const sms::MailError& error) {
-        if (submission) recordError_ = recordSend(sms::failedRecord(*submission, error));
+        if (submission) recordError_ = recordSend(record::failedRecord(*submission, error));
         return sms::failureDetails(error);
     };
     try {
@@ -69,7 +69,7 @@ std::optional<QString> MainWindow::checkAndSubmit() {
             const QScopedValueRollback<bool> sending(sending_, true);
             runWithoutUserInput([&] { workingRoute_ = submit_(*submission, options); });
         }
-        recordError_ = recordSend(sms::sentRecord(*submission, workingRoute_));
+        recordError_ = recordSend(record::sentRecord(*submission, workingRoute_));
         return std::nullopt;
     } catch (const sms::MailError& error) {
         return recordFailure(error);
