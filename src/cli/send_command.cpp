@@ -6,11 +6,11 @@
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QStringDecoder>
 #include <algorithm>
 
 #include "cli/command_line.h"
 #include "cli/stall_free_writer.h"
+#include "cli/standard_input.h"
 #include "recipients/entry_list.h"
 #include "recipients/number_entry.h"
 #include "recipients/selection_walk.h"
@@ -21,6 +21,12 @@
 #include "sms/send_check.h"
 #include "sms/send_record.h"
 #include "smtp/smtp_submission.h"
+
+#ifdef Q_OS_WIN
+#include <io.h>
+
+#include "settings/windows/others_may_read.h"
+#endif
 
 namespace zelvo::cli {
 
@@ -50,12 +56,16 @@ QString installedPlaces(const QStringList& folders) {
     return shown.join(QStringLiteral(", "));
 }
 
-// Only Unix mode bits tell who else may read a password file (see readableByOthers).
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_WIN
+const QString kPasswordFileRule =
+    QStringLiteral(" (文件只能由本人读取:\n                        属性 → 安全 中没有别的用户);");
+const QString kStandardInputRule = QStringLiteral(
+    "UTF-8 文本; 不是 UTF-8 时按控制台的代码页,\n"
+    "从管道或文件读取时按系统的 ANSI 代码页, 中文 Windows 上都是 936 (GBK);\n");
+#else
 const QString kPasswordFileRule =
     QStringLiteral(" (文件只能由本人读取,\n                        例如 chmod 600 FILE);");
-#else
-const QString kPasswordFileRule = QStringLiteral(";");
+const QString kStandardInputRule = QStringLiteral("UTF-8, ");
 #endif
 
 QString helpText(const SendCommandContext& context) {
@@ -64,7 +74,7 @@ QString helpText(const SendCommandContext& context) {
                "\n"
                "通过 139 邮箱的短信网关发送一条少于 %2 个字符的短信, 最多发给 %3 个移动手机号码。\n"
                "号码也可以是号码列表中的名字 (set.ini 中 \"名字,号码\" 的名字)。\n"
-               "没有短信内容或内容为 \"-\" 时, 从标准输入读取 (UTF-8, 去掉末尾的换行)。\n"
+               "没有短信内容或内容为 \"-\" 时, 从标准输入读取 (%11去掉末尾的换行)。\n"
                "\n"
                "选项:\n"
                "  --from ADDRESS        发信的邮箱账号 (默认为 set.ini 中的账号)\n"
@@ -98,7 +108,7 @@ QString helpText(const SendCommandContext& context) {
         .arg(installedPlaces(context.config.installedProgramFolders),
              QDir::toNativeSeparators(settings::settingsFileInFolder(
                  QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))))
-        .arg(kPasswordFileRule);
+        .arg(kPasswordFileRule, kStandardInputRule);
 }
 
 // The window's message field ends lines with CR LF, and the limit counts them as it does.
@@ -111,9 +121,9 @@ QString withWindowLineEnds(QString text) {
 
 QString readMessage(const SendRequest& request, QIODevice& in) {
     if (request.message) return withWindowLineEnds(*request.message);
-    QStringDecoder utf8(QStringConverter::Utf8);
-    QString text = utf8.decode(in.readAll());
-    if (utf8.hasError()) throw Refusal{kExitRefused, {QStringLiteral("标准输入不是 UTF-8 文本")}};
+    const StandardInputText input = decodeStandardInput(in.readAll(), standardInputCodePage());
+    if (!input.refusal.isEmpty()) throw Refusal{kExitRefused, {input.refusal}};
+    QString text = input.text;
     if (text.endsWith(QLatin1String("\r\n"))) {
         text.chop(2);
     } else if (text.endsWith(QLatin1Char('\n'))) {
@@ -229,12 +239,21 @@ QString readPasswordFile(const QString& path) {
         throw Refusal{kExitNoAccount, {QStringLiteral("无法读取密码文件 %1").arg(shown)}};
     QFile& file = *opened.file;
     // A password others can read is no secret any more: refused, as careful mail submitters do.
+#ifdef Q_OS_WIN
+    if (settings::othersMayRead(reinterpret_cast<HANDLE>(_get_osfhandle(file.handle())))) {
+        throw Refusal{kExitNoAccount,
+                      {QStringLiteral("密码文件 %1 别的用户也能读取, 没有使用; 请在它的 属性 → "
+                                      "安全 中只留下您自己 (和 SYSTEM、Administrators) 后再试")
+                           .arg(shown)}};
+    }
+#else
     if (readableByOthers(path)) {
         throw Refusal{kExitNoAccount,
                       {QStringLiteral("密码文件 %1 同组或其他用户也能读取, 没有使用; "
                                       "请执行 chmod 600 %2 后再试")
                            .arg(shown, shellQuoted(path))}};
     }
+#endif
     QByteArray line = file.readLine();
     while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
     return QString::fromUtf8(line);

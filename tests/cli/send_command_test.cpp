@@ -5,6 +5,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#endif
 
 #include <QBuffer>
 #include <QFile>
@@ -61,6 +65,13 @@ const Row kRows[] = {
     {.name = "SeveralAndAName", .args = {"13806012345,13906054321", "15012345678", "李三", "开会"}, .mail = "13806012345,13906054321,15012345678,13806012345\n开会"},
     {.name = "TenNumbers69Characters", .args = {k11.left(119), k69}, .mail = k11.left(119) + "\n" + k69},
     {.name = "StandardInput", .args = {"13806012345"}, .input = "第一行\n第二行\n", .mail = "13806012345\n第一行\r\n第二行"},
+    {.name = "StandardInputWithByteOrderMark", .args = {"13806012345"}, .input = "\xEF\xBB\xBF短信\r\n", .mail = "13806012345\n短信"},
+#ifdef Q_OS_WIN
+    // What cmd.exe pipes on a Chinese Windows: code page 936, as the tests' locale makes the ANSI one.
+    {.name = "StandardInputInTheCodePage", .args = {"13806012345"}, .input = "\xbd\xf1\xcd\xed\xc6\xdf\xb5\xe3\xbf\xaa\xbb\xe1\r\n", .mail = "13806012345\n今晚七点开会"},
+#else
+    {.name = "StandardInputInTheCodePage", .args = {"13806012345"}, .input = "\xbd\xf1\xcd\xed\xc6\xdf\xb5\xe3\xbf\xaa\xbb\xe1\r\n", .code = 65, .err = "标准输入不是 UTF-8 文本"},
+#endif
     {.name = "DashReadsStandardInput", .args = {"13806012345", "13906054321", "-"}, .input = "备份失败\r\n", .mail = "13806012345,13906054321\n备份失败"},
     {.name = "FromAndVariable", .args = {"--from", "13906054321@139.com", "13806012345", "hi"}, .mail = "13806012345\nhi", .environment = true},
     {.name = "PasswordFile", .args = {"--password-file", "@/password.txt", "13806012345", "hi"}, .mail = "13806012345\nhi", .file = {.name = "password.txt", .bytes = kPassword + "\nnot this\n"}},
@@ -109,8 +120,8 @@ class SendCommandRunTest : public ::testing::TestWithParam<Row> {};
 TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     const Row& row = GetParam();
 #ifdef Q_OS_WIN
-    // Windows has access lists, not mode bits, and no file owner or blocking pipe to set here.
-    if ((row.file.mode & 077) || row.stalledErr || QByteArray(row.file.name) == "planted.ini")
+    // Windows has access lists, not mode bits, and no file owner to set here.
+    if ((row.file.mode & 077) || QByteArray(row.file.name) == "planted.ini")
         GTEST_SKIP() << "a Unix case";
 #endif
     std::optional<SmtpPeer> peer, implicit;
@@ -159,6 +170,22 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
         ASSERT_TRUE(stalled.open(ends[1], QIODevice::WriteOnly | QIODevice::Unbuffered,
                                  QFileDevice::AutoCloseHandle));
         errTo = &stalled;
+    }
+#else
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (row.stalledErr) {
+        ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 4096));
+        DWORD mode = PIPE_NOWAIT, written = 1;
+        ASSERT_TRUE(SetNamedPipeHandleState(writeEnd, &mode, nullptr, nullptr));
+        while (written > 0) ASSERT_TRUE(WriteFile(writeEnd, "f", 1, &written, nullptr));
+        mode = PIPE_WAIT;
+        ASSERT_TRUE(SetNamedPipeHandleState(writeEnd, &mode, nullptr, nullptr))
+            << "the program meets a pipe that blocks";
+        ASSERT_TRUE(stalled.open(_open_osfhandle(intptr_t(writeEnd), 0),
+                                 QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                 QFileDevice::AutoCloseHandle));
+        errTo = &stalled;
+        ends[0] = _open_osfhandle(intptr_t(readEnd), 0);
     }
 #endif
 
