@@ -29,6 +29,7 @@ struct PipeRow {
     bool file = false;
     bool written = true;
 };
+// clang-format off
 const PipeRow kPipeRows[] = {
     {.name = "RoomInThePipe", .bytes = 3000},
     {.name = "FullPipe", .room = 0, .bytes = 3, .written = false},
@@ -37,6 +38,7 @@ const PipeRow kPipeRows[] = {
     {.name = "MoreThanThePipeWhileRead", .bytes = 10000, .patience = 60s, .read = true},
     {.name = "AFile", .bytes = 10000, .file = true},
 };
+// clang-format on
 
 struct Reading {
     HANDLE end;
@@ -69,7 +71,8 @@ void runPipeRow(const PipeRow& row) {
         WriteFile(writer, filler.data(), DWORD(filler.size()), &filled, nullptr);
     }
     Reading reading{reader, {}, filler.size() + bytes.size()};
-    const HANDLE thread = row.read ? CreateThread(nullptr, 0, readAll, &reading, 0, nullptr) : nullptr;
+    const HANDLE thread =
+        row.read ? CreateThread(nullptr, 0, readAll, &reading, 0, nullptr) : nullptr;
 
     check(zelvo::cli::writeWithin(writer, bytes, row.patience) == row.written, row.name,
           row.written ? "not written" : "written");
@@ -109,6 +112,7 @@ struct AclRow {
     bool noList = false;
     bool othersMayRead = false;
 };
+// clang-format off
 const AclRow kAclRows[] = {
     {.name = "UserAlone"},
     {.name = "AsInTheProfile", .entries = {{WinLocalSystemSid, GENERIC_ALL}, {WinBuiltinAdministratorsSid, GENERIC_ALL}}},
@@ -118,6 +122,7 @@ const AclRow kAclRows[] = {
     {.name = "PassedOnOnly", .entries = {{WinWorldSid, GENERIC_READ, true}}},
     {.name = "NoListAtAll", .noList = true, .othersMayRead = true},
 };
+// clang-format on
 
 // Which of the row's entries the file's list lacks, if any.
 const char* missingEntry(HANDLE file, const AclRow& row,
