@@ -69,8 +69,6 @@ const Row kRows[] = {
 #ifdef Q_OS_WIN
     // What cmd.exe pipes on a Chinese Windows: code page 936, as the tests' locale makes the ANSI one.
     {.name = "StandardInputInTheCodePage", .args = {"13806012345"}, .input = "\xbd\xf1\xcd\xed\xc6\xdf\xb5\xe3\xbf\xaa\xbb\xe1\r\n", .mail = "13806012345\n今晚七点开会"},
-#else
-    {.name = "StandardInputInTheCodePage", .args = {"13806012345"}, .input = "\xbd\xf1\xcd\xed\xc6\xdf\xb5\xe3\xbf\xaa\xbb\xe1\r\n", .code = 65, .err = "标准输入不是 UTF-8 文本"},
 #endif
     {.name = "DashReadsStandardInput", .args = {"13806012345", "13906054321", "-"}, .input = "备份失败\r\n", .mail = "13806012345,13906054321\n备份失败"},
     {.name = "FromAndVariable", .args = {"--from", "13906054321@139.com", "13806012345", "hi"}, .mail = "13806012345\nhi", .environment = true},
@@ -161,33 +159,27 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     QFile stalled;
     QIODevice* errTo = &err;
     int ends[2] = {-1, -1};
-#ifdef Q_OS_UNIX
     if (row.stalledErr) {
+#ifdef Q_OS_UNIX
         ASSERT_EQ(::pipe2(ends, O_NONBLOCK), 0);
-        while (::write(ends[1], "full", 4) > 0) {
+#else
+        ASSERT_EQ(::_pipe(ends, 4096, _O_BINARY), 0);
+        const auto writeEnd = reinterpret_cast<HANDLE>(_get_osfhandle(ends[1]));
+        DWORD mode = PIPE_NOWAIT;
+        ASSERT_TRUE(SetNamedPipeHandleState(writeEnd, &mode, nullptr, nullptr));
+#endif
+        while (::write(ends[1], "f", 1) > 0) {
         }
+#ifdef Q_OS_UNIX
         ASSERT_EQ(::fcntl(ends[1], F_SETFL, 0), 0) << "the program meets a pipe that blocks";
+#else
+        mode = PIPE_WAIT;
+        ASSERT_TRUE(SetNamedPipeHandleState(writeEnd, &mode, nullptr, nullptr));
+#endif
         ASSERT_TRUE(stalled.open(ends[1], QIODevice::WriteOnly | QIODevice::Unbuffered,
                                  QFileDevice::AutoCloseHandle));
         errTo = &stalled;
     }
-#else
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (row.stalledErr) {
-        ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 4096));
-        DWORD mode = PIPE_NOWAIT, written = 1;
-        ASSERT_TRUE(SetNamedPipeHandleState(writeEnd, &mode, nullptr, nullptr));
-        while (written > 0) ASSERT_TRUE(WriteFile(writeEnd, "f", 1, &written, nullptr));
-        mode = PIPE_WAIT;
-        ASSERT_TRUE(SetNamedPipeHandleState(writeEnd, &mode, nullptr, nullptr))
-            << "the program meets a pipe that blocks";
-        ASSERT_TRUE(stalled.open(_open_osfhandle(intptr_t(writeEnd), 0),
-                                 QIODevice::WriteOnly | QIODevice::Unbuffered,
-                                 QFileDevice::AutoCloseHandle));
-        errTo = &stalled;
-        ends[0] = _open_osfhandle(intptr_t(readEnd), 0);
-    }
-#endif
 
     EXPECT_EQ(cli::runSendCommand(args, in, out, *errTo, context), row.code);
     if (row.stalledErr) ::close(ends[0]);
