@@ -1,6 +1,6 @@
-"""Packs a folder into a zip, the folder itself at its top: python3 zip_folder.py ZIP FOLDER
+"""Packs a folder into a .zip file, the folder itself at its top: python3 zip_folder.py ZIP FOLDER
 
-Non-ASCII names (说明.txt) get the zip's UTF-8 flag, which Debian's zip never sets: without it,
+Non-ASCII names (说明.txt) get the archive's UTF-8 flag, which Debian's Info-ZIP never sets: without it,
 extractors that read names in code page 936 garble them. Entries in name order, so that the same
 folder gives the same listing.
 """
