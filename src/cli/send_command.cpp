@@ -6,11 +6,11 @@
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QStringDecoder>
 #include <algorithm>
 
 #include "cli/command_line.h"
 #include "cli/stall_free_writer.h"
+#include "cli/standard_input.h"
 #include "files/user_file.h"
 #include "recipients/entry_list.h"
 #include "recipients/number_entry.h"
@@ -64,12 +64,16 @@ QString installedPlaces(const QStringList& folders) {
     return shown.join(QStringLiteral(", "));
 }
 
-// Only Unix mode bits tell who else may read a password file (see readableByOthers).
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_WIN
+const QString kPasswordFileRule =
+    QStringLiteral(" (文件只能由本人读取:\n                        属性 → 安全 中没有别的用户);");
+const QString kStandardInputRule = QStringLiteral(
+    "UTF-8 文本; 不是 UTF-8 时按控制台的代码页,\n"
+    "从管道或文件读取时按系统的 ANSI 代码页, 中文 Windows 上都是 936 (GBK);\n");
+#else
 const QString kPasswordFileRule =
     QStringLiteral(" (文件只能由本人读取,\n                        例如 chmod 600 FILE);");
-#else
-const QString kPasswordFileRule = QStringLiteral(";");
+const QString kStandardInputRule = QStringLiteral("UTF-8, ");
 #endif
 
 QString helpText(const SendCommandContext& context) {
@@ -78,7 +82,7 @@ QString helpText(const SendCommandContext& context) {
                "\n"
                "通过 139 邮箱的短信网关发送一条少于 %2 个字符的短信, 最多发给 %3 个移动手机号码。\n"
                "号码也可以是号码列表中的名字 (set.ini 中 \"名字,号码\" 的名字)。\n"
-               "没有短信内容或内容为 \"-\" 时, 从标准输入读取 (UTF-8, 去掉末尾的换行)。\n"
+               "没有短信内容或内容为 \"-\" 时, 从标准输入读取 (%11去掉末尾的换行)。\n"
                "\n"
                "选项:\n"
                "  --from ADDRESS        发信的邮箱账号 (默认为 set.ini 中的账号)\n"
@@ -112,7 +116,7 @@ QString helpText(const SendCommandContext& context) {
         .arg(installedPlaces(context.config.installedProgramFolders),
              QDir::toNativeSeparators(settings::settingsFileInFolder(
                  QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))))
-        .arg(kPasswordFileRule);
+        .arg(kPasswordFileRule, kStandardInputRule);
 }
 
 // The window's message field ends lines with CR LF, and the limit counts them as it does.
@@ -137,9 +141,9 @@ QString readMessage(const SendRequest& request, QIODevice& in) {
             kExitUsage,
             {QStringLiteral("标准输入超过 %1 字节, 不是一条短信").arg(kMaxStandardInputBytes)}};
     }
-    QStringDecoder utf8(QStringConverter::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) throw Refusal{kExitRefused, {QStringLiteral("标准输入不是 UTF-8 文本")}};
+    const StandardInputText input = decodeStandardInput(bytes, standardInputCodePage());
+    if (!input.refusal.isEmpty()) throw Refusal{kExitRefused, {input.refusal}};
+    QString text = input.text;
     if (text.endsWith(QLatin1String("\r\n"))) {
         text.chop(2);
     } else if (text.endsWith(QLatin1Char('\n'))) {
@@ -250,10 +254,17 @@ QString readPasswordFile(const QString& path) {
     }
     // A password others can read is no secret any more: refused, as careful mail submitters do.
     if (opened.othersMayRead) {
+#ifdef Q_OS_WIN
+        throw Refusal{kExitNoAccount,
+                      {QStringLiteral("密码文件 %1 别的用户也能读取, 没有使用; 请在它的 属性 → "
+                                      "安全 中只留下您自己 (和 SYSTEM、Administrators) 后再试")
+                           .arg(shown)}};
+#else
         throw Refusal{kExitNoAccount,
                       {QStringLiteral("密码文件 %1 同组或其他用户也能读取, 没有使用; "
                                       "请执行 chmod 600 %2 后再试")
                            .arg(shown, shellQuoted(path))}};
+#endif
     }
     bool tooLarge = false;
     const std::optional<QByteArray> bytes = files::readAtMost(*opened.file, 64 * 1024, &tooLarge);
