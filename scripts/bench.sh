@@ -9,8 +9,6 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 bash scripts/setup.sh
 bash scripts/setup.sh scripts/packages-bench.txt
-cmake --preset bench >/dev/null
-cmake --build --preset bench
 
 # Each program started in the background gets a process group of its own, which ends with the
 # bench however it ends: with it go whatever that program started, a D-Bus or an X client.
@@ -25,6 +23,12 @@ finish() {
 trap finish EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM HUP
+
+# The build too, so that a bench stopped while it builds stops the build.
+cmake --preset bench >/dev/null
+cmake --build --preset bench </dev/null &
+groups+=($!)
+wait $!
 
 # Waits up to 10 s for a file that a program in the background writes once it is ready.
 await() {
