@@ -14,8 +14,6 @@ namespace {
 const QByteArray kEdited =
     gbk("; mine\n[usermsg]\nuser = 13806012345@139.com\nPassword=\" 密码 \"\n[PHONE]\n"
         "0=李三,13806012345\n1=王五,13906054321\ntotal = 1\n");
-const QString kLi = QStringLiteral("李三,13806012345");
-const QString kWang = QStringLiteral("王五,13906054321");
 // The phone book the import reads: two entries between lines it skips.
 const QByteArray kBook = gbk("a,1\r\nno comma\r\nb，2\r\n");
 
@@ -156,7 +154,7 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
             line.replace("%D", folder->path());
             if (box) line = QDir::toNativeSeparators(line);  // as the system writes paths
         }
-        platform->script(answers);
+        desktop->script(answers);
         if (row.editAccount) accountEdit()->setText(QStringLiteral("changed@139.com"));
         if (row.removeSettings) QFile::remove(settingsPath());
         if (row.stopImport) stopImportOnceItShows(window.get());
@@ -172,7 +170,7 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         if (row.deleteKey) QTest::keyClick(numberList(), Qt::Key_Delete);
         if (row.closeFromTitleBar) window->windowHandle()->close();
 
-        EXPECT_EQ(platform->log(), log);
+        EXPECT_EQ(desktop->log(), log);
         // The second entry's number stays in the recipient field whatever happens to the list.
         const auto picks = numberList()->picks();
         EXPECT_EQ(std::tuple(textsOf(numberList()->entries()), std::ranges::count(picks, true),
@@ -194,9 +192,9 @@ TEST_F(CommandTest, EmptyAddressesLeadNowhere) {
     open();
     EXPECT_FALSE(control("homepageLabel")->isVisibleTo(window.get()));
     EXPECT_FALSE(control("mailLabel")->isVisibleTo(window.get()));
-    platform->script({"ok", "end"});
+    desktop->script({"ok", "end"});
     trigger("exitAction");
-    EXPECT_EQ(platform->log(), QStringList({kQuit, "end"}));
+    EXPECT_EQ(desktop->log(), QStringList({kQuit, "end"}));
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ protected:
     // Sends as the user would; returns the button's caption and state while the box shows.
     std::pair<QString, bool> send(bool viaMenu = false) {
         std::pair<QString, bool> during;
-        platform->expectBox(app::Answer::Ok, [&](const ScriptedDesktop::Call&) {
+        desktop->expectBox(app::Answer::Ok, [&](const ScriptedDesktop::Call&) {
             during = {sendButton()->text(), sendButton()->isEnabled()};
         });
         if (viaMenu)
@@ -77,7 +77,7 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeWithTheButtonAsItWas) {
     const QString subject = recipientsEdit()->text();
 
     const auto during = send(row.viaMenu);
-    ASSERT_EQ(platform->log(), QStringList("box 提示: " + row.box));
+    ASSERT_EQ(desktop->log(), QStringList("box 提示: " + row.box));
     // The button reads "Sending..." while a failed submission is told, and is back before a
     // success or a refused form is. Nothing is cleared.
     const bool submissionFailed = row.serverHears && row.box == kSendFailed;
@@ -86,7 +86,7 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeWithTheButtonAsItWas) {
               std::tuple(std::pair(submissionFailed ? kSending : kIdle, !submissionFailed), kIdle,
                          true, row.message, subject));
     // A failed submission's details say why, never with the password; a refused form has none.
-    const QString details = platform->calls().back().details;
+    const QString details = desktop->calls().back().details;
     EXPECT_EQ(details.contains("535") && !details.contains(row.password), submissionFailed)
         << details.toStdString();
     EXPECT_EQ(details.isEmpty(), !submissionFailed);
@@ -136,7 +136,7 @@ TEST_F(WindowSendTest, SetIniKeepsTheRouteThatWorked) {
     writeFile(settingsPath(), plain);
     start(kNoStartTls, true);
     const auto save = [&] {
-        platform->expectBox();
+        desktop->expectBox();
         QTest::mouseClick(control("saveButton"), Qt::LeftButton);
         return readFile(settingsPath());
     };
@@ -144,7 +144,7 @@ TEST_F(WindowSendTest, SetIniKeepsTheRouteThatWorked) {
         clickEntry(0);
         type(messageEdit(), QStringLiteral("hi"));
         send();
-        return platform->calls().back().text;
+        return desktop->calls().back().text;
     };
     EXPECT_EQ(save(), plain);
     EXPECT_EQ(sendOne(), kSendSucceeded);
@@ -174,13 +174,13 @@ TEST_F(WindowSendTest, WindowTakesNoInputWhileASendIsUnderWayAndAsksTheCloseAfte
         clickEntry(1);
         window->close();
     });
-    platform->script({"ok", "ok", "opens", "end"});
+    desktop->script({"ok", "ok", "opens", "end"});
     QTest::mouseClick(sendButton(), Qt::LeftButton);
     EXPECT_EQ(
         std::tuple(underWay, messageEdit()->text(), numberList()->picks(), window->isVisible()),
         std::tuple(std::pair(kSending, false), "hi", std::vector<bool>({true, false, false}),
                    false));
-    EXPECT_EQ(platform->log(),
+    EXPECT_EQ(desktop->log(),
               QStringList({"box 提示: " + kSendFailed, "ask 退出提示: 您确定要退出程序吗?",
                            "url http://127.0.0.1:9/home", "end"}));
 }
