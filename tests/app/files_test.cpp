@@ -1,6 +1,8 @@
 // What the window shows of set.ini: start-up tells once of a file it could not read whole or
 // would not read, and a save says it is done or why not. The file itself is tested where it is
 // read (tests/settings); refused phone books are on the commands' table.
+// A broken set.ini loads or is refused at once: a short limit catches one that hangs.
+// Time-out: 90 s
 #include <QDir>
 
 #include "window_fixture.h"

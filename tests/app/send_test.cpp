@@ -1,6 +1,8 @@
 // The send button and menu entry end to end: the box the user sees, the button while it shows,
 // what the server received, the route kept in set.ini, and the window while a send is under way.
 // How each server and each failure is told is checked below the window (tests/smtp, tests/sms).
+// A hostile server must not hold a send past its time limits: a short limit catches one that hangs.
+// Time-out: 60 s
 #include <QDir>
 #include <QTimer>
 
@@ -10,13 +12,10 @@
 namespace zelvo::testing {
 namespace {
 
-using namespace std::chrono_literals;
-
 const QString kMessage = QStringLiteral("今晚七点老地方见, 不见不散! Bring 2 tickets.");
 const QString kPicked = QStringLiteral("13806012345,15012345678");  // entries 2 and 0
 const QString kIdle = QStringLiteral("发送短信");
 const QString kSending = QStringLiteral("Sending...");
-const SmtpTimeouts kTimeouts{1500ms, 1000ms, 2500ms, 700ms};
 constexpr const char* kNoStartTls = R"({"EHLO":"250-127.0.0.1\n250 AUTH PLAIN LOGIN\n"})";
 
 class WindowSendTest : public WindowTest {
@@ -30,7 +29,7 @@ protected:
         config.smtpPort = peer->port();
         config.smtpsPort = implicit ? implicit->port() : 2;
         config.smtpCaFile = SmtpPeer::caFile();
-        config.smtpTimeouts = kTimeouts;
+        config.smtpTimeouts = kTestTimeouts;
         open();
         numberList()->setEntries(
             entriesOf({"李三,13806012345", "王五,13906054321", "赵六,15012345678"}));
@@ -120,8 +119,6 @@ TEST_P(SendOutcomeTest, ShowsTheOutcomeWithTheButtonAsItWas) {
                          : QStringList());
 }
 
-const QString k69 = QString(69, QChar(0x77ed));
-
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Rows, SendOutcomeTest,
@@ -129,7 +126,6 @@ INSTANTIATE_TEST_SUITE_P(
         SendRow{.name = "PickedNumbersAndAChineseMessage"},
         SendRow{.name = "MenuEntry", .viaMenu = true},
         SendRow{.name = "SentButNotRecorded", .recordBlocked = true},
-        SendRow{.name = "Message70Refused", .message = k69 + "m", .box = kSendFailed, .serverHears = false},
         SendRow{.name = "NothingPickedRefused", .clicks = {}, .box = kSendFailed, .serverHears = false},
         SendRow{.name = "WrongPassword", .password = "p@ss w0rd", .box = kSendFailed}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -24,8 +24,6 @@
 namespace zelvo::testing {
 namespace {
 
-using namespace std::chrono_literals;
-
 const QString k69 = QString(69, QChar(u'字'));
 const QString k11 = QStringLiteral(
     "13806012345,13906054321,15012345678,13800000001,13800000002,"
@@ -79,10 +77,7 @@ const Row kRows[] = {
     {.name = "Verbose", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "> AUTH PLAIN ****"},
     {.name = "VerboseIntoAFullPipe", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .stalledErr = true},
     {.name = "VerboseLoginMechanism", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "> AUTH LOGIN ****\n< 334 UGFzc3dvcmQA\n> ****\n< 235", .loginOnly = true},
-    {.name = "VerboseGreetingEscape", .args = {"--verbose", "13806012345", "hi"}, .code = 69, .err = "< 220 \uFFFD[2J\uFFFD]0;owned\uFFFD ESMTP", .peer = R"({"greeting":"220 \u001b[2J\u001b]0;owned\u0007 ESMTP\n","MAIL":"553 5.1.8 Sender refused\n"})"},
-    {.name = "VerboseEchoedPassword", .args = {"--verbose", "13806012345", "hi"}, .code = 69, .err = "< 535 5.7.8 *** rejected", .peer = R"({"AUTH":"535 5.7.8 )" + kPassword.toBase64() + R"( rejected\n"})"},
     {.name = "PasswordFileWithBlankInPath", .args = {"--password-file", "@/pass word.txt", "13806012345", "hi"}, .code = 78, .err = "请执行 chmod 600 '", .file = {.name = "pass word.txt", .bytes = kPassword, .mode = 0640}},
-    {.name = "VerboseEchoedBlankEndedPassword", .args = {"--verbose", "--password-file", "@/blank_password.txt", "13806012345", "hi"}, .code = 69, .err = "< 535 5.7.8 rejected:***\n", .peer = R"({"AUTH":"535 5.7.8 rejected: Zq9 code \n"})", .file = {.name = "blank_password.txt", .bytes = " Zq9 code \n"}},
     {.name = "PlantedSettings", .args = {"--settings", "@/planted.ini", "13806012345", "hi"}, .code = 78, .err = "属于别的用户", .file = {.name = "planted.ini"}},
     {.name = "Help", .args = {"--help"}, .out = "用法: zelvo-sms-send [选项] 号码[,号码...] [短信内容]\n", .peer = "none"},
     {.name = "Version", .args = {"--version"}, .out = "zelvo-sms-send 1.0.0\n", .peer = "none"},
@@ -154,7 +149,7 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     context.config.smtpHost = QStringLiteral("127.0.0.1");
     context.config.smtpPort = peer && !row.args.contains("%") ? peer->port() : 1;
     context.config.smtpsPort = implicit ? implicit->port() : 2;
-    context.config.smtpTimeouts = {1500ms, 1000ms, 2500ms, 700ms};
+    context.config.smtpTimeouts = kTestTimeouts;
     context.config.smtpCaFile = SmtpPeer::caFile();
     if (!row.environment.isEmpty())
         context.environment.insert("ZELVO_SMS_PASSWORD", row.environment);

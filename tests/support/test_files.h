@@ -39,12 +39,6 @@ inline QByteArray gbk(const QString& text) {
 #endif
 }
 
-inline QByteArray repeated(const QByteArray& piece, qsizetype size) {
-    QByteArray bytes;
-    while (bytes.size() < size) bytes += piece;
-    return bytes;
-}
-
 inline QByteArray utf16(const QString& text, QStringConverter::Encoding encoding) {
     return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
 }

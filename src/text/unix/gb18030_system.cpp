@@ -1,5 +1,5 @@
 // ICU's GB18030 through Qt, for the systems whose Qt has it (Debian's does; Qt's own Windows
-// builds do not, hence gb18030_windows.cpp).
+// builds do not, hence windows/gb18030_system.cpp).
 #include <QChar>
 #include <QString>
 #include <QStringDecoder>
