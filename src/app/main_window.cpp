@@ -283,7 +283,7 @@ void MainWindow::saveSettings() {
 }
 
 void MainWindow::viewSendRecord() {
-    const QString path = sms::sendRecordPath(settingsPath_);
+    const QString path = record::sendRecordPath(settingsPath_);
     if (!QFileInfo(path).isFile()) {
         desktop_.tell(QStringLiteral("还没有发送记录. 每次发送短信后, 发送记录都会写入 %1")
                           .arg(QDir::toNativeSeparators(path)),
@@ -322,13 +322,13 @@ MainWindow::SendOutcome MainWindow::checkAndSubmit() {
         return {.failure = QString()};
     }
     sendingPage_->showSendUnderWay(true);
-    const QString recordPath = sms::sendRecordPath(settingsPath_);
+    const QString recordPath = record::sendRecordPath(settingsPath_);
     // Set once the submission is made: from then on every outcome is recorded.
     std::optional<sms::GatewaySubmission> submission;
     const auto failed = [&](const sms::MailError& error) -> SendOutcome {
         return {.failure = sms::failureDetails(error),
-                .recordError = submission ? sms::appendSendRecord(
-                                                recordPath, sms::failedRecord(*submission, error))
+                .recordError = submission ? record::appendSendRecord(
+                                                recordPath, record::failedRecord(*submission, error))
                                           : QString()};
     };
     try {
@@ -340,7 +340,7 @@ MainWindow::SendOutcome MainWindow::checkAndSubmit() {
                 [&] { workingRoute_ = submit_(*submission, sms::transportOptions(config_)); });
         }
         return {.recordError =
-                    sms::appendSendRecord(recordPath, sms::sentRecord(*submission, workingRoute_))};
+                    record::appendSendRecord(recordPath, record::sentRecord(*submission, workingRoute_))};
     } catch (const sms::MailError& error) {
         return failed(error);
     } catch (const std::exception& error) {

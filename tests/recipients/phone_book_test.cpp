@@ -49,7 +49,10 @@ TEST(PhoneBookTest, KeepsEachLineWithACommaOrRefusesTheFile) {
         {"MarkOnly", "\xEF\xBB\xBF", {}},
         {"OnlyLineBreaks", "\r\n\r\n\n\r", {}},
         {"FiveMegabyteLine", longLine, {}},
-        {"FiveMegabyteEntry", gbk("李三,") + longLine, {"李三," + QString::fromLatin1(longLine)}},
+        // An entry that set.ini could not take back is refused, the list as it was.
+        {"FiveMegabyteEntry", gbk("李三,") + longLine, {}, 0, "第 1 行超过 500 个字符"},
+        {"LongestEntry", "a," + QByteArray(498, '1'), {"a," + QString(498, u'1')}},
+        {"EntryOneTooLongInOneBytePieces", "a,1\r\n" + QByteArray(499, '1') + "，1\r\n", {}, 0, "第 2 行超过", 1},
         {"PastTheLimitOnlyLinesWithACommaCount", full + past, fullList, 5},
         {"LimitCrossedInAPiece", full + past, fullList, 5, "", 4096},
         {"LimitCrossedInOneBytePieces", full + past, fullList, 5, "", 1},
