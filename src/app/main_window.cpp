@@ -327,9 +327,10 @@ MainWindow::SendOutcome MainWindow::checkAndSubmit() {
     std::optional<sms::GatewaySubmission> submission;
     const auto failed = [&](const sms::MailError& error) -> SendOutcome {
         return {.failure = sms::failureDetails(error),
-                .recordError = submission ? record::appendSendRecord(
-                                                recordPath, record::failedRecord(*submission, error))
-                                          : QString()};
+                .recordError = submission
+                                   ? record::appendSendRecord(
+                                         recordPath, record::failedRecord(*submission, error))
+                                   : QString()};
     };
     try {
         submission = sms::gatewaySubmission(config_, form.sender, sendingPage_->password(),
@@ -339,8 +340,8 @@ MainWindow::SendOutcome MainWindow::checkAndSubmit() {
             runWithoutUserInput(
                 [&] { workingRoute_ = submit_(*submission, sms::transportOptions(config_)); });
         }
-        return {.recordError =
-                    record::appendSendRecord(recordPath, record::sentRecord(*submission, workingRoute_))};
+        return {.recordError = record::appendSendRecord(
+                    recordPath, record::sentRecord(*submission, workingRoute_))};
     } catch (const sms::MailError& error) {
         return failed(error);
     } catch (const std::exception& error) {

@@ -66,7 +66,7 @@ TEST_F(FilesTest, PlantedSettingsAreToldAndNotRead) {
     const QString shown = QDir::toNativeSeparators(ini);
     ASSERT_EQ(desktop->log().size(), 1);
     EXPECT_TRUE(desktop->log()[0].startsWith("box 提示: 没有读取设置文件 " + shown + ": " + shown +
-                                              " 属于别的用户"))
+                                             " 属于别的用户"))
         << desktop->log()[0].toStdString();
     EXPECT_EQ(accountEdit()->text() + textsOf(numberList()->entries()).join(u'|'), "");
 #endif
