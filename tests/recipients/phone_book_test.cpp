@@ -1,5 +1,7 @@
 // Phone books as the reader takes them: entry lines kept whole, the rest skipped, lines past
 // the list's limit only counted, and files that are no text refused with their name.
+// A broken phone book is read or refused at once: a short limit catches one that hangs.
+// Time-out: 90 s
 #include "recipients/phone_book.h"
 
 #include <QTemporaryDir>
@@ -15,7 +17,7 @@ const QString kWang = QStringLiteral("王五,13906054321");
 
 TEST(PhoneBookTest, KeepsEachLineWithACommaOrRefusesTheFile) {
     const QByteArray binary = QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) + gbk("\r\n" + kLi);
-    const QByteArray longLine = repeated("1380601234", 5 << 20);
+    const QByteArray longLine = QByteArray("1380601234").repeated(1 << 19);
     // The list's limit of lines "a,1", each five bytes long, then lines past it.
     const QByteArray full = QByteArray("a,1\r\n").repeated(recipients::MaxListEntries);
     const QStringList fullList(recipients::MaxListEntries, "a,1");
