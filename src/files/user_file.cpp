@@ -3,8 +3,29 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <utility>
+
+#include "files/locked_append.h"
 
 namespace zelvo::files {
+
+FileLock::FileLock(FileLock&& other) noexcept : handle_(std::exchange(other.handle_, kNone)) {}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+    std::swap(handle_, other.handle_);
+    return *this;
+}
+
+FileLock::~FileLock() {
+    if (handle_ != kNone) release(handle_);
+}
+
+QString appendToLog(const QString& path, const QByteArray& line, const LogOptions& options) {
+    makePrivateFolders(path);
+    const LockAttempt locked = lockBeside(path, options.lockWait);
+    if (!locked.lock.held()) return locked.error;
+    return appendLocked(path, line, options);
+}
 
 std::optional<QByteArray> readAtMost(QFile& file, qint64 maxBytes, bool* tooLarge) {
     if (tooLarge) *tooLarge = false;

@@ -62,6 +62,7 @@ private:
     friend LockAttempt lockBeside(const QString&, std::chrono::milliseconds);
     static constexpr qintptr kNone = -1;
     explicit FileLock(qintptr handle) : handle_(handle) {}
+    static void release(qintptr handle);
     qintptr handle_ = kNone;
 };
 

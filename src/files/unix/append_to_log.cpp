@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "files/locked_append.h"
 #include "files/unix/file_place.h"
 #include "files/user_file.h"
 
@@ -52,10 +53,7 @@ QString appendWhole(int fd, qint64 size, const QByteArray& line) {
 
 }  // namespace
 
-QString appendToLog(const QString& path, const QByteArray& line, const LogOptions& options) {
-    makePrivateFolders(path);
-    const LockAttempt locked = lockBeside(path, options.lockWait);
-    if (!locked.lock.held()) return locked.error;
+QString appendLocked(const QString& path, const QByteArray& line, const LogOptions& options) {
     QString error;
     const std::optional<Place> place = realPlace(path, error);
     if (!place) return error;

@@ -12,17 +12,10 @@
 
 namespace zelvo::files {
 
-FileLock::FileLock(FileLock&& other) noexcept : handle_(std::exchange(other.handle_, kNone)) {}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    std::swap(handle_, other.handle_);
-    return *this;
-}
-
 // Closing the file releases the lock; the file stays, so that no holder ever locks a name that
 // another has just removed.
-FileLock::~FileLock() {
-    if (handle_ != kNone) ::close(int(handle_));
+void FileLock::release(qintptr handle) {
+    ::close(int(handle));
 }
 
 LockAttempt lockBeside(const QString& path, std::chrono::milliseconds wait) {

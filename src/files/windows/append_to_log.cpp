@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "files/locked_append.h"
 #include "files/user_file.h"
 #include "files/windows/file_place.h"
 #include "files/windows/owner_only_access.h"
@@ -41,10 +42,7 @@ std::optional<QByteArray> newerHalf(HANDLE file, qint64 size, qint64 limitBytes)
 
 }  // namespace
 
-QString appendToLog(const QString& path, const QByteArray& line, const LogOptions& options) {
-    makePrivateFolders(path);
-    const LockAttempt locked = lockBeside(path, options.lockWait);
-    if (!locked.lock.held()) return locked.error;
+QString appendLocked(const QString& path, const QByteArray& line, const LogOptions& options) {
     QString error;
     const std::optional<QFileInfo> target = finalTarget(path, error);
     if (!target) return error;

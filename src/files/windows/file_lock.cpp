@@ -11,16 +11,9 @@
 
 namespace zelvo::files {
 
-FileLock::FileLock(FileLock&& other) noexcept : handle_(std::exchange(other.handle_, kNone)) {}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    std::swap(handle_, other.handle_);
-    return *this;
-}
-
 // Closing the handle releases the lock; the file stays.
-FileLock::~FileLock() {
-    if (handle_ != kNone) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+void FileLock::release(qintptr handle) {
+    CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
 
 LockAttempt lockBeside(const QString& path, std::chrono::milliseconds wait) {
