@@ -154,7 +154,9 @@ class BookText {
 public:
     BookText() = default;
     // Contacts whose bytes go to their reader as they are (see ContactReader).
-    explicit BookText(BookFormat contacts) : format_(contacts) { contacts_.emplace(contacts, true); }
+    explicit BookText(BookFormat contacts) : format_(contacts) {
+        contacts_.emplace(contacts, true);
+    }
 
     // False when the text holds a NUL character.
     bool add(QStringView text, bool atEnd) {
@@ -224,8 +226,9 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
     QByteArray piece(qsizetype(std::max<qint64>(pieceBytes, 1)), Qt::Uninitialized);
     // Nothing when the file, read as UTF-8 on trial, turned out not to be.
     // byteFields: the contacts format of a file read byte for byte, its fields decoded each alone.
-    const auto readAs = [&](TextDecoder::Encoding unmarked, std::optional<BookFormat> byteFields =
-                                                                {}) -> std::optional<PhoneBookImport> {
+    const auto readAs =
+        [&](TextDecoder::Encoding unmarked,
+            std::optional<BookFormat> byteFields = {}) -> std::optional<PhoneBookImport> {
         const bool onTrial = unmarked == TextDecoder::Encoding::Utf8;
         if (!device.seek(0)) return refused(QStringLiteral("无法读取文件 %1。").arg(shownName));
         TextDecoder decoder(unmarked);
@@ -257,9 +260,9 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
             }
         }
         if (decoder.hasError()) {
-            PhoneBookImport undecodable = refused(
-                QStringLiteral("无法识别文件 %1 的编码 (应为 UTF-8、UTF-16 或 GBK 文本)。")
-                    .arg(shownName));
+            PhoneBookImport undecodable =
+                refused(QStringLiteral("无法识别文件 %1 的编码 (应为 UTF-8、UTF-16 或 GBK 文本)。")
+                            .arg(shownName));
             undecodable.format = lines.format();
             return undecodable;
         }

@@ -108,9 +108,9 @@ void VCardReader::endProperty() {
     // Bytes are decoded before the value is split at its semicolons: the second byte of a GBK
     // character may be a backslash.
     if (isQuotedPrintable(head)) {
-        value = decodedIn(QByteArray::fromPercentEncoding(
-                              fieldBytes_ ? value.toLatin1() : value.toUtf8(), '='),
-                          charsetOf(head));
+        value = decodedIn(
+            QByteArray::fromPercentEncoding(fieldBytes_ ? value.toLatin1() : value.toUtf8(), '='),
+            charsetOf(head));
     } else if (fieldBytes_) {
         value = decodedIn(value.toLatin1(), charsetOf(head));
     }
