@@ -54,4 +54,8 @@ QString partsOutcome(int sent, int total) {
         .arg(partRange(1, sent), partRange(sent + 1, total));
 }
 
+QString partNotSent(int failed) {
+    return QStringLiteral("没有发送: 第 %1 条发送失败后不再发送").arg(failed);
+}
+
 }  // namespace zelvo::sms

@@ -30,4 +30,7 @@ int longestSplitMessage();
 // "已发送第 1 条, 第 2 至 3 条没有发送。"
 QString partsOutcome(int sent, int total);
 
+// What the record says of a part left unsent after part `failed` failed.
+QString partNotSent(int failed);
+
 }  // namespace zelvo::sms
