@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QLineEdit>
 #include <QWindow>
 #include <algorithm>
 #include <chrono>
@@ -18,11 +19,15 @@
 #include <functional>
 #include <stdexcept>
 
+#include "app/crlf_text_edit.h"
 #include "app/main_window.h"
+#include "app/number_list_view.h"
+#include "app/sending_page.h"
 #include "recipients/number_entry.h"
 #include "recipients/phone_book.h"
+#include "settings/settings_file.h"
 #include "stats.h"
-#include "support/scripted_platform.h"
+#include "support/scripted_desktop.h"
 #include "support/smtp_peer.h"
 #include "text/text_codec.h"
 
@@ -32,7 +37,7 @@ namespace zelvo::bench {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using testing::ScriptedPlatform;
+using testing::ScriptedDesktop;
 
 [[noreturn]] void fail(const QString& why) {
     throw std::runtime_error(why.toStdString());
@@ -132,20 +137,21 @@ int run(int repeats) {
     config.gatewayAddress = QStringLiteral("sms@139.com");
     config.mailDomainSuffix = QStringLiteral("@139.com");
     config.infoPageUrl = QStringLiteral("qrc:/info/notices.html");
-    ScriptedPlatform platform(folder.path());
+    ScriptedDesktop platform(folder.path());
     app::MainWindow window(platform, config);
     window.show();
     auto* const list = window.findChild<app::NumberListView*>("numberList");
     auto* const account = window.findChild<QLineEdit*>("accountEdit");
     auto* const recipients = window.findChild<app::CrLfTextEdit*>("recipientsEdit");
     auto* const message = window.findChild<app::CrLfTextEdit*>("messageEdit");
-    check(list && account && recipients && message, "a control of the window is missing");
+    auto* const page = window.findChild<app::SendingPage*>("sendingPage");
+    check(list && account && recipients && message && page, "a control of the window is missing");
     while (!(window.windowHandle() && window.windowHandle()->isExposed()))
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     const auto import = [&](const QString& path, bool leftOutMessage) {
         platform.script({"file " + path});
         if (leftOutMessage) platform.expectBox();
-        window.importPhoneBook();
+        page->importPhoneBook();
         QCoreApplication::processEvents();
     };
 
@@ -187,7 +193,10 @@ int run(int repeats) {
     const QString copyPath = folder.filePath(QStringLiteral("copy.ini"));
     QByteArray saved;
     const auto [save, saveFloor] = timed(
-        repeats, [&] { check(window.writeSettings(), "writeSettings failed"); },
+        repeats,
+        [&] {
+            check(settings::saveSettingsFile(settingsPath, page->settings()).ok, "save failed");
+        },
         [&] {
             // The same calls a safe replacement makes: write, flush to disk, rename.
             if (saved.isEmpty()) {
@@ -204,8 +213,8 @@ int run(int repeats) {
                   "cannot rename");
         });
     const auto [load, loadFloor] = timed(
-        repeats, [&] { window.loadSettings(); }, [&] { readFile(settingsPath, true, 1 << 20); },
-        clearList);
+        repeats, [&] { page->showSettings(settings::loadSettingsFile(settingsPath)); },
+        [&] { readFile(settingsPath, true, 1 << 20); }, clearList);
     check(list->count() == recipients::MaxListEntries, "loadSettings lost entries");
     std::printf("save=%.0f\nsave_floor=%.0f\nload=%.0f\nload_floor=%.0f\nsettings_bytes=%lld\n",
                 save, saveFloor, load, loadFloor, qint64(saved.size()));
@@ -214,8 +223,8 @@ int run(int repeats) {
     for (int k = 0; k < recipients::MaxSelectedNumbers; ++k) list->setPicked(k * 3600 + 7, true);
     list->selectionModel()->setCurrentIndex(list->model()->index(9 * 3600 + 7, 0),
                                             QItemSelectionModel::NoUpdate);
-    const auto [walk, unused] = timed(repeats * 4, [&] { window.updateRecipients(); });
-    check(window.selectedCount() == recipients::MaxSelectedNumbers, "the walk lost picks");
+    const auto [walk, unused] = timed(repeats * 4, [&] { emit list->pickToggled(); });
+    check(page->sendForm().selectedCount == recipients::MaxSelectedNumbers, "the walk lost picks");
     std::printf("walk=%.0f\n", walk);
 
     // A send from the click until the server's acceptance shows, beside curl sending the same
@@ -268,7 +277,7 @@ int run(int repeats) {
     closed.smtpPort = 1;  // nothing listens there: refused at once
     closed.smtpsPort = smtps.port();
     QTemporaryDir closedFolder;
-    ScriptedPlatform closedPlatform(closedFolder.path());
+    ScriptedDesktop closedPlatform(closedFolder.path());
     std::unique_ptr<app::MainWindow> fresh;
     const auto openFresh = [&] {
         fresh = std::make_unique<app::MainWindow>(closedPlatform, closed);
@@ -279,7 +288,7 @@ int run(int repeats) {
         auto* const freshList = fresh->findChild<app::NumberListView*>("numberList");
         freshList->setEntries(std::move(entries));
         freshList->setPicked(0, true);
-        fresh->updateRecipients();
+        emit freshList->pickToggled();
         fresh->findChild<app::CrLfTextEdit*>("messageEdit")->setText(message->text());
     };
     const auto sendFresh = [&] {

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "app/notices_page.h"
+#include "app/platform/platform.h"
 #include "config/app_config.h"
 
 namespace zelvo::app {
@@ -26,7 +27,7 @@ void prepareProcess() {
     if (showsWebNotices()) {
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     }
-    preparePlatformProcess();
+    platform::prepareProcess();
 }
 
 void installTranslations(QApplication& app) {

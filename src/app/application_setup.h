@@ -10,7 +10,4 @@ void prepareProcess();
 // Qt's own translations for the system language, so standard buttons and dialogs speak it.
 void installTranslations(QApplication& app);
 
-// Platform part of prepareProcess; one file per platform.
-void preparePlatformProcess();
-
 }  // namespace zelvo::app

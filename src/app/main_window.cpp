@@ -2,23 +2,36 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QSessionManager>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QUrl>
 #include <utility>
 
+#include "app/about_page.h"
+#include "app/blocking_call.h"
+#include "app/box_titles.h"
 #include "app/designed_geometry.h"
+#include "app/notices_page.h"
+#include "app/sending_page.h"
 #include "app/window_font.h"
+#include "info/info_texts.h"
+#include "settings/settings_location.h"
+#include "sms/failure_report.h"
+#include "sms/gateway_submission.h"
 
 namespace zelvo::app {
 
-MainWindow::MainWindow(PlatformServices& platform, AppConfig config, SubmitMail submit)
-    : platform_(platform),
+MainWindow::MainWindow(Desktop& desktop, AppConfig config, SubmitMail submit)
+    : desktop_(desktop),
       config_(std::move(config)),
-      submit_(submit ? std::move(submit) : submitThroughSmtpModule()) {
+      submit_(submit ? std::move(submit) : submitThroughSmtpModule()),
+      settingsPath_(settings::settingsFileForProgram(desktop_.applicationFacts().folder,
+                                                     config_.installedProgramFolders)) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Zelvo短信发送器"));
     QIcon icon;
@@ -26,7 +39,7 @@ MainWindow::MainWindow(PlatformServices& platform, AppConfig config, SubmitMail 
     icon.addFile(QStringLiteral(":/pictures/icon16.png"), QSize(16, 16));
     setWindowIcon(icon);
     setFont(windowFont());
-    platform_.setDialogParent(this);
+    desktop_.setDialogParent(this);
     buildPages();
     buildMenus();
     bindEvents();
@@ -50,7 +63,8 @@ void MainWindow::buildPages() {
     tabs_->tabBar()->setObjectName(QStringLiteral("tabBar"));
     tabs_->tabBar()->setExpanding(false);
     aboutPage_ = new AboutPage;
-    sendingPage_ = new SendingPage(config_.mailDomainSuffix);
+    sendingPage_ =
+        new SendingPage(desktop_, config_, desktop_.applicationFacts().folder, settingsPath_);
     auto* noticesPage = new QWidget;
     noticesPage->setObjectName(QStringLiteral("noticesPage"));
     noticesView_ = new NoticesPage(noticesPage);
@@ -61,30 +75,66 @@ void MainWindow::buildPages() {
     tabs_->addTab(noticesPage, QStringLiteral("信息公告"));
     tabs_->setCurrentWidget(sendingPage_);
     placeAsDesigned(*this);
-
     // Tab moves through the controls that take the focus in their designed order; the web view
     // takes its place in the chain once it has started.
-    const SendingPage& page = *sendingPage_;
-    const QList<QWidget*> order = {tabs_->tabBar(),    page.accountEdit(), page.passwordEdit(),
-                                   page.messageEdit(), page.sendButton(),  page.saveButton(),
-                                   page.exitButton(),  noticesView_,       page.numberList(),
-                                   page.importButton()};
-    for (int i = 0; i + 1 < order.size(); ++i) {
-        QWidget::setTabOrder(order[i], order[i + 1]);
+    sendingPage_->chainFocus(tabs_->tabBar(), noticesView_);
+}
+
+namespace {
+
+struct MenuEntry {
+    const char* name;
+    const char* caption;
+    std::function<void()> run;
+};
+
+void addMenu(QMainWindow* window, const char* name, const QString& caption,
+             std::initializer_list<MenuEntry> entries) {
+    QMenu* menu = window->menuBar()->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name) + QStringLiteral("Title"));
+    for (const MenuEntry& entry : entries) {
+        QAction* action = menu->addAction(QString::fromUtf8(entry.caption));
+        action->setObjectName(QString::fromLatin1(entry.name));
+        QObject::connect(action, &QAction::triggered, window, entry.run);
     }
+}
+
+}  // namespace
+
+// Three menus, no shortcut keys. A menu entry with a button twin runs what the button does; the
+// list's entries save the list when it changed, the import also when the list stayed as it was.
+void MainWindow::buildMenus() {
+    menuBar()->setNativeMenuBar(false);
+    SendingPage* page = sendingPage_;
+    const auto saveIf = [this](bool changed) {
+        if (changed) writeSettings();
+    };
+    addMenu(this, "commandMenu", QStringLiteral("菜单管理"),
+            {{"sendAction", "发送短信", [this] { send(); }},
+             {"saveAction", "保存设置", [this] { saveSettings(); }},
+             {"sendRecordAction", "发送记录", [this] { viewSendRecord(); }},
+             {"exitAction", "退出程序", [this] { close(); }}});
+    addMenu(this, "numberMenu", QStringLiteral("手机号码管理"),
+            {{"addNumberAction", "手动输入号码", [=] { saveIf(page->addNumberByHand()); }},
+             {"importAction", "文本文件导入",
+              [=] { saveIf(page->importPhoneBook() != SendingPage::Import::NothingToSave); }},
+             {"deleteNumbersAction", "删除所选号码", [=] { saveIf(page->deletePickedNumbers()); }},
+             {"clearListAction", "清空号码列表", [=] { saveIf(page->clearNumberList()); }},
+             {"viewPhoneBookAction", "查看电话本文件", [page] { page->viewPhoneBookFile(); }}});
+    addMenu(this, "helpMenu", QStringLiteral("软件帮助"),
+            {{"noticesAction", "信息公告", [this] { showNotices(); }},
+             {"feedbackAction", "故障反馈", [this] { openFeedbackPage(); }},
+             {"aboutAction", "关于程序", [this] { showAbout(); }}});
 }
 
 void MainWindow::bindEvents() {
     connect(sendingPage_, &SendingPage::sendRequested, this, &MainWindow::send);
     connect(sendingPage_, &SendingPage::saveRequested, this, &MainWindow::saveSettings);
-    connect(sendingPage_, &SendingPage::exitRequested, this, &MainWindow::requestClose);
-    connect(sendingPage_, &SendingPage::importRequested, this, &MainWindow::importPhoneBook);
+    connect(sendingPage_, &SendingPage::exitRequested, this, &MainWindow::close);
+    connect(sendingPage_, &SendingPage::listEdited, this, &MainWindow::writeSettings);
     connect(sendingPage_, &SendingPage::registrationRequested, this,
             &MainWindow::openRegistrationPage);
-    connect(sendingPage_->numberList(), &NumberListView::pickToggled, this,
-            &MainWindow::updateRecipients);
-    connect(sendingPage_->numberList(), &NumberListView::deleteRequested, this,
-            &MainWindow::deletePickedNumbers);
     connect(aboutPage_, &AboutPage::feedbackRequested, this, &MainWindow::openFeedbackPage);
     connect(noticesView_, &NoticesPage::externalLinkActivated, this,
             [this](const QUrl& url) { openWebPage(url.toString()); });
@@ -93,6 +143,27 @@ void MainWindow::bindEvents() {
         connect(app, &QGuiApplication::commitDataRequest, this, &MainWindow::onSessionEnding,
                 Qt::DirectConnection);
     }
+}
+
+// ---- start-up and shutdown ------------------------------------------------------------------
+
+void MainWindow::startUp() {
+    centreOnScreen();
+    const ApplicationFacts facts = desktop_.applicationFacts();
+    aboutPage_->showInfo(info::makeInfoTexts(facts.title, facts.major, facts.minor, facts.revision,
+                                             config_.homepageUrl, config_.contactMail));
+    // A web page is loaded when the notices page is first shown.
+    noticesView_->setSource(QUrl(config_.infoPageUrl));
+    const SettingsReading reading = loadSettings();
+    keepSettingsBackup_ = reading.keepBackup;
+    tellIfSettingsReadInPart(reading);
+}
+
+// A window larger than the screen is centred too, its top left corner off the screen.
+void MainWindow::centreOnScreen() {
+    const QSize screen = desktop_.screenSize();
+    const QSize outer = frameGeometry().size();
+    move((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2);
 }
 
 // Every close request ends in the one question of confirmClose.
@@ -119,6 +190,17 @@ void MainWindow::onSessionEnding(QSessionManager& manager) {
         manager.cancel();
     }
     manager.release();
+}
+
+bool MainWindow::confirmClose() {
+    if (desktop_.ask(QStringLiteral("您确定要退出程序吗?"), kQuitTitle) != Answer::Ok) {
+        return false;
+    }
+    if (!config_.homepageUrl.isEmpty()) {
+        desktop_.openUrl(QUrl(config_.homepageUrl));
+    }
+    desktop_.endProgram();
+    return true;
 }
 
 // The tab widget lays out its pages when it is first shown, just before the window is.
@@ -151,10 +233,152 @@ void MainWindow::keepDesignedSize() {
     }
 }
 
-void MainWindow::importPhoneBookAndSave() {
-    importPhoneBook();
-    // An import stopped or without entries changes nothing, and nothing is saved.
-    if (!importChangedNothing_) writeSettings();
+// ---- the settings file ----------------------------------------------------------------------
+
+MainWindow::SettingsReading MainWindow::loadSettings() {
+    settings::LoadReport report;
+    const settings::SettingsData data = settings::loadSettingsFile(settingsPath_, &report);
+    sendingPage_->showSettings(data);
+    workingRoute_ = data.implicitTls ? sms::TlsMode::Implicit : sms::TlsMode::StartTls;
+    return {.keepBackup = !report.whole, .refusal = report.refusal};
+}
+
+// What is no file at all (a folder in its place) starts empty like a first start; the save then
+// says why it cannot write there.
+void MainWindow::tellIfSettingsReadInPart(const SettingsReading& reading) {
+    const QString shown = QDir::toNativeSeparators(settingsPath_);
+    if (!reading.refusal.isEmpty()) {
+        desktop_.tell(QStringLiteral("没有读取设置文件 %1: %2。程序将以空的设置运行.")
+                          .arg(shown, reading.refusal),
+                      kNoticeTitle);
+        return;
+    }
+    if (!reading.keepBackup || !QFileInfo(settingsPath_).isFile()) {
+        return;
+    }
+    desktop_.tell(QStringLiteral("设置文件 %1 未能完整读取, 程序将使用已读出的内容继续运行. "
+                                 "下次保存设置时, 原文件将保留为 set.ini.bak.")
+                      .arg(shown),
+                  kNoticeTitle);
+}
+
+bool MainWindow::writeSettings() {
+    settings::SettingsData data = sendingPage_->settings();
+    data.implicitTls = workingRoute_ == sms::TlsMode::Implicit;
+    const settings::SaveResult result =
+        settings::saveSettingsFile(settingsPath_, data, {.keepOldFile = keepSettingsBackup_});
+    if (!result.ok) {
+        desktop_.tell(result.error, kNoticeTitle);
+        return false;
+    }
+    keepSettingsBackup_ = false;
+    return true;
+}
+
+void MainWindow::saveSettings() {
+    if (writeSettings()) {
+        // The box has OK and Cancel, as designed; either closes it.
+        desktop_.ask(QStringLiteral("保存设置成功"), kNoticeTitle);
+    }
+}
+
+void MainWindow::viewSendRecord() {
+    const QString path = sms::sendRecordPath(settingsPath_);
+    if (!QFileInfo(path).isFile()) {
+        desktop_.tell(QStringLiteral("还没有发送记录. 每次发送短信后, 发送记录都会写入 %1")
+                          .arg(QDir::toNativeSeparators(path)),
+                      kNoticeTitle);
+        return;
+    }
+    openInTextEditorOrSay(desktop_, path);
+}
+
+// ---- sending --------------------------------------------------------------------------------
+
+void MainWindow::send() {
+    SendOutcome outcome;
+    {
+        // The button reads "Sending..." from the submission until its failure has been shown.
+        const auto restoreButton = qScopeGuard([this] { sendingPage_->showSendUnderWay(false); });
+        outcome = checkAndSubmit();
+        if (outcome.failure) {
+            desktop_.tellWithDetails(QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常."),
+                                     kNoticeTitle, *outcome.failure);
+        }
+    }
+    if (!outcome.failure) desktop_.tell(QStringLiteral("短信发送成功."), kNoticeTitle);
+    // The send stands as reported; the record is told of after it.
+    if (!outcome.recordError.isEmpty()) desktop_.tell(outcome.recordError, kNoticeTitle);
+    // A close asked for while the window took no input is answered now that the send is over.
+    if (closeRequestedWhileSending_) {
+        closeRequestedWhileSending_ = false;
+        close();
+    }
+}
+
+MainWindow::SendOutcome MainWindow::checkAndSubmit() {
+    const sms::SendForm form = sendingPage_->sendForm();
+    if (!sms::passesSendCheck(form, config_.mailDomainSuffix)) {
+        return {.failure = QString()};
+    }
+    sendingPage_->showSendUnderWay(true);
+    const QString recordPath = sms::sendRecordPath(settingsPath_);
+    // Set once the submission is made: from then on every outcome is recorded.
+    std::optional<sms::GatewaySubmission> submission;
+    const auto failed = [&](const sms::MailError& error) -> SendOutcome {
+        return {.failure = sms::failureDetails(error),
+                .recordError = submission ? sms::appendSendRecord(
+                                                recordPath, sms::failedRecord(*submission, error))
+                                          : QString()};
+    };
+    try {
+        submission = sms::gatewaySubmission(config_, form.sender, sendingPage_->password(),
+                                            form.recipients, form.text, workingRoute_);
+        {
+            const QScopedValueRollback<bool> sending(sending_, true);
+            runWithoutUserInput(
+                [&] { workingRoute_ = submit_(*submission, sms::transportOptions(config_)); });
+        }
+        return {.recordError =
+                    sms::appendSendRecord(recordPath, sms::sentRecord(*submission, workingRoute_))};
+    } catch (const sms::MailError& error) {
+        return failed(error);
+    } catch (const std::exception& error) {
+        return failed(sms::MailError(error.what()));
+    } catch (...) {
+        return failed(sms::MailError("unknown error"));
+    }
+}
+
+// ---- links and the help menu ----------------------------------------------------------------
+
+void MainWindow::openWebPage(const QString& url) {
+    if (!desktop_.openUrl(QUrl(url))) {
+        desktop_.tell(QStringLiteral("无法打开网页 %1, 请在浏览器中手动打开.").arg(url),
+                      kNoticeTitle);
+    }
+}
+
+void MainWindow::openRegistrationPage() {
+    openWebPage(config_.registrationUrl);
+}
+
+// Without a feedback page of the maker's, the bundled notices page says how to report a problem.
+void MainWindow::openFeedbackPage() {
+    if (config_.feedbackUrl.isEmpty()) {
+        noticesView_->setSource(QUrl(QString::fromLatin1(info::kReportProblemUrl)));
+        showNotices();
+        return;
+    }
+    openWebPage(config_.feedbackUrl);
+}
+
+void MainWindow::showAbout() {
+    tabs_->setCurrentWidget(aboutPage_);
+}
+
+void MainWindow::showNotices() {
+    tabs_->setCurrentIndex(2);
 }
 
 }  // namespace zelvo::app

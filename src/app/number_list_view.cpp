@@ -88,14 +88,6 @@ void NumberListView::clearEntries() {
     setEntries({});
 }
 
-void NumberListView::removeEntries(const std::vector<bool>& which) {
-    recipients::EntryList kept;
-    for (int row = 0; row < count(); ++row) {
-        if (!which[std::size_t(row)]) kept.append(entries()[row]);
-    }
-    setEntries(std::move(kept));
-}
-
 std::vector<bool> NumberListView::picks() const {
     std::vector<bool> flags(std::size_t(count()), false);
     for (const QModelIndex& index : selectionModel()->selectedIndexes()) {

@@ -23,8 +23,6 @@ public:
     void addEntry(QStringView text);
     void setEntries(recipients::EntryList entries);
     void clearEntries();
-    // Removes the entries whose flag is set; the others keep their order.
-    void removeEntries(const std::vector<bool>& which);
 
     std::vector<bool> picks() const;
     // Clears or sets a pick without raising pickToggled().

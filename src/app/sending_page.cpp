@@ -1,13 +1,23 @@
 #include "app/sending_page.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProxyStyle>
 #include <QPushButton>
 
+#include "app/box_titles.h"
+#include "app/crlf_text_edit.h"
+#include "app/import_progress.h"
+#include "app/link_label.h"
+#include "app/number_list_view.h"
 #include "app/window_font.h"
-#include "sms/send_check.h"
+#include "recipients/list_edits.h"
+#include "recipients/number_entry.h"
+#include "recipients/phone_book.h"
+#include "recipients/selection_walk.h"
 
 namespace zelvo::app {
 
@@ -42,13 +52,21 @@ QLabel* labelFor(QWidget* field, const char* name, const QString& text, QWidget*
 
 }  // namespace
 
-SendingPage::SendingPage(const QString& mailDomainSuffix, QWidget* parent) : QWidget(parent) {
+SendingPage::SendingPage(Desktop& desktop, const AppConfig& config, QString startFolder,
+                         QString settingsFile, QWidget* parent)
+    : QWidget(parent),
+      desktop_(desktop),
+      mailDomainSuffix_(config.mailDomainSuffix),
+      importProgressDelay_(config.importProgressDelay),
+      importPieceBytes_(config.importPieceBytes),
+      startFolder_(std::move(startFolder)),
+      settingsFile_(std::move(settingsFile)) {
     setObjectName(QStringLiteral("sendingPage"));
     auto* frame = named<QGroupBox>("sendingFrame", this);
 
     accountEdit_ = named<QLineEdit>("accountEdit", frame);
     setTextColour(labelFor(accountEdit_, "accountLabel",
-                           QStringLiteral("移动139邮箱帐号(例如:13806012345") + mailDomainSuffix +
+                           QStringLiteral("移动139邮箱帐号(例如:13806012345") + mailDomainSuffix_ +
                                QStringLiteral(" 必须使用移动139邮箱.)"),
                            frame),
                   kLabelRed);
@@ -73,7 +91,7 @@ SendingPage::SendingPage(const QString& mailDomainSuffix, QWidget* parent) : QWi
     charactersLeftLabel_ = named<QLabel>("charactersLeftLabel", frame);
     charactersLeftLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     charactersLeftLabel_->setAccessibleName(QStringLiteral("短信剩余字数"));
-    sendButton_ = named<QPushButton>("sendButton", QStringLiteral("发送短信"), frame);
+    sendButton_ = named<QPushButton>("sendButton", frame);
     importButton_ = named<QPushButton>("importButton", QStringLiteral("导入电话本"), frame);
     saveButton_ = named<QPushButton>("saveButton", QStringLiteral("保存设置"), frame);
     exitButton_ = named<QPushButton>("exitButton", QStringLiteral("退出程序"), frame);
@@ -90,13 +108,178 @@ SendingPage::SendingPage(const QString& mailDomainSuffix, QWidget* parent) : QWi
         button->setAutoDefault(false);
     }
 
+    showSendUnderWay(false);
+
     connect(messageEdit_, &CrLfTextEdit::textChanged, this, &SendingPage::updateCharactersLeft);
     updateCharactersLeft();
+    connect(numberList_, &NumberListView::pickToggled, this, &SendingPage::updateRecipients);
+    connect(numberList_, &NumberListView::deleteRequested, this, [this] {
+        if (deletePickedNumbers()) emit listEdited();
+    });
     connect(sendButton_, &QPushButton::clicked, this, &SendingPage::sendRequested);
-    connect(importButton_, &QPushButton::clicked, this, &SendingPage::importRequested);
+    // The button imports without saving; the menu entry saves too.
+    connect(importButton_, &QPushButton::clicked, this, &SendingPage::importPhoneBook);
     connect(saveButton_, &QPushButton::clicked, this, &SendingPage::saveRequested);
     connect(exitButton_, &QPushButton::clicked, this, &SendingPage::exitRequested);
     connect(registrationLink, &LinkLabel::clicked, this, &SendingPage::registrationRequested);
+}
+
+void SendingPage::showSettings(const settings::SettingsData& data) {
+    accountEdit_->setText(data.user);
+    accountEdit_->home(false);
+    passwordEdit_->setText(data.password);
+    numberList_->setEntries(data.entries);
+}
+
+settings::SettingsData SendingPage::settings() const {
+    return {accountEdit_->text(), passwordEdit_->text(), numberList_->entries()};
+}
+
+sms::SendForm SendingPage::sendForm() const {
+    return {accountEdit_->text(), recipientsEdit_->text(), messageEdit_->text(), selectedCount_};
+}
+
+QString SendingPage::password() const {
+    return passwordEdit_->text();
+}
+
+void SendingPage::showSendUnderWay(bool underWay) {
+    sendButton_->setText(underWay ? QStringLiteral("Sending...") : QStringLiteral("发送短信"));
+    sendButton_->setEnabled(!underWay);
+}
+
+void SendingPage::chainFocus(QWidget* first, QWidget* between) {
+    const QList<QWidget*> order = {first,       accountEdit_, passwordEdit_, messageEdit_,
+                                   sendButton_, saveButton_,  exitButton_,   between,
+                                   numberList_, importButton_};
+    for (int i = 0; i + 1 < order.size(); ++i) {
+        QWidget::setTabOrder(order[i], order[i + 1]);
+    }
+}
+
+void SendingPage::updateRecipients() {
+    using recipients::WalkRejection;
+    const recipients::SelectionOutcome outcome = recipients::runSelectionWalk(
+        numberList_->entries(), numberList_->picks(), numberList_->currentRow());
+    if (outcome.recipientText) {
+        recipientsEdit_->setText(*outcome.recipientText);
+    }
+    selectedCount_ = outcome.selectedCount;
+    if (outcome.rejection == WalkRejection::None) {
+        return;
+    }
+    const auto clearRejectedPicks = [&] {
+        for (const int row : outcome.deselect) {
+            numberList_->setPicked(row, false);
+        }
+    };
+    // The limit takes back the pick before it speaks; a wrong number is named first.
+    if (outcome.rejection == WalkRejection::Limit) {
+        clearRejectedPicks();
+    }
+    desktop_.tell(recipients::rejectionMessage(outcome.rejection), kErrorTitle);
+    if (outcome.rejection != WalkRejection::Limit) {
+        clearRejectedPicks();
+    }
+}
+
+bool SendingPage::addNumberByHand() {
+    const QString entry =
+        desktop_.askForText(QStringLiteral("请输入姓名及移动手机号码,格式： 李三,13806012345"),
+                            QStringLiteral("手动添加号码"), QStringLiteral("李三,13806012345"));
+    if (entry.isEmpty()) {
+        return false;
+    }
+    if (const auto refusal = recipients::manualEntryRefusal(entry, numberList_->count())) {
+        desktop_.tell(*refusal, kAddNumberTitle, NoticeIcon::None);
+        return false;
+    }
+    numberList_->addEntry(entry);
+    desktop_.tell(QStringLiteral("添加 ") + entry + QStringLiteral(" 成功"), kAddNumberTitle,
+                  NoticeIcon::None);
+    return true;
+}
+
+bool SendingPage::deletePickedNumbers() {
+    const std::vector<bool> picks = numberList_->picks();
+    QStringList picked;
+    for (int row = 0; row < numberList_->count(); ++row) {
+        if (picks[std::size_t(row)]) picked << numberList_->entries()[row].toString();
+    }
+    if (picked.isEmpty()) {
+        desktop_.tell(QStringLiteral("没有选择号码: 请先在号码列表中点击要删除的号码."),
+                      kNoticeTitle);
+        return false;
+    }
+    if (desktop_.ask(recipients::deletionQuestion(picked), kNoticeTitle) != Answer::Ok) {
+        return false;
+    }
+    numberList_->setEntries(recipients::withoutPicked(numberList_->entries(), picks));
+    return true;
+}
+
+bool SendingPage::clearNumberList() {
+    if (desktop_.ask(QStringLiteral("您确定要清空电话列表吗?"), kNoticeTitle) != Answer::Ok) {
+        return false;
+    }
+    numberList_->clearEntries();
+    return true;
+}
+
+SendingPage::Import SendingPage::importPhoneBook() {
+    const QString path = desktop_.chooseFile(
+        QStringLiteral("文本文件 (*.txt);;vCard 联系人 (*.vcf *.vcard);;CSV 联系人 (*.csv);;"
+                       "所有文件 (*)"),
+        startFolder_);
+    if (path.isEmpty()) {
+        return Import::Unchanged;
+    }
+    // A file that cannot be read leaves the list as it was: it is the user's phone book. A
+    // hidden file counts as missing.
+    const QFileInfo file(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!file.isFile() || file.isHidden()) {
+        desktop_.tell(QStringLiteral("找不到电话本文件 %1, 号码列表没有改变.").arg(shown),
+                      kNoticeTitle);
+        return Import::Unchanged;
+    }
+    // Until it is complete, the import leaves the list as it is: a stopped one changes nothing.
+    const recipients::PhoneBookImport book = [&] {
+        ImportProgress progress(window(), file.fileName(), importProgressDelay_);
+        return recipients::readPhoneBook(
+            path, [&progress](qint64 done, qint64 total) { return progress.advance(done, total); },
+            importPieceBytes_);
+    }();
+    if (book.cancelled) {
+        return Import::NothingToSave;
+    }
+    if (!book.ok) {
+        desktop_.tell(book.error + QStringLiteral(" 号码列表没有改变."), kNoticeTitle);
+        return Import::Unchanged;
+    }
+    if (const auto empty = recipients::emptyBookNotice(book, shown)) {
+        desktop_.tell(*empty, kNoticeTitle);
+        return Import::NothingToSave;
+    }
+    numberList_->setEntries(book.entries);
+    if (const auto leftOut = recipients::leftOutNotice(book)) desktop_.tell(*leftOut, kNoticeTitle);
+    return Import::Replaced;
+}
+
+void SendingPage::viewPhoneBookFile() {
+    if (!QFileInfo(settingsFile_).isFile()) {
+        desktop_.tell(QStringLiteral("找不到电话本文件,可能你未保存或丢失."), kNoticeTitle);
+        return;
+    }
+    openInTextEditorOrSay(desktop_, settingsFile_);
+}
+
+void openInTextEditorOrSay(Desktop& desktop, const QString& path) {
+    if (!desktop.openInTextEditor(path)) {
+        desktop.tell(QStringLiteral("无法打开文本编辑器, 请自行打开文件 %1")
+                         .arg(QDir::toNativeSeparators(path)),
+                     kNoticeTitle);
+    }
 }
 
 void SendingPage::updateCharactersLeft() {

@@ -1,45 +1,75 @@
 #pragma once
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QWidget>
 
-#include "app/crlf_text_edit.h"
-#include "app/link_label.h"
-#include "app/number_list_view.h"
+#include "app/desktop.h"
+#include "config/app_config.h"
+#include "settings/settings_file.h"
+#include "sms/send_check.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace zelvo::app {
 
+class CrLfTextEdit;
+class NumberListView;
+
 // The 程序界面 page: the account, the number list, the recipient field, the message with the
-// characters it may still take, and the four buttons. Each button and the registration link report
-// a request; the window acts on it.
+// characters it may still take, and the four buttons. It owns the list and its commands; the
+// window asks it for what a send or a save needs, and saves when a command says the list changed.
 class SendingPage : public QWidget {
     Q_OBJECT
 public:
-    // The account label's example address ends in mailDomainSuffix.
-    explicit SendingPage(const QString& mailDomainSuffix, QWidget* parent = nullptr);
+    // The account label's example address ends in the config's mail domain; the import starts in
+    // startFolder, and 查看电话本文件 opens settingsFile.
+    SendingPage(Desktop& desktop, const AppConfig& config, QString startFolder,
+                QString settingsFile, QWidget* parent = nullptr);
 
-    QLineEdit* accountEdit() const { return accountEdit_; }
-    QLineEdit* passwordEdit() const { return passwordEdit_; }
-    CrLfTextEdit* recipientsEdit() const { return recipientsEdit_; }
-    NumberListView* numberList() const { return numberList_; }
-    CrLfTextEdit* messageEdit() const { return messageEdit_; }
-    QPushButton* sendButton() const { return sendButton_; }
-    QPushButton* importButton() const { return importButton_; }
-    QPushButton* saveButton() const { return saveButton_; }
-    QPushButton* exitButton() const { return exitButton_; }
+    // The account and the list as set.ini has them; settings() leaves the route to the caller.
+    void showSettings(const settings::SettingsData& data);
+    settings::SettingsData settings() const;
+    // What the send check reads, from the fields and the latest walk over the list.
+    sms::SendForm sendForm() const;
+    QString password() const;
+    // The send button reads "Sending..." and takes no click while a send is under way.
+    void showSendUnderWay(bool underWay);
+    // Tab walks the page's controls in their designed order, with `between` after the three
+    // buttons and before the list; first comes before them all.
+    void chainFocus(QWidget* first, QWidget* between);
+
+    // The number-list commands. Each returns whether the list changed and is to be saved.
+    bool addNumberByHand();
+    bool deletePickedNumbers();
+    bool clearNumberList();
+    // What an import left: the list replaced, the list as it was (told why, or the file dialog
+    // cancelled), or nothing to save at all (the user stopped it, the book held no entry).
+    enum class Import { Replaced, Unchanged, NothingToSave };
+    Import importPhoneBook();
+    // Opens the settings file, which holds the list, in the text editor.
+    void viewPhoneBookFile();
 
 signals:
     void sendRequested();
-    void importRequested();
     void saveRequested();
     void exitRequested();
     void registrationRequested();
+    // The Delete key removed entries; the list is to be saved.
+    void listEdited();
 
 private:
-    // Shows how many characters the message may still take.
+    // Rebuilds the recipient field from the picked entries, telling a rejected pick.
+    void updateRecipients();
     void updateCharactersLeft();
+
+    Desktop& desktop_;
+    QString mailDomainSuffix_;
+    std::chrono::milliseconds importProgressDelay_;
+    qint64 importPieceBytes_;
+    QString startFolder_;
+    QString settingsFile_;
+    int selectedCount_ = 0;
 
     QLabel* charactersLeftLabel_ = nullptr;
     QLineEdit* accountEdit_ = nullptr;
@@ -52,5 +82,8 @@ private:
     QPushButton* saveButton_ = nullptr;
     QPushButton* exitButton_ = nullptr;
 };
+
+// Opens path in the desktop's text editor, or says how to open it by hand.
+void openInTextEditorOrSay(Desktop& desktop, const QString& path);
 
 }  // namespace zelvo::app

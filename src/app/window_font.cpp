@@ -2,10 +2,12 @@
 
 #include <QWidget>
 
+#include "app/platform/platform.h"
+
 namespace zelvo::app {
 
 QFont windowFont() {
-    static const QString family = chineseFamilyFor(QStringLiteral("宋体"));
+    static const QString family = platform::chineseFamilyFor(QStringLiteral("宋体"));
     return QFont(family, 9);
 }
 

@@ -22,7 +22,4 @@ inline const QColor kLabelRed(255, 0, 0);
 inline const QColor kLinkGreen(0, 128, 0);
 void setTextColour(QWidget* widget, const QColor& colour);
 
-// The installed family that a Chinese desktop shows for family; one file per platform.
-QString chineseFamilyFor(const QString& family);
-
 }  // namespace zelvo::app

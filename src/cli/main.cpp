@@ -1,11 +1,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
 
 #include "cli/send_command.h"
+#include "config/process_setup.h"
 #include "settings/settings_location.h"
 
 #ifdef Q_OS_WIN
@@ -13,19 +11,14 @@
 #endif
 
 int main(int argc, char* argv[]) {
-#ifdef __linux__
-    // A core dump would hold the mailbox password.
-    ::prctl(PR_SET_DUMPABLE, 0);
-#endif
     QCoreApplication app(argc, argv);
+    zelvo::setUpProcess();
 #ifdef Q_OS_WIN
     // Everything the command prints is UTF-8, which a console shows as such only in code page
     // 65001; a Chinese Windows console is in 936. The console gets its own back at the end.
     const UINT consoleCodePage = GetConsoleOutputCP();
     SetConsoleOutputCP(CP_UTF8);
 #endif
-    // Both programs keep their settings under this name in the user's configuration folder.
-    QCoreApplication::setApplicationName(QStringLiteral("zelvo-sms"));
 
     QFile in, out, err;
     in.open(stdin, QIODevice::ReadOnly);

@@ -325,7 +325,7 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
                            .arg(kPasswordVariable)}};
     }
 
-    sms::TransportOptions options{config.smtpTimeouts, config.smtpCaFile, config.smtpCaFolder};
+    sms::TransportOptions options = sms::transportOptions(config);
     // Standard error may be a pipe that nobody reads: the dialogue must not hold the send past
     // its time limits, and the failure line waits a moment at most.
     StallFreeWriter errLines(err);

@@ -22,4 +22,9 @@ struct TransportOptions {
     DialogueObserver dialogueObserver = {};
 };
 
+// The options both programs send with: the build's time limits and trust.
+inline TransportOptions transportOptions(const AppConfig& config) {
+    return {config.smtpTimeouts, config.smtpCaFile, config.smtpCaFolder};
+}
+
 }  // namespace zelvo::sms

@@ -176,8 +176,8 @@ TEST_F(CommandTest, EachCommandShowsItsDialogsAndLeavesListAndFileAsItShould) {
         // The second entry's number stays in the recipient field whatever happens to the list.
         const auto picks = numberList()->picks();
         EXPECT_EQ(std::tuple(textsOf(numberList()->entries()), std::ranges::count(picks, true),
-                             recipientsEdit()->text(), window->selectedCount(),
-                             tabs()->currentIndex(), window->isVisible()),
+                             recipientsEdit()->text(), selectedCount(), tabs()->currentIndex(),
+                             window->isVisible()),
                   std::tuple(row.list, row.pickKept ? 1 : 0, QStringLiteral("13906054321"), 1,
                              row.page, !log.endsWith("end")));
         const QByteArray file = row.removeSettings ? "<unreadable>"

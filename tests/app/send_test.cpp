@@ -38,7 +38,7 @@ protected:
     // Sends as the user would; returns the button's caption and state while the box shows.
     std::pair<QString, bool> send(bool viaMenu = false) {
         std::pair<QString, bool> during;
-        platform->expectBox(app::Answer::Ok, [&](const ScriptedPlatform::Call&) {
+        platform->expectBox(app::Answer::Ok, [&](const ScriptedDesktop::Call&) {
             during = {sendButton()->text(), sendButton()->isEnabled()};
         });
         if (viaMenu)

@@ -5,14 +5,20 @@
 #include <QApplication>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QListView>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
+#include "app/crlf_text_edit.h"
 #include "app/main_window.h"
-#include "support/scripted_platform.h"
+#include "app/notices_page.h"
+#include "app/number_list_view.h"
+#include "app/sending_page.h"
+#include "support/scripted_desktop.h"
 #include "support/test_files.h"
 
 namespace zelvo::testing {
@@ -49,7 +55,7 @@ protected:
         platform.reset();
         folder = std::make_unique<QTemporaryDir>();
         ASSERT_TRUE(folder->isValid());
-        platform = std::make_unique<ScriptedPlatform>(folder->path(), screen);
+        platform = std::make_unique<ScriptedDesktop>(folder->path(), screen);
     }
 
     void open(app::SubmitMail submit = {}) {
@@ -77,6 +83,10 @@ protected:
     auto* sendButton() const { return control<QPushButton>("sendButton"); }
     auto* tabs() const { return control<QTabWidget>("tabs"); }
     auto* noticesView() const { return control<app::NoticesPage>("noticesView"); }
+    // How many numbers the latest walk over the list accepted, as the send check reads it.
+    int selectedCount() const {
+        return control<app::SendingPage>("sendingPage")->sendForm().selectedCount;
+    }
 
     // Types text as a user would: Latin characters as key clicks, others as an input method
     // commits them.
@@ -101,7 +111,7 @@ protected:
 
     std::unique_ptr<QTemporaryDir> folder;
     AppConfig config = testConfig();
-    std::unique_ptr<ScriptedPlatform> platform;
+    std::unique_ptr<ScriptedDesktop> platform;
     std::unique_ptr<app::MainWindow> window;
 };
 

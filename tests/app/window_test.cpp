@@ -68,7 +68,7 @@ TEST_F(WindowLayoutTest, WithoutTheSmtpModuleEverySendEndsInTheFailureBox) {
     clickEntry(0);
     messageEdit()->setText(QStringLiteral("你好"));
     for (int attempt = 0; attempt < 2; ++attempt) {
-        platform->expectBox(app::Answer::Ok, [&](const ScriptedPlatform::Call&) {
+        platform->expectBox(app::Answer::Ok, [&](const ScriptedDesktop::Call&) {
             EXPECT_FALSE(sendButton()->isEnabled());
         });
         QTest::mouseClick(sendButton(), Qt::LeftButton);
@@ -156,13 +156,13 @@ TEST_F(WindowLayoutTest, ARejectedPickIsToldAndTakenBack) {
         numberList()->setEntries(entriesOf(row.entries));
         const std::size_t last = std::size_t(row.entries.size() - 1);
         bool pickShown = !row.pickShownDuringTheBox;
-        platform->expectBox(app::Answer::Ok, [&](const ScriptedPlatform::Call&) {
+        platform->expectBox(app::Answer::Ok, [&](const ScriptedDesktop::Call&) {
             pickShown = numberList()->picks()[last];
         });
         for (int entry = 0; entry <= int(last); ++entry) clickEntry(entry);
         EXPECT_EQ(platform->log(), QStringList("box 错误提示: " + row.box));
         EXPECT_EQ(std::tuple(pickShown, bool(numberList()->picks()[last]), recipientsEdit()->text(),
-                             window->selectedCount()),
+                             selectedCount()),
                   std::tuple(row.pickShownDuringTheBox, false, row.field,
                              int(row.field.count(u',') + 1)));
     }
@@ -191,7 +191,7 @@ TEST_F(WindowLayoutTest, OnlyAClickOrSpaceTogglesAnEntry) {
     list->selectionModel()->setCurrentIndex(list->model()->index(2, 0),
                                             QItemSelectionModel::NoUpdate);
     QTest::keyClick(list, Qt::Key_Space);
-    EXPECT_EQ(std::tuple(numberList()->picks(), recipientsEdit()->text(), window->selectedCount()),
+    EXPECT_EQ(std::tuple(numberList()->picks(), recipientsEdit()->text(), selectedCount()),
               std::tuple(std::vector<bool>({true, false, true, true}),
                          "13806010000,13806010002,13806010003", 3));
 }

@@ -2,9 +2,9 @@
 // the locale's unless the pattern names one.
 #include <fontconfig/fontconfig.h>
 
-#include "app/window_font.h"
+#include "app/platform/platform.h"
 
-namespace zelvo::app {
+namespace zelvo::app::platform {
 
 QString chineseFamilyFor(const QString& family) {
     FcPattern* pattern = FcPatternCreate();
@@ -27,4 +27,4 @@ QString chineseFamilyFor(const QString& family) {
     return found;
 }
 
-}  // namespace zelvo::app
+}  // namespace zelvo::app::platform

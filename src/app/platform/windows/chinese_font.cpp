@@ -1,10 +1,10 @@
 // Windows links the fonts of other scripts to its own families, 宋体 included.
-#include "app/window_font.h"
+#include "app/platform/platform.h"
 
-namespace zelvo::app {
+namespace zelvo::app::platform {
 
 QString chineseFamilyFor(const QString& family) {
     return family;
 }
 
-}  // namespace zelvo::app
+}  // namespace zelvo::app::platform

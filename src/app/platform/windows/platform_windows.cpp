@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/application_setup.h"
-#include "app/qt_platform_services.h"
+#include "app/platform/platform.h"
 
-namespace zelvo::app {
+namespace zelvo::app::platform {
 namespace {
 
 // The full path of a Windows program in a system folder. By its bare name Windows would look in
@@ -46,20 +45,20 @@ bool startProgram(const QString& path, const QString& argument, WORD show) {
 
 }  // namespace
 
-bool openUrlOnDesktop(const QUrl& url) {
+bool openUrl(const QUrl& url) {
     return startProgram(systemProgramPath(GetWindowsDirectoryW, L"explorer.exe"),
                         url.toString(QUrl::FullyEncoded), SW_SHOWMINIMIZED);
 }
 
-bool openInDesktopTextEditor(const QString& path) {
+bool openInTextEditor(const QString& path) {
     return startProgram(systemProgramPath(GetSystemDirectoryW, L"notepad.exe"),
                         QDir::toNativeSeparators(path), SW_SHOWMAXIMIZED);
 }
 
-void endProcessNow() {
+void endProcess() {
     ExitProcess(0);
 }
 
-void preparePlatformProcess() {}
+void prepareProcess() {}
 
-}  // namespace zelvo::app
+}  // namespace zelvo::app::platform

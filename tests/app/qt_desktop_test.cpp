@@ -1,6 +1,6 @@
 // The desktop's own dialogs behind the platform interface: what each box shows, the answer it
 // returns, and the standard buttons in the system's language.
-#include "app/qt_platform_services.h"
+#include "app/qt_desktop.h"
 
 #include <QAbstractButton>
 #include <QInputDialog>
@@ -21,12 +21,12 @@ void whenModalShows(std::function<void(QWidget*)> answer) {
 
 // The standard buttons read as the system's language has them, once the program's translations
 // are in.
-TEST(QtPlatformServicesTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
+TEST(QtDesktopTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     app::installTranslations(*qApp);
     using B = QMessageBox;
     using enum app::Answer;
-    app::QtPlatformServices services;
+    app::QtDesktop services;
     const QString text = QStringLiteral("您确定要退出程序吗?"), title = QStringLiteral("退出提示");
     const auto ask = [&] { return services.ask(text, title); };
     const struct {

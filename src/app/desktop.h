@@ -26,9 +26,9 @@ struct ApplicationFacts {
 // Everything the window needs from the desktop and the operating system, named for what it
 // does. The program uses the Qt implementation; tests use a scripted double that records each
 // call.
-class PlatformServices {
+class Desktop {
 public:
-    virtual ~PlatformServices() = default;
+    virtual ~Desktop() = default;
 
     // A modal box with an OK button.
     virtual void tell(const QString& text, const QString& title,

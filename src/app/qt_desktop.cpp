@@ -1,4 +1,4 @@
-#include "app/qt_platform_services.h"
+#include "app/qt_desktop.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -6,6 +6,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QScreen>
+
+#include "app/platform/platform.h"
 
 namespace zelvo::app {
 
@@ -31,26 +33,25 @@ QMessageBox::StandardButton showBox(QWidget* parent, const QString& text, const 
 
 }  // namespace
 
-void QtPlatformServices::tell(const QString& text, const QString& title, NoticeIcon icon) {
+void QtDesktop::tell(const QString& text, const QString& title, NoticeIcon icon) {
     showBox(dialogParent(), text, title,
             icon == NoticeIcon::Question ? QMessageBox::Question : QMessageBox::NoIcon,
             QMessageBox::Ok);
 }
 
-void QtPlatformServices::tellWithDetails(const QString& text, const QString& title,
-                                         const QString& details) {
+void QtDesktop::tellWithDetails(const QString& text, const QString& title, const QString& details) {
     showBox(dialogParent(), text, title, QMessageBox::Question, QMessageBox::Ok, details);
 }
 
-Answer QtPlatformServices::ask(const QString& text, const QString& title) {
+Answer QtDesktop::ask(const QString& text, const QString& title) {
     return showBox(dialogParent(), text, title, QMessageBox::Question,
                    QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok
                ? Answer::Ok
                : Answer::Cancel;
 }
 
-QString QtPlatformServices::askForText(const QString& prompt, const QString& title,
-                                       const QString& defaultText) {
+QString QtDesktop::askForText(const QString& prompt, const QString& title,
+                              const QString& defaultText) {
     QInputDialog dialog(dialogParent());
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
@@ -59,28 +60,28 @@ QString QtPlatformServices::askForText(const QString& prompt, const QString& tit
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
-QString QtPlatformServices::chooseFile(const QString& filter, const QString& initialFolder) {
+QString QtDesktop::chooseFile(const QString& filter, const QString& initialFolder) {
     return QFileDialog::getOpenFileName(dialogParent(), QString(), initialFolder, filter);
 }
 
-bool QtPlatformServices::openUrl(const QUrl& url) {
-    return openUrlOnDesktop(url);
+bool QtDesktop::openUrl(const QUrl& url) {
+    return platform::openUrl(url);
 }
 
-bool QtPlatformServices::openInTextEditor(const QString& path) {
-    return openInDesktopTextEditor(path);
+bool QtDesktop::openInTextEditor(const QString& path) {
+    return platform::openInTextEditor(path);
 }
 
-void QtPlatformServices::endProgram() {
-    endProcessNow();
+void QtDesktop::endProgram() {
+    platform::endProcess();
 }
 
-ApplicationFacts QtPlatformServices::applicationFacts() {
+ApplicationFacts QtDesktop::applicationFacts() {
     return {QCoreApplication::applicationDirPath(), QStringLiteral("Zelvo短信发送器"),
             ZELVO_VERSION_MAJOR, ZELVO_VERSION_MINOR, ZELVO_VERSION_PATCH};
 }
 
-QSize QtPlatformServices::screenSize() {
+QSize QtDesktop::screenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().size() : QSize();
 }

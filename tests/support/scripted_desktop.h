@@ -8,14 +8,14 @@
 #include <utility>
 #include <vector>
 
-#include "app/platform_services.h"
+#include "app/desktop.h"
 
 namespace zelvo::testing {
 
 // A platform double for tests. Every call (box, question, input box, file dialog, opening a
 // page or a file, ending the program) must be scripted in order; a call that was not scripted,
 // or of another kind than the next scripted one, fails the test. Every call is recorded.
-class ScriptedPlatform : public app::PlatformServices {
+class ScriptedDesktop : public app::Desktop {
 public:
     // line is the call as log() shows it; text the message, prompt or file; details the box's.
     struct Call {
@@ -24,9 +24,9 @@ public:
     using Hook = std::function<void(const Call&)>;
 
     // screen is the size the window is centred on, in pixels.
-    explicit ScriptedPlatform(QString appFolder, QSize screen = {800, 800})
+    explicit ScriptedDesktop(QString appFolder, QSize screen = {800, 800})
         : appFolder_(std::move(appFolder)), screen_(screen) {}
-    ~ScriptedPlatform() override;
+    ~ScriptedDesktop() override;
 
     // onCall runs while the box is open, before the answer is returned.
     void expectBox(app::Answer answer = app::Answer::Ok, Hook onCall = {});

@@ -1,4 +1,4 @@
-#include "support/scripted_platform.h"
+#include "support/scripted_desktop.h"
 
 #include <gtest/gtest.h>
 
@@ -12,26 +12,26 @@ static const std::map<QString, QStringList> kAnswers = {
     {"open", {"file"}},        {"url", {"opens", "fails"}}, {"editor", {"opens", "fails"}},
     {"end", {"end"}}};
 
-ScriptedPlatform::~ScriptedPlatform() {
+ScriptedDesktop::~ScriptedDesktop() {
     for (const auto& answer : script_)
         ADD_FAILURE() << "scripted answer " << answer.first.toStdString() << " never asked for";
 }
 
-void ScriptedPlatform::expectBox(app::Answer answer, Hook onCall) {
+void ScriptedDesktop::expectBox(app::Answer answer, Hook onCall) {
     script_.emplace_back(answer == app::Answer::Ok ? "ok" : "cancel", std::move(onCall));
 }
 
-void ScriptedPlatform::script(const QStringList& answers) {
+void ScriptedDesktop::script(const QStringList& answers) {
     for (const QString& answer : answers) script_.emplace_back(answer, Hook());
 }
 
-QStringList ScriptedPlatform::log() const {
+QStringList ScriptedDesktop::log() const {
     QStringList lines;
     for (const Call& call : calls_) lines << call.line;
     return lines;
 }
 
-QString ScriptedPlatform::next(const Call& call) {
+QString ScriptedDesktop::next(const Call& call) {
     calls_.push_back(call);
     const QString kind = call.line.section(u' ', 0, 0);
     if (script_.empty() || !kAnswers.at(kind).contains(script_.front().first.section(u' ', 0, 0))) {

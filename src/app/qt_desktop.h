@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/platform_services.h"
+#include "app/desktop.h"
 
 namespace zelvo::app {
 
 // The desktop's own dialogs, browser, text editor and process calls.
-class QtPlatformServices : public PlatformServices {
+class QtDesktop : public Desktop {
 public:
     void tell(const QString& text, const QString& title, NoticeIcon icon) override;
     void tellWithDetails(const QString& text, const QString& title,
@@ -20,10 +20,5 @@ public:
     ApplicationFacts applicationFacts() override;
     QSize screenSize() override;
 };
-
-// One file per platform: the desktop's browser and text editor, and ending the process.
-bool openUrlOnDesktop(const QUrl& url);
-bool openInDesktopTextEditor(const QString& path);
-[[noreturn]] void endProcessNow();
 
 }  // namespace zelvo::app
