@@ -1,6 +1,8 @@
 #include "recipients/contact_entries.h"
 
 #include <QStringDecoder>
+#include <utility>
+#include <vector>
 
 #include "recipients/number_entry.h"
 #include "text/text_codec.h"
@@ -31,8 +33,10 @@ constexpr char16_t kWindows1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178,
 };
 
-// Longer than any way of writing one mobile number with its country code and separators.
-constexpr qsizetype kLongestWrittenNumber = 32;
+// The most a written mobile number has: four digits of "+0086", eleven of its own, and blanks
+// around the country code and between groups of digits ("+86 - 138 - 0601 - 2345").
+constexpr int kMostDigits = 15;
+constexpr size_t kMostWords = 8;
 
 }  // namespace
 
@@ -66,15 +70,24 @@ std::optional<QString> mobileNumberOf(QStringView phone) {
 
 QStringList mobileNumbersIn(QStringView phones) {
     QStringList numbers;
-    QList<QStringView> words;
+    struct Word {
+        QStringView text;
+        qsizetype digits;
+    };
+    std::vector<Word> words;
     // The fewest words from each one on that make a number: blanks inside a number and between
-    // two numbers look alike.
+    // two numbers look alike. Only words that hold the digits of a number are joined, so that a
+    // long run of short words costs little.
     const auto takeNumbers = [&] {
-        for (qsizetype first = 0; first < words.size(); ++first) {
-            QString joined;
-            for (qsizetype last = first;
-                 last < words.size() && joined.size() < kLongestWrittenNumber; ++last) {
-                joined += words[last];
+        const size_t count = words.size();
+        for (size_t first = 0; first < count; ++first) {
+            qsizetype digits = 0;
+            for (size_t last = first; last < count && last - first < kMostWords; ++last) {
+                digits += words[last].digits;
+                if (digits > kMostDigits) break;
+                if (digits < NumberLength) continue;
+                QString joined;
+                for (size_t word = first; word <= last; ++word) joined += words[word].text;
                 if (const std::optional<QString> number = mobileNumberOf(joined)) {
                     numbers << *number;
                     first = last;
@@ -84,12 +97,15 @@ QStringList mobileNumbersIn(QStringView phones) {
         }
         words.clear();
     };
-    qsizetype start = 0;
+    qsizetype start = 0, digits = 0;
     for (qsizetype i = 0; i <= phones.size(); ++i) {
         const QChar c = i < phones.size() ? halfWidth(phones[i]) : QChar(u';');
-        const bool separator = QStringView(u"、;,/").contains(c);
-        if (!separator && !c.isSpace()) continue;
-        if (i > start) words << phones.sliced(start, i - start);
+        const bool separator = c == u'、' || c == u';' || c == u',' || c == u'/';
+        if (!separator && !c.isSpace()) {
+            digits += c >= u'0' && c <= u'9';
+            continue;
+        }
+        if (i > start) words.push_back({phones.sliced(start, i - start), std::exchange(digits, 0)});
         if (separator) takeNumbers();
         start = i + 1;
     }

@@ -89,7 +89,9 @@ void CsvReader::addLine(QStringView line) {
 
 void CsvReader::endRecord() {
     QStringList fields = csvFields(std::exchange(record_, {}));
-    for (QString& field : fields) field = textOf(field);
+    if (fieldBytes_) {
+        for (QString& field : fields) field = textOf(field);
+    }
     if (!headerRead_) {
         columns_ = csvColumnsOf(fields);
         headerRead_ = true;
