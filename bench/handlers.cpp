@@ -7,9 +7,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QLineEdit>
 #include <QWindow>
 #include <algorithm>
 #include <chrono>

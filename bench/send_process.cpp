@@ -11,7 +11,10 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.size() < 2) return 64;
-    zelvo::cli::SendCommandContext context{zelvo::AppConfig::builtIn(), QString(),
+    // set.ini and the record of sends beside the program, as a portable copy keeps them: in the
+    // build tree, never in the folder the benchmark runs from.
+    zelvo::cli::SendCommandContext context{zelvo::AppConfig::builtIn(),
+                                           QCoreApplication::applicationDirPath() + "/set.ini",
                                            QProcessEnvironment::systemEnvironment()};
     context.config.smtpHost = QStringLiteral("127.0.0.1");
     context.config.smtpPort = arguments.takeFirst().toInt();

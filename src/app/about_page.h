@@ -18,7 +18,6 @@ public:
     // Fills the information frame. A line without an address is left out, and the homepage
     // line then moves up into the mail line's place.
     void showInfo(const info::InfoTexts& texts);
-    LinkLabel* feedbackLink() const { return feedbackLink_; }
 
 signals:
     void feedbackRequested();

@@ -23,9 +23,10 @@ struct ApplicationFacts {
     int revision = 0;
 };
 
-// Everything the window needs from the desktop and the operating system, named for what it
-// does. The program uses the Qt implementation; tests use a scripted double that records each
-// call.
+// The window's seam to the desktop: every box, dialog, browser, editor and process call it makes,
+// named for what it does. The program runs on QtDesktop; tests run on a scripted double that
+// records each call and answers from a script. What differs by operating system is not here but
+// in app/platform/platform.h.
 class Desktop {
 public:
     virtual ~Desktop() = default;

@@ -284,7 +284,7 @@ void MainWindow::saveSettings() {
 }
 
 void MainWindow::viewSendRecord() {
-    const QString path = sms::sendRecordPath(settingsPath_);
+    const QString path = record::sendRecordPath(settingsPath_);
     if (!QFileInfo(path).isFile()) {
         desktop_.tell(QStringLiteral("还没有发送记录. 每次发送短信后, 发送记录都会写入 %1")
                           .arg(QDir::toNativeSeparators(path)),
@@ -324,11 +324,11 @@ MainWindow::SendOutcome MainWindow::checkAndSubmit() {
         return {.failure = QString()};
     }
     sendingPage_->showSendUnderWay(true);
-    const QString recordPath = sms::sendRecordPath(settingsPath_);
+    const QString recordPath = record::sendRecordPath(settingsPath_);
     SendOutcome outcome;
     // Every part is a line of the record; the first line that cannot be written is told.
-    const auto record = [&](const sms::SendRecord& line) {
-        const QString error = sms::appendSendRecord(recordPath, line);
+    const auto keep = [&](const record::SendRecord& line) {
+        const QString error = record::appendSendRecord(recordPath, line);
         if (outcome.recordError.isEmpty()) outcome.recordError = error;
     };
     // Each part is a submission of its own, in order; a failed one stops the rest.
@@ -338,15 +338,15 @@ MainWindow::SendOutcome MainWindow::checkAndSubmit() {
     // Set once the submission is made: from then on every outcome is recorded.
     std::optional<sms::GatewaySubmission> submission;
     const auto failed = [&](const sms::MailError& error) -> SendOutcome {
-        if (submission) record(sms::failedRecord(*submission, error));
+        if (submission) keep(record::failedRecord(*submission, error));
         outcome.failure = sms::failureDetails(error);
         if (parts.size() > 1) {
             for (qsizetype later = sent + 1; later < parts.size(); ++later) {
-                record({QDateTime::currentDateTime(),
-                        form.recipients,
-                        parts[later],
-                        sms::partNotSent(sent + 1),
-                        {}});
+                keep({QDateTime::currentDateTime(),
+                      form.recipients,
+                      parts[later],
+                      sms::partNotSent(sent + 1),
+                      {}});
             }
             outcome.parts = sms::partsOutcome(sent, int(parts.size()));
         }
@@ -362,7 +362,7 @@ MainWindow::SendOutcome MainWindow::checkAndSubmit() {
                 runWithoutUserInput(
                     [&] { workingRoute_ = submit_(*submission, sms::transportOptions(config_)); });
             }
-            record(sms::sentRecord(*submission, workingRoute_));
+            keep(record::sentRecord(*submission, workingRoute_));
             ++sent;
         }
         return outcome;

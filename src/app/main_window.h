@@ -6,7 +6,7 @@
 #include "app/desktop.h"
 #include "app/smtp_module_loader.h"
 #include "config/app_config.h"
-#include "sms/send_record.h"
+#include "record/send_record.h"
 #include "sms/smtp_route.h"
 
 class QSessionManager;

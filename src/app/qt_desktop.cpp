@@ -18,6 +18,9 @@ QMessageBox::StandardButton showBox(QWidget* parent, const QString& text, const 
                                     const QString& details = {}) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
+    // File names and server replies are shown as they are, never as markup: a phone book named
+    // <img width=12000 height=12000>x.txt must not make the box cover the screen.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setAccessibleName(title);
     box.setAccessibleDescription(text);

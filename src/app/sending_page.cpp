@@ -16,7 +16,6 @@
 #include "app/number_list_view.h"
 #include "app/window_font.h"
 #include "recipients/list_edits.h"
-#include "recipients/number_entry.h"
 #include "recipients/phone_book.h"
 #include "recipients/selection_walk.h"
 #include "sms/message_parts.h"

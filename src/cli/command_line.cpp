@@ -94,7 +94,9 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments) {
         // The name alone: a mistyped option may carry a secret, as in --passwd=...
         bool* flag = flagSlot(request, name);
         if (flag == nullptr) {
-            parsed.error = QStringLiteral("未知选项 %1").arg(name);
+            // A short option carries its value attached, as in -pSECRET: the letter alone.
+            const bool shortOption = !name.startsWith(QLatin1String("--"));
+            parsed.error = QStringLiteral("未知选项 %1").arg(shortOption ? name.left(2) : name);
             return parsed;
         }
         if (equals >= 0) {

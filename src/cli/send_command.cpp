@@ -11,17 +11,18 @@
 
 #include "cli/command_line.h"
 #include "cli/stall_free_writer.h"
+#include "files/user_file.h"
 #include "recipients/entry_list.h"
 #include "recipients/number_entry.h"
 #include "recipients/selection_walk.h"
-#include "settings/open_for_reading.h"
+#include "record/send_record.h"
 #include "settings/settings_file.h"
 #include "sms/failure_report.h"
 #include "sms/gateway_submission.h"
 #include "sms/message_parts.h"
 #include "sms/send_check.h"
-#include "sms/send_record.h"
 #include "smtp/smtp_submission.h"
+#include "text/visible_text.h"
 
 namespace zelvo::cli {
 
@@ -39,6 +40,20 @@ struct Refusal {
 void say(QIODevice& device, const QString& text) {
     device.write(text.toUtf8());
 }
+
+// Standard error may be a pipe that nobody reads: nothing written there may hold the command
+// for longer than a moment. Names and texts from files are shown with their control characters
+// written out, so that none can act on the terminal.
+void tell(StallFreeWriter& err, const QString& line) {
+    using namespace std::chrono_literals;
+    err.write((kProgram + QStringLiteral(": ") + text::visibleText(line, false) + u'\n').toUtf8(),
+              2s);
+}
+
+// A message is under 70 characters, up to four bytes each, and in ten parts (--split) fewer than
+// 640 UTF-16 code units, up to three bytes each: anything longer than this is not one, and
+// reading no more keeps an endless input (`yes |`) from filling the memory.
+constexpr qint64 kMaxStandardInputBytes = 4096;
 
 // The folders of installed copies, as the help names them.
 QString installedPlaces(const QStringList& folders) {
@@ -115,8 +130,20 @@ QString withWindowLineEnds(QString text) {
 
 QString readMessage(const SendRequest& request, QIODevice& in) {
     if (request.message) return withWindowLineEnds(*request.message);
+    QByteArray bytes;
+    QByteArray piece(kMaxStandardInputBytes + 1, Qt::Uninitialized);
+    for (qint64 got;
+         bytes.size() <= kMaxStandardInputBytes &&
+         (got = in.read(piece.data(), kMaxStandardInputBytes + 1 - bytes.size())) > 0;) {
+        bytes.append(piece.constData(), qsizetype(got));
+    }
+    if (bytes.size() > kMaxStandardInputBytes) {
+        throw Refusal{
+            kExitUsage,
+            {QStringLiteral("标准输入超过 %1 字节, 不是一条短信").arg(kMaxStandardInputBytes)}};
+    }
     QStringDecoder utf8(QStringConverter::Utf8);
-    QString text = utf8.decode(in.readAll());
+    QString text = utf8.decode(bytes);
     if (utf8.hasError()) throw Refusal{kExitRefused, {QStringLiteral("标准输入不是 UTF-8 文本")}};
     if (text.endsWith(QLatin1String("\r\n"))) {
         text.chop(2);
@@ -135,18 +162,8 @@ QString shellQuoted(const QString& path) {
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-// Group or others may read the file. Only POSIX mode bits say so; on Windows they mean nothing.
-bool readableByOthers(const QString& path) {
-#ifdef Q_OS_UNIX
-    return QFileInfo(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther);
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
-}
-
 settings::SettingsData readSettings(const SendRequest& request, const SendCommandContext& context,
-                                    QIODevice& err) {
+                                    StallFreeWriter& err) {
     const QString path =
         request.settingsFile.isEmpty() ? context.settingsPath : request.settingsFile;
     const QFileInfo file(path);
@@ -162,10 +179,10 @@ settings::SettingsData readSettings(const SendRequest& request, const SendComman
                            .arg(QDir::toNativeSeparators(path), report.refusal)}};
     }
     // Still used: the window narrows the mode at its next save.
-    if (!saved.password.isEmpty() && readableByOthers(path)) {
-        say(err, QStringLiteral("%1: 警告: 设置文件 %2 中有邮箱密码, 同组或其他用户也能读取它; "
-                                "请执行 chmod 600 %3, 或在窗口中保存一次设置\n")
-                     .arg(kProgram, QDir::toNativeSeparators(path), shellQuoted(path)));
+    if (!saved.password.isEmpty() && report.othersMayRead) {
+        tell(err, QStringLiteral("警告: 设置文件 %1 中有邮箱密码, 同组或其他用户也能读取它; "
+                                 "请执行 chmod 600 %2, 或在窗口中保存一次设置")
+                      .arg(QDir::toNativeSeparators(path), shellQuoted(path)));
     }
     return saved;
 }
@@ -223,24 +240,35 @@ QStringList checkedNumbers(const QStringList& given, const recipients::EntryList
 QString readPasswordFile(const QString& path) {
     // Opened as set.ini is: without waiting on a FIFO, and not when another user may have put
     // it there.
-    const settings::OpenedFile opened = settings::openForReading(path);
+    const files::OpenedFile opened = files::openForReading(path);
     const QString shown = QDir::toNativeSeparators(path);
     if (!opened.refusal.isEmpty()) {
         throw Refusal{kExitNoAccount,
                       {QStringLiteral("没有读取密码文件 %1: %2").arg(shown, opened.refusal)}};
     }
-    if (!opened.file)
-        throw Refusal{kExitNoAccount, {QStringLiteral("无法读取密码文件 %1").arg(shown)}};
-    QFile& file = *opened.file;
+    if (!opened.file) {
+        throw Refusal{
+            kExitNoAccount,
+            {QStringLiteral("无法读取密码文件 %1%2")
+                 .arg(shown,
+                      opened.error.isEmpty() ? QString() : QStringLiteral(": ") + opened.error)}};
+    }
     // A password others can read is no secret any more: refused, as careful mail submitters do.
-    if (readableByOthers(path)) {
+    if (opened.othersMayRead) {
         throw Refusal{kExitNoAccount,
                       {QStringLiteral("密码文件 %1 同组或其他用户也能读取, 没有使用; "
                                       "请执行 chmod 600 %2 后再试")
                            .arg(shown, shellQuoted(path))}};
     }
-    QByteArray line = file.readLine();
-    while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+    bool tooLarge = false;
+    const std::optional<QByteArray> bytes = files::readAtMost(*opened.file, 64 * 1024, &tooLarge);
+    if (!bytes) {
+        throw Refusal{kExitNoAccount,
+                      {tooLarge ? QStringLiteral("密码文件 %1 太大, 不是密码文件").arg(shown)
+                                : QStringLiteral("无法读取密码文件 %1").arg(shown)}};
+    }
+    QByteArray line = bytes->left(bytes->indexOf('\n') < 0 ? bytes->size() : bytes->indexOf('\n'));
+    while (line.endsWith('\r')) line.chop(1);
     return QString::fromUtf8(line);
 }
 
@@ -278,7 +306,7 @@ int exitCodeFor(sms::FailureCause cause) {
     return kExitUnavailable;
 }
 
-int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& err,
+int send(const SendRequest& request, QIODevice& in, QIODevice& out, StallFreeWriter& err,
          const SendCommandContext& context) {
     const AppConfig& config = context.config;
     const settings::SettingsData saved = readSettings(request, context, err);
@@ -289,7 +317,7 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
     if (from.isEmpty() && request.dryRun) {
         // A dry run shows the mail even before an account is set up.
         from = QString(recipients::NumberLength, QLatin1Char('x')) + config.mailDomainSuffix;
-        say(err, QStringLiteral("%1: 没有邮箱账号, 发信人以 %2 代替\n").arg(kProgram, from));
+        tell(err, QStringLiteral("没有邮箱账号, 发信人以 %1 代替").arg(from));
     }
     const QString subject = numbers.join(QLatin1Char(','));
     const sms::SendCheck check = sms::checkSendForm(
@@ -328,19 +356,18 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
     sms::TransportOptions options = sms::transportOptions(config);
     // Standard error may be a pipe that nobody reads: the dialogue must not hold the send past
     // its time limits, and the failure line waits a moment at most.
-    StallFreeWriter errLines(err);
     if (request.verbose) {
-        options.dialogueObserver = [&errLines](char direction, const QByteArray& line) {
-            errLines.write(direction + (' ' + line) + '\n');
+        options.dialogueObserver = [&err](char direction, const QByteArray& line) {
+            err.write(direction + (' ' + line) + '\n');
         };
     }
     // Every submission is recorded, whatever its outcome; a record that cannot be written does
     // not change what the send did.
-    const auto record = [&](const sms::SendRecord& sent) {
+    const auto keepRecord = [&](const record::SendRecord& sent) {
         if (request.noRecord) return;
         const QString error =
-            sms::appendSendRecord(sms::sendRecordPath(context.settingsPath), sent);
-        if (!error.isEmpty()) say(err, QStringLiteral("%1: 警告: %2\n").arg(kProgram, error));
+            record::appendSendRecord(record::sendRecordPath(context.settingsPath), sent);
+        if (!error.isEmpty()) tell(err, QStringLiteral("警告: ") + error);
     };
     // Each part is a mail of its own, over the route that took the one before.
     const QStringList parts = request.split ? sms::splitMessage(text).parts : QStringList{text};
@@ -360,26 +387,24 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
                 out.write(sms::composeGatewayMail(submission).message);
             } else {
                 route = smtp::submitMail(submission, options);
-                record(sms::sentRecord(submission, route));
+                keepRecord(record::sentRecord(submission, route));
             }
             ++sent;
         }
     } catch (const sms::MailError& error) {
         if (!request.dryRun && !submission.routes.isEmpty())
-            record(sms::failedRecord(submission, error));
-        QString lines = QStringLiteral("%1: %2\n").arg(kProgram, sms::failureLine(error));
+            keepRecord(record::failedRecord(submission, error));
+        tell(err, sms::failureLine(error));
         if (parts.size() > 1) {
             for (qsizetype later = sent + 1; !request.dryRun && later < parts.size(); ++later) {
-                record({QDateTime::currentDateTime(),
-                        subject,
-                        parts[later],
-                        sms::partNotSent(sent + 1),
-                        {}});
+                keepRecord({QDateTime::currentDateTime(),
+                            subject,
+                            parts[later],
+                            sms::partNotSent(sent + 1),
+                            {}});
             }
-            lines += QStringLiteral("%1: %2\n")
-                         .arg(kProgram, sms::partsOutcome(sent, int(parts.size())));
+            tell(err, sms::partsOutcome(sent, int(parts.size())));
         }
-        errLines.write(lines.toUtf8(), std::chrono::seconds(2));
         // A 4xx reply refuses for now only: worth a retry, as a dropped connection is.
         const bool temporary = error.place().lastReply.startsWith(QLatin1Char('4'));
         return temporary ? kExitTryLater : exitCodeFor(error.cause());
@@ -389,11 +414,12 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, QIODevice& e
 
 }  // namespace
 
-int runSendCommand(const QStringList& arguments, QIODevice& in, QIODevice& out, QIODevice& err,
-                   const SendCommandContext& context) {
+int runSendCommand(const QStringList& arguments, QIODevice& in, QIODevice& out,
+                   QIODevice& errDevice, const SendCommandContext& context) {
+    StallFreeWriter err(errDevice);
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     if (!parsed.error.isEmpty()) {
-        say(err, QStringLiteral("%1: %2\n请用 %1 --help 查看用法。\n").arg(kProgram, parsed.error));
+        tell(err, QStringLiteral("%1\n请用 %2 --help 查看用法。").arg(parsed.error, kProgram));
         return kExitUsage;
     }
     if (parsed.request.help) {
@@ -407,8 +433,7 @@ int runSendCommand(const QStringList& arguments, QIODevice& in, QIODevice& out, 
     try {
         return send(parsed.request, in, out, err, context);
     } catch (const Refusal& refusal) {
-        for (const QString& line : refusal.lines)
-            say(err, kProgram + QStringLiteral(": ") + line + '\n');
+        for (const QString& line : refusal.lines) tell(err, line);
         return refusal.code;
     }
 }

@@ -31,7 +31,7 @@ NumberCheck checkNumber(QStringView number) {
 
 bool passesManualEntryFormat(const QString& text) {
     const qsizetype comma = text.indexOf(u',');
-    return comma >= 0 && text.size() - (comma + 1) >= NumberLength;
+    return comma >= 0 && text.size() - (comma + 1) >= NumberLength && text.size() <= MaxEntryLength;
 }
 
 }  // namespace zelvo::recipients

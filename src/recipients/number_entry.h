@@ -9,6 +9,10 @@ namespace zelvo::recipients {
 inline constexpr int MaxSelectedNumbers = 10;
 // List positions and the entry count are 16-bit signed, so the count stops at 32,767.
 inline constexpr int MaxListEntries = 32767;
+// The longest entry the list takes, from a phone book or by hand: a full list of such entries
+// still fits in the largest set.ini the program reads (settings::kMaxSettingsFileBytes), so a
+// list that was taken in can always be saved and loaded again.
+inline constexpr qsizetype MaxEntryLength = 500;
 // Digits of a mobile number.
 inline constexpr qsizetype NumberLength = 11;
 
@@ -33,7 +37,8 @@ enum class NumberCheck { Accepted, WrongOperator, WrongLength };
 // Prefix test first, then the test for exactly 11 ASCII digits (WrongLength when it fails).
 NumberCheck checkNumber(QStringView number);
 
-// The manual entry's format test: a comma, and at least 11 characters after the first one.
+// The manual entry's format test: a comma, at least 11 characters after the first one, and no
+// more than MaxEntryLength in all.
 bool passesManualEntryFormat(const QString& text);
 
 }  // namespace zelvo::recipients

@@ -1,17 +1,12 @@
 #include "recipients/phone_book.h"
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <optional>
 
+#include "files/user_file.h"
 #include "recipients/contact_book.h"
 #include "recipients/line_count.h"
 #include "recipients/number_entry.h"
@@ -29,7 +24,8 @@ using text::TextDecoder;
 // the ASCII comma that the list reads as the separator.
 class EntryCollector {
 public:
-    // False when the text holds a NUL character.
+    // False when the text holds a NUL character, or a line of an entry longer than the list
+    // takes (then overlongLine() tells which).
     bool add(QStringView text) {
         const char16_t* data = text.utf16();
         const qsizetype size = text.size();
@@ -50,7 +46,7 @@ public:
             if (c > u'\r') continue;
             if (c == 0) return false;
             if (c != u'\r' && c != u'\n') continue;
-            endLine(text.sliced(start, i - start));
+            if (!endLine(text.sliced(start, i - start))) return false;
             if (c == u'\r') {
                 if (i + 1 == size) {
                     afterCr_ = true;
@@ -62,19 +58,22 @@ public:
             if (full()) return countLines(text.sliced(start));
         }
         if (start < size) {
-            if (!full()) line_ += text.sliced(start);
+            // Never more than one character past the longest entry: a line of hundreds of
+            // megabytes is only measured.
+            const QStringView rest = text.sliced(start);
+            if (!full())
+                line_ += rest.first(std::min(rest.size(), MaxEntryLength + 1 - line_.size()));
             lineGoesOn_ = true;
         }
         return true;
     }
 
-    // A last line without a line end counts too.
-    void finish() {
-        if (lineGoesOn_ || lineHasComma_) endLine({});
-    }
+    // A last line without a line end counts too. False as add() is.
+    bool finish() { return !(lineGoesOn_ || lineHasComma_) || endLine({}); }
 
     EntryList& entries() { return entries_; }
     int leftOut() const { return leftOut_; }
+    qint64 overlongLine() const { return overlongLine_; }
 
 private:
     bool full() const { return entries_.size() >= MaxListEntries; }
@@ -89,7 +88,13 @@ private:
         return true;
     }
 
-    void endLine(QStringView tail) {
+    bool endLine(QStringView tail) {
+        ++lineNumber_;
+        if ((lineHasComma_ || lineHasFullWidthComma_) && !full() &&
+            line_.size() + tail.size() > MaxEntryLength) {
+            overlongLine_ = lineNumber_;
+            return false;
+        }
         if (lineHasComma_) {
             if (full()) {
                 ++leftOut_;
@@ -107,6 +112,7 @@ private:
         lineHasComma_ = false;
         lineHasFullWidthComma_ = false;
         lineGoesOn_ = false;
+        return true;
     }
 
     EntryList entries_;
@@ -116,36 +122,9 @@ private:
     bool lineHasFullWidthComma_ = false;
     bool lineGoesOn_ = false;
     bool afterCr_ = false;  // the last piece ended with CR: a LF next ends no second line
+    qint64 lineNumber_ = 0;
+    qint64 overlongLine_ = 0;  // the line, counted from 1, of an entry too long for the list
 };
-
-enum class Opened { Regular, NotRegular, Failed };
-
-// Opens path for reading into file, which is kept open only for a regular file. The type is
-// asked of the opened file, not of the path a moment before, and the open does not wait: a
-// FIFO put in the file's place would wait for a writer.
-Opened openRegularFile(const QString& path, QFile& file) {
-#ifdef Q_OS_UNIX
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return Opened::Failed;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return Opened::NotRegular;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return Opened::Failed;
-    }
-    return Opened::Regular;
-#else
-    // Windows has no FIFOs in its folders.
-    if (!QFileInfo(path).isFile()) return Opened::NotRegular;
-    file.setFileName(path);
-    return file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ? Opened::Regular
-                                                                  : Opened::Failed;
-#endif
-}
 
 // A phone book's text in pieces, handed to the reader that its first line that is not blank
 // asks for. That line is looked for in the first characters only: a file that has none there
@@ -171,14 +150,14 @@ public:
         return feed(std::exchange(head_, {}));
     }
 
-    void finish() {
-        if (contacts_) {
-            contacts_->finish();
-        } else {
-            lines_.finish();
-        }
+    // False as add() is.
+    bool finish() {
+        if (!contacts_) return lines_.finish();
+        contacts_->finish();
+        return true;
     }
 
+    qint64 overlongLine() const { return contacts_ ? 0 : lines_.overlongLine(); }
     BookFormat format() const { return format_.value_or(BookFormat::Lines); }
     EntryList& entries() { return contacts_ ? contacts_->found().entries() : lines_.entries(); }
     int leftOut() { return contacts_ ? contacts_->found().leftOut() : lines_.leftOut(); }
@@ -204,25 +183,28 @@ PhoneBookImport refused(QString error) {
 
 PhoneBookImport readPhoneBook(const QString& path, const ImportProgress& progress,
                               qint64 pieceBytes) {
-    const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    if (!info.exists()) return refused(QStringLiteral("找不到文件 %1。").arg(shown));
-    if (info.isDir()) return refused(QStringLiteral("%1 是文件夹,不是文件。").arg(shown));
-    QFile file;
-    switch (openRegularFile(path, file)) {
-        case Opened::Regular:
-            return readPhoneBook(file, shown, progress, pieceBytes);
-        case Opened::NotRegular:
-            return refused(QStringLiteral("%1 不是普通文件,无法读取。").arg(shown));
-        case Opened::Failed:
-            break;
+    const files::OpenedFile opened = files::openForReading(path);
+    if (opened.file) {
+        return readPhoneBook(*opened.file, QDir::toNativeSeparators(path), progress, pieceBytes);
     }
-    return refused(QStringLiteral("无法打开文件 %1。").arg(shown));
+    if (!opened.exists)
+        return refused(QStringLiteral("找不到文件 %1。").arg(QDir::toNativeSeparators(path)));
+    return refused((opened.refusal.isEmpty() ? opened.error : opened.refusal) + u'。');
 }
 
 PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
                               const ImportProgress& progress, qint64 pieceBytes) {
     const qint64 total = device.size();
+    // An entry the list cannot hold would not load from set.ini again: the whole file is refused.
+    const auto notText = [&](const BookText& lines) {
+        if (const qint64 line = lines.overlongLine()) {
+            return refused(QStringLiteral("%1 的第 %2 行超过 %3 个字符, 不是一条号码。")
+                               .arg(shownName)
+                               .arg(line)
+                               .arg(MaxEntryLength));
+        }
+        return refused(QStringLiteral("%1 不是文本文件。").arg(shownName));
+    };
     QByteArray piece(qsizetype(std::max<qint64>(pieceBytes, 1)), Qt::Uninitialized);
     // Nothing when the file, read as UTF-8 on trial, turned out not to be.
     // byteFields: the contacts format of a file read byte for byte, its fields decoded each alone.
@@ -251,8 +233,7 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
             const std::optional<TextDecoder::Encoding> encoding = decoder.encoding();
             const bool utf16 = encoding == TextDecoder::Encoding::Utf16LE ||
                                encoding == TextDecoder::Encoding::Utf16BE;
-            if (!lines.add(text, atEnd) || (nulByte && encoding && !utf16))
-                return refused(QStringLiteral("%1 不是文本文件。").arg(shownName));
+            if (!lines.add(text, atEnd) || (nulByte && encoding && !utf16)) return notText(lines);
             if (!atEnd && progress && !progress(done, total)) {
                 PhoneBookImport stopped;
                 stopped.cancelled = true;
@@ -266,7 +247,7 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
             undecodable.format = lines.format();
             return undecodable;
         }
-        lines.finish();
+        if (!lines.finish()) return notText(lines);
         PhoneBookImport result;
         result.ok = true;
         result.format = lines.format();

@@ -3,15 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
 
-#include "settings/open_for_reading.h"
+#include "files/user_file.h"
 #include "settings/profile_ini.h"
-#include "settings/replace_file.h"
 #include "text/text_codec.h"
 
 namespace zelvo::settings {
@@ -81,17 +79,6 @@ SettingsData parseSettings(QString text, bool& whole);
 
 }  // namespace
 
-void makePrivateFolders(const QString& path) {
-    QStringList missing;
-    for (QFileInfo folder(QFileInfo(path).absolutePath()); !folder.exists() && !folder.isRoot();
-         folder.setFile(folder.absolutePath())) {
-        missing.prepend(folder.absoluteFilePath());
-    }
-    for (const QString& folder : missing)
-        QDir().mkdir(folder,
-                     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
 QString settingsFileInFolder(const QString& appFolder) {
     return QDir(appFolder).filePath(QStringLiteral("set.ini"));
 }
@@ -99,8 +86,8 @@ QString settingsFileInFolder(const QString& appFolder) {
 SettingsData loadSettingsFile(const QString& path, LoadReport* report) {
     LoadReport ignored;
     LoadReport& outcome = report ? *report : ignored;
-    const OpenedFile opened = openForReading(path);
-    outcome = {!opened.exists || !opened.refusal.isEmpty(), opened.refusal};
+    const files::OpenedFile opened = files::openForReading(path);
+    outcome = {!opened.exists || !opened.refusal.isEmpty(), opened.refusal, opened.othersMayRead};
     if (!opened.file) return {};
     QFile& file = *opened.file;
     const qint64 size = file.size();
@@ -141,19 +128,18 @@ SaveResult saveSettingsFile(const QString& path, const SettingsData& data,
     // Where Windows lacks code page 54936 a character outside GBK cannot be written.
     const std::optional<QByteArray> bytes = encodeSettings(data);
     if (!bytes) return {false, saveError(path, QStringLiteral("系统不支持 GB18030 编码"))};
-    makePrivateFolders(path);
-    // A save that crashed leaves its lock file behind; Qt finds it stale, as its process is gone.
-    QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(int(options.lockWait.count()))) {
-        const QString reason =
-            lock.error() == QLockFile::LockFailedError
-                ? QStringLiteral("另一个窗口或程序正在保存这个文件, 请稍后再保存")
-                : QStringLiteral("无法建立锁文件 %1")
-                      .arg(QDir::toNativeSeparators(path + QStringLiteral(".lock")));
-        return {false, saveError(path, reason)};
+    // The next start would refuse it, and the user's account and list would come up empty.
+    if (bytes->size() > kMaxSettingsFileBytes) {
+        return {false, saveError(path, QStringLiteral("文件将有 %1 MB, 超过了能读取的 %2 MB")
+                                           .arg(bytes->size() >> 20)
+                                           .arg(kMaxSettingsFileBytes >> 20))};
     }
+    files::makePrivateFolders(path);
+    // The operating system releases the lock of a save that crashed.
+    const files::LockAttempt locked = files::lockBeside(path, options.lockWait);
+    if (!locked.lock.held()) return {false, saveError(path, locked.error)};
     if (options.atStep) options.atStep(SaveStep::Locked);
-    const QString reason = replaceFile(path, *bytes, options.keepOldFile, options.atStep);
+    const QString reason = files::replaceFile(path, *bytes, options.keepOldFile, options.atStep);
     if (!reason.isEmpty()) return {false, saveError(path, reason)};
     return {true, {}};
 }

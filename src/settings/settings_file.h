@@ -5,11 +5,14 @@
 #include <chrono>
 #include <optional>
 
+#include "files/user_file.h"
 #include "recipients/entry_list.h"
 #include "recipients/number_entry.h"
-#include "settings/replace_file.h"
 
 namespace zelvo::settings {
+
+using SaveStep = files::SaveStep;
+using SaveStepHook = files::SaveStepHook;
 
 // What set.ini holds: the mailbox account, the whole number list, whether sends go first
 // over implicit TLS because the STARTTLS port did not answer, and whether a long message goes
@@ -33,7 +36,8 @@ inline constexpr qsizetype kMaxSavedEntries = recipients::MaxListEntries;
 // The path of set.ini in the given folder.
 QString settingsFileInFolder(const QString& appFolder);
 
-// A set.ini larger than this is not read: a full list takes a few megabytes.
+// A set.ini larger than this is not read, and a save that would write a larger one is refused:
+// a full list of entries of the longest length an import takes stays below it.
 inline constexpr qint64 kMaxSettingsFileBytes = 64 * 1024 * 1024;
 
 // What a load found besides the data.
@@ -46,6 +50,7 @@ struct LoadReport {
     // A file (or a link to one) that another user owns in a folder others can write may have
     // been planted there to feed this program an account or numbers.
     QString refusal;
+    bool othersMayRead = false;  // group or other users may read the file (and its password)
 };
 
 // Reads set.ini. A missing file, one that cannot be read, or one refused as above gives empty
@@ -69,20 +74,16 @@ struct SaveOptions {
     SaveStepHook atStep = {};  // for tests
 };
 
-// Writes set.ini whole, as replaceFile() replaces a file: the previous file stays intact unless
-// the new one was written completely, a new file is for its owner alone, and a symbolic link is
-// followed only where nobody else could have planted it. Folders missing above it are created
-// for the user alone. A line break in a value is stored as a space. One save of a file at a
-// time, in this program or another: each holds "<file>.lock" from reading the old file to the
-// rename, and one that finds it held waits, then is refused with a message. On failure `error`
+// Writes set.ini whole, as files::replaceFile() replaces a file: the previous file stays intact
+// unless the new one was written completely, a new file is for its owner alone, and a symbolic
+// link is followed only where nobody else could have planted it. Folders missing above it are
+// created for the user alone. A line break in a value is stored as a space. One save of a file at
+// a time, in this program or another: each holds files::lockBeside() to the rename, and one that
+// finds it held waits, then is refused with a message. A file larger than
+// kMaxSettingsFileBytes, which the next start would not read, is not written. On failure `error`
 // names the path and the reason.
 SaveResult saveSettingsFile(const QString& path, const SettingsData& data,
                             const SaveOptions& options = {});
-
-// Creates the folders missing above the file at path for this user alone: the files the programs
-// keep there hold a password or name who was sent what. Whatever cannot be created is reported
-// by the write that follows.
-void makePrivateFolders(const QString& path);
 
 // The file image without any file I/O, for benchmarks and fuzzing; nothing when the system cannot
 // write one of its characters.

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "files/user_file.h"
 #include "settings/program_folders.h"
 #include "settings/settings_file.h"
 
@@ -43,9 +44,15 @@ QString settingsFileForProgram(const QString& programFolder, const QStringList& 
         settingsFileInFolder(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
     if (isInstalledCopy(programFolder, installedFolders)) return userFile;
     const QString beside = settingsFileInFolder(programFolder);
+    // Another user's file beside the program, in a folder this user cannot write (root's, after
+    // one run as root), would pin him to a file he can neither read nor replace. One in a folder
+    // he can write is his to replace: the load tells him why it is not read.
     const QFileInfo folder(programFolder);
-    if (QFileInfo::exists(beside) || (folder.isDir() && folder.isWritable())) return beside;
-    return userFile;
+    const bool writable = folder.isDir() && folder.isWritable();
+    const QFileInfo besideInfo(beside);
+    if (besideInfo.exists() || besideInfo.isSymLink())
+        return writable || files::belongsToUser(beside) ? beside : userFile;
+    return writable ? beside : userFile;
 }
 
 }  // namespace zelvo::settings

@@ -13,6 +13,7 @@
 #include <memory>
 #include <utility>
 
+#include "sms/dialogue_filter.h"
 #include "sms/failure_report.h"
 #include "sms/mail_error.h"
 #include "sms/single_line.h"
@@ -44,15 +45,14 @@ void ensureCurlInitialised() {
 // What a failure report may quote from the dialogue: the verb of the last command and the
 // server's last reply line. AUTH arguments and the login lines after AUTH are never kept.
 struct Dialogue {
-    QByteArray lastCommand;
-    QByteArray lastReply;
+    QByteArray lastCommand = {};
+    QByteArray lastReply = {};
     bool loggedIn = false;  // the server accepted our AUTH
     bool withheld = false;  // the message was held back for want of a login
     bool closing = false;   // after QUIT nothing more is worth reporting
     bool greeted = false;   // the server has said something: an SMTP conversation started
     const TransportOptions::DialogueObserver* observer = nullptr;
-    const GatewaySubmission* submission = nullptr;  // whose secrets the shown dialogue hides
-    bool inLogin = false;            // between our AUTH and the server's verdict on it
+    sms::DialogueFilter filter;      // hides the submission's secrets
     bool trustsNoAuthority = false;  // the certificate could not be checked against anything
 };
 
@@ -78,51 +78,8 @@ size_t readMessage(char* buffer, size_t size, size_t count, void* user) {
     return chunk;
 }
 
-// The dialogue as it may be shown and logged, in the failure report and under --verbose alike:
-// never the credentials, should a server echo them back in clear or as the base64 of a login
-// exchange. Masked as received, before anything is trimmed or cut: a password may begin or end
-// with a blank.
-QByteArray withoutSecrets(QByteArray text, const GatewaySubmission& submission) {
-    if (submission.password.isEmpty()) return text;
-    const QByteArray login = submission.login.toUtf8();
-    const QByteArray password = submission.password.toUtf8();
-    const QByteArray secrets[] = {password, password.toBase64(),
-                                  ('\0' + login + '\0' + password).toBase64()};
-    for (const QByteArray& secret : secrets) text.replace(secret, "***");
-    return text;
-}
-
-// Server text without control or format characters: a terminal would act on them.
-QString presentable(const QByteArray& serverText) {
-    QString text = QString::fromUtf8(serverText);
-    for (QChar& c : text)
-        if (!c.isPrint()) c = QChar::ReplacementCharacter;
-    return text;
-}
-
 QByteArray lastLine(const QByteArray& text) {
     return text.trimmed().split('\n').last().trimmed();
-}
-
-// Passes the dialogue on line by line. The AUTH line keeps only its mechanism, and what we send
-// until the server accepts or refuses the login is masked: it is the account and password.
-void showDialogue(Dialogue& dialogue, curl_infotype type, const QByteArray& text) {
-    for (const QByteArray& raw : text.split('\n')) {
-        QByteArray line = raw.trimmed();
-        if (line.isEmpty()) continue;
-        if (type == CURLINFO_HEADER_OUT) {
-            const QList<QByteArray> words = line.split(' ');
-            if (words.first().toUpper() == "AUTH") {
-                dialogue.inLogin = true;
-                if (words.size() > 2) line = words[0] + ' ' + words[1] + " ****";
-            } else if (dialogue.inLogin) {
-                line = "****";
-            }
-        } else if (!line.startsWith("334")) {
-            dialogue.inLogin = false;
-        }
-        (*dialogue.observer)(type == CURLINFO_HEADER_OUT ? '>' : '<', presentable(line).toUtf8());
-    }
 }
 
 int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* user) {
@@ -132,8 +89,12 @@ int watchDialogue(CURL*, curl_infotype type, char* data, size_t size, void* user
     // The verbs and reply codes are read from the text as sent and received, what is kept or
     // shown from the masked text.
     const QByteArray text(data, static_cast<qsizetype>(size));
-    const QByteArray shown = withoutSecrets(text, *dialogue->submission);
-    if (dialogue->observer) showDialogue(*dialogue, type, shown);
+    const QByteArray shown = dialogue->filter.withoutSecrets(text);
+    if (dialogue->observer) {
+        const bool sent = type == CURLINFO_HEADER_OUT;
+        for (const QByteArray& line : dialogue->filter.shownLines(sent, text))
+            (*dialogue->observer)(sent ? '>' : '<', line);
+    }
     if (dialogue->closing) return 0;
     if (type == CURLINFO_HEADER_OUT) {
         static const std::array<QByteArray, 8> kVerbs = {"EHLO", "HELO", "STARTTLS", "AUTH",
@@ -200,7 +161,7 @@ Cause causeOf(CURLcode code, const Dialogue& dialogue) {
                                const SmtpRoute& server) {
     const Cause cause = causeOf(code, dialogue);
     FailurePlace place{server.host, server.port, server.tls,
-                       presentable(dialogue.lastReply).left(kMaxReplyShown)};
+                       sms::presentable(dialogue.lastReply).left(kMaxReplyShown)};
     QString text = QStringLiteral("SMTP submission to %1:%2 (%3) failed: %4 (curl %5: %6")
                        .arg(server.host)
                        .arg(server.port)
@@ -346,9 +307,8 @@ void submitTo(const SmtpRoute& server, const GatewaySubmission& submission,
     // Everything the handle points at is declared before it, so it outlives the handle's
     // clean-up, which may still talk to the server (QUIT).
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    Dialogue dialogue;
+    Dialogue dialogue{.filter = sms::DialogueFilter(submission.login, submission.password)};
     if (options.dialogueObserver) dialogue.observer = &options.dialogueObserver;
-    dialogue.submission = &submission;
     const GreetingWait greetingWait{&dialogue, greetingBudget};
     Upload upload{&mail.message, &dialogue};
     std::unique_ptr<curl_slist, SlistDeleter> recipients(

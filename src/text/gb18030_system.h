@@ -3,8 +3,8 @@
 #include <string_view>
 
 // What the system converts for Gb18030Decoder, and where encodeGb18030() is: on Windows its own
-// functions for code pages 936 and 54936 (gb18030_windows.cpp), which need no ICU; elsewhere
-// ICU's GB18030 through Qt (gb18030_icu.cpp).
+// functions for code pages 936 and 54936 (windows/gb18030_system.cpp), which need no ICU; elsewhere
+// ICU's GB18030 through Qt (unix/gb18030_system.cpp).
 namespace zelvo::text::system {
 
 // Writes the text of bytes that hold whole characters, or bytes that start none, at out (room

@@ -1,4 +1,4 @@
-// The desktop's own dialogs behind the platform interface: what each box shows, the answer it
+// The desktop's own dialogs behind the desktop interface: what each box shows, the answer it
 // returns, and the standard buttons in the system's language.
 #include "app/qt_desktop.h"
 
@@ -29,6 +29,7 @@ TEST(QtDesktopTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
     app::QtDesktop services;
     const QString text = QStringLiteral("您确定要退出程序吗?"), title = QStringLiteral("退出提示");
     const auto ask = [&] { return services.ask(text, title); };
+    const QString markup = QStringLiteral("找不到电话本文件 <img width=12000 height=12000>x.txt");
     const struct {
         const char* name;
         std::function<app::Answer()> show;
@@ -37,10 +38,12 @@ TEST(QtDesktopTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
         B::StandardButton click = B::NoButton;  // or Esc
         app::Answer answer = Ok;
         QString details = {};
+        QString shown = {};  // the box's text when not text
     } boxes[] = {
         // clang-format off
         {.name = "TellWithoutIcon", .show = [&] { services.tell(text, title, app::NoticeIcon::None); return Ok; }, .icon = B::NoIcon, .buttons = {"确定"}, .click = B::Ok},
         {.name = "TellWithDetailsEscape", .show = [&] { services.tellWithDetails(text, title, "原因"); return Ok; }, .buttons = {"显示详情...", "确定"}, .details = "原因"},
+        {.name = "TellMarkupAsItIs", .show = [&] { services.tell(markup, title, app::NoticeIcon::Question); return Ok; }, .buttons = {"确定"}, .shown = markup},
         {.name = "AskOk", .show = ask, .buttons = {"取消", "确定"}, .click = B::Ok},
         {.name = "AskEscape", .show = ask, .buttons = {"取消", "确定"}, .answer = Cancel},
         // clang-format on
@@ -55,7 +58,9 @@ TEST(QtDesktopTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
             buttons.sort();
             EXPECT_EQ(QStringList({box->windowTitle(), box->accessibleName(), box->text(),
                                    box->detailedText()}),
-                      QStringList({title, title, text, c.details}));
+                      QStringList({title, title, c.shown.isEmpty() ? text : c.shown, c.details}));
+            // Markup in a file name or a reply is shown as typed, never drawn.
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
             EXPECT_EQ(std::tuple(box->icon(), buttons), std::tuple(c.icon, c.buttons));
             if (c.click == B::NoButton) {
                 QTest::keyClick(box, Qt::Key_Escape);
@@ -85,7 +90,7 @@ TEST(QtDesktopTest, DialogsShowWhatTheyAreGivenAndReturnTheAnswer) {
 #ifdef Q_OS_WIN
     EXPECT_EQ(services.screenSize(), QSize(1280, 1024));  // the display of test-windows.sh
 #else
-    EXPECT_EQ(services.screenSize(), QSize(800, 800));  // the offscreen platform's screen
+    EXPECT_EQ(services.screenSize(), QSize(800, 800));  // the offscreen desktop's screen
 #endif
 }
 

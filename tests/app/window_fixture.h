@@ -43,23 +43,23 @@ inline AppConfig testConfig() {
     return config;
 }
 
-// A window on a scripted platform whose application folder is a fresh temporary folder.
+// A window on a scripted desktop whose application folder is a fresh temporary folder.
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override { reset(); }
 
     // Starts over in a new empty folder, as for a new test. The members go in the reverse order
-    // at the end: the window before the platform it uses, the folder last.
+    // at the end: the window before the desktop it uses, the folder last.
     void reset(QSize screen = {800, 800}) {
         window.reset();
-        platform.reset();
+        desktop.reset();
         folder = std::make_unique<QTemporaryDir>();
         ASSERT_TRUE(folder->isValid());
-        platform = std::make_unique<ScriptedDesktop>(folder->path(), screen);
+        desktop = std::make_unique<ScriptedDesktop>(folder->path(), screen);
     }
 
     void open(app::SubmitMail submit = {}) {
-        window = std::make_unique<app::MainWindow>(*platform, config, std::move(submit));
+        window = std::make_unique<app::MainWindow>(*desktop, config, std::move(submit));
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -111,7 +111,7 @@ protected:
 
     std::unique_ptr<QTemporaryDir> folder;
     AppConfig config = testConfig();
-    std::unique_ptr<ScriptedDesktop> platform;
+    std::unique_ptr<ScriptedDesktop> desktop;
     std::unique_ptr<app::MainWindow> window;
 };
 

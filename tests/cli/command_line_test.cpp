@@ -36,6 +36,7 @@ TEST(CommandLine, ParsesOperandsAndOptionsOrSaysWhatIsWrong) {
         {.name = "UnknownOption", .args = {"--colour", "13806012345"}, .error = "未知选项 --colour"},
         {.name = "FlagWithValue", .args = {"--verbose=1", "13806012345"}, .error = "选项 --verbose 不带参数"},
         {.name = "UnknownOptionNamedWithoutItsValue", .args = {"--passwd=secret", "13806012345"}, .error = "未知选项 --passwd"},
+        {.name = "ShortOptionNamedWithoutItsValue", .args = {"-psecret", "13806012345"}, .error = "未知选项 -p"},
         // clang-format on
     };
     for (const auto& row : rows) {

@@ -5,19 +5,24 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#endif
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "config/process_setup.h"
 #include "support/smtp_peer.h"
 #include "support/test_files.h"
 
 namespace zelvo::testing {
 namespace {
-
-using namespace std::chrono_literals;
 
 const QString k69 = QString(69, QChar(u'字'));
 const QString k11 = QStringLiteral(
@@ -50,12 +55,13 @@ struct Row {
     QByteArray peer = "";    // a raw peer's script; empty for the real server, "none" for nothing
     bool loginOnly = false;  // the real server offers only AUTH LOGIN
     bool implicitRoute = false;  // a real server of implicit TLS on the second route
-    bool environment = false;    // the password in ZELVO_SMS_PASSWORD
+    QString environment = {};    // ZELVO_SMS_PASSWORD
     File file = {};
-    bool stalledErr = false;  // standard error a full pipe that nobody reads
-    QStringList more = {};    // the mails after the first, in order
-    int parts = 1;            // lines in sent.log when the send was submitted
-    int refusedMail = 0;      // the real server refuses its n-th mail
+    bool stalledErr = false;           // standard error a full pipe that nobody reads
+    bool refusedInSubmission = false;  // refused with exit code 65 once submitted, so recorded
+    QStringList more = {};             // the mails after the first, in order
+    int parts = 1;                     // lines in sent.log when the send was submitted
+    int refusedMail = 0;               // the real server refuses its n-th mail
 };
 
 // clang-format off
@@ -66,7 +72,7 @@ const Row kRows[] = {
     {.name = "TenNumbers69Characters", .args = {k11.left(119), k69}, .mail = k11.left(119) + "\n" + k69},
     {.name = "StandardInput", .args = {"13806012345"}, .input = "第一行\n第二行\n", .mail = "13806012345\n第一行\r\n第二行"},
     {.name = "DashReadsStandardInput", .args = {"13806012345", "13906054321", "-"}, .input = "备份失败\r\n", .mail = "13806012345,13906054321\n备份失败"},
-    {.name = "FromAndVariable", .args = {"--from", "13906054321@139.com", "13806012345", "hi"}, .mail = "13806012345\nhi", .environment = true},
+    {.name = "FromAndVariable", .args = {"--from", "13906054321@139.com", "13806012345", "hi"}, .mail = "13806012345\nhi", .environment = kPeerPassword},
     {.name = "PasswordFile", .args = {"--password-file", "@/password.txt", "13806012345", "hi"}, .mail = "13806012345\nhi", .file = {.name = "password.txt", .bytes = kPassword + "\nnot this\n"}},
     {.name = "SharedSettingsWarnOnce", .args = {"--settings", "@/shared.ini", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "shared.ini 中有邮箱密码, 同组或其他用户也能读取它; 请执行 chmod 600 ", .file = {.name = "shared.ini", .mode = 0644}},
     {.name = "PasswordFileGroupReadable", .args = {"--password-file", "@/password0640.txt", "13806012345", "hi"}, .code = 78, .err = "password0640.txt 同组或其他用户也能读取, 没有使用; 请执行 chmod 600 ", .file = {.name = "password0640.txt", .bytes = kPassword, .mode = 0640}},
@@ -75,11 +81,13 @@ const Row kRows[] = {
     {.name = "Verbose", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "> AUTH PLAIN ****"},
     {.name = "VerboseIntoAFullPipe", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .stalledErr = true},
     {.name = "VerboseLoginMechanism", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "> AUTH LOGIN ****\n< 334 UGFzc3dvcmQA\n> ****\n< 235", .loginOnly = true},
-    {.name = "VerboseGreetingEscape", .args = {"--verbose", "13806012345", "hi"}, .code = 69, .err = "< 220 \uFFFD[2J\uFFFD]0;owned\uFFFD ESMTP", .peer = R"({"greeting":"220 \u001b[2J\u001b]0;owned\u0007 ESMTP\n","MAIL":"553 5.1.8 Sender refused\n"})"},
-    {.name = "VerboseEchoedPassword", .args = {"--verbose", "13806012345", "hi"}, .code = 69, .err = "< 535 5.7.8 *** rejected", .peer = R"({"AUTH":"535 5.7.8 )" + kPassword.toBase64() + R"( rejected\n"})"},
     {.name = "PasswordFileWithBlankInPath", .args = {"--password-file", "@/pass word.txt", "13806012345", "hi"}, .code = 78, .err = "请执行 chmod 600 '", .file = {.name = "pass word.txt", .bytes = kPassword, .mode = 0640}},
-    {.name = "VerboseEchoedBlankEndedPassword", .args = {"--verbose", "--password-file", "@/blank_password.txt", "13806012345", "hi"}, .code = 69, .err = "< 535 5.7.8 rejected:***\n", .peer = R"({"AUTH":"535 5.7.8 rejected: Zq9 code \n"})", .file = {.name = "blank_password.txt", .bytes = " Zq9 code \n"}},
     {.name = "PlantedSettings", .args = {"--settings", "@/planted.ini", "13806012345", "hi"}, .code = 78, .err = "属于别的用户", .file = {.name = "planted.ini"}},
+    {.name = "Help", .args = {"--help"}, .out = "用法: zelvo-sms-send [选项] 号码[,号码...] [短信内容]\n", .peer = "none"},
+    {.name = "Version", .args = {"--version"}, .out = "zelvo-sms-send 1.0.0\n", .peer = "none"},
+    // A variable set on Windows may end in CR: refused, and the password shown nowhere.
+    {.name = "VariableEndsInCarriageReturn", .args = {"13806012345", "hi"}, .code = 65, .err = "password 含有换行符", .environment = kPeerPassword + "\r", .refusedInSubmission = true},
+    {.name = "SentButNotRecorded", .args = {"13806012345", "hi"}, .mail = "13806012345\nhi", .err = "警告", .file = {.name = "sent.log/"}},
     {.name = "NoRecord", .args = {"--no-record", "13806012345", "hi"}, .mail = "13806012345\nhi"},
     {.name = "DryRun", .args = {"--dry-run", "13806012345", "你好"}, .out = "Subject: 13806012345\r\nMessage-ID: <"},
     {.name = "UsageError", .args = {"--tls", "ssl", "13806012345", "hi"}, .code = 64, .err = "--tls 的参数应为 starttls 或 implicit", .peer = "none"},
@@ -93,9 +101,12 @@ const Row kRows[] = {
     {.name = "LineEndCountsTwo", .args = {"13806012345"}, .input = (k69.left(34) + "\n" + k69.left(34)).toUtf8(), .code = 65, .err = "短信内容有 70 个字符"},
     {.name = "EmptyMessage", .args = {"13806012345"}, .input = "\n", .code = 65, .err = "短信内容为空"},
     {.name = "NotUtf8", .args = {"13806012345"}, .input = "\xff\xfe", .code = 65, .err = "不是 UTF-8"},
+    {.name = "EndlessInput", .args = {"13806012345"}, .input = QByteArray(5000, 'y'), .code = 64, .err = "标准输入超过 4096 字节"},
+    {.name = "ControlCharactersFromSettingsShown", .args = {"坏\x1B[2J号", "hi"}, .code = 65, .err = "坏\\u001B[2J号 (12345678901)", .file = {.name = "set.ini", .bytes = QByteArray(kSettings).replace("坏号", "坏\x1B[2J号")}},
+    {.name = "RefusalIntoAFullPipe", .args = {"12306012345", "hi"}, .code = 65, .stalledErr = true},
     {.name = "NoAccount", .args = {"--settings", "@/empty.ini", "13806012345", "hi"}, .code = 78, .err = "没有邮箱账号", .file = {.name = "empty.ini", .bytes = ""}},
     {.name = "NoPasswordForOtherAccount", .args = {"--from", "13906054321@139.com", "13806012345", "hi"}, .code = 78, .err = "没有邮箱密码"},
-    {.name = "AccountTooShort", .args = {"--from", "1390605432@139.com", "13806012345", "hi"}, .code = 78, .err = "邮箱账号 1390605432@139.com 不可用", .environment = true},
+    {.name = "AccountTooShort", .args = {"--from", "1390605432@139.com", "13806012345", "hi"}, .code = 78, .err = "邮箱账号 1390605432@139.com 不可用", .environment = kPeerPassword},
     {.name = "WrongPassword", .args = {"--password-file", "@/wrong.txt", "13806012345", "hi"}, .code = 69, .err = "请检查邮箱地址; 密码栏要填写139邮箱的授权码, 不是网页登录密码: 在139邮箱的 设置 → 客户端设置 中开启SMTP服务并获取授权码。", .implicitRoute = true, .file = {.name = "wrong.txt", .bytes = "wrong\n"}},
     {.name = "Port25Closed", .args = {"--verbose", "13806012345", "hi"}, .mail = "13806012345\nhi", .err = "(STARTTLS): 无法连接邮件服务器, 改用 127.0.0.1:", .peer = "none", .implicitRoute = true},
     {.name = "BothPortsClosed", .args = {"13806012345", "hi"}, .code = 75, .err = "无法连接邮件服务器 (127.0.0.1:1 STARTTLS); 无法连接邮件服务器 (127.0.0.1:2 SSL/TLS); 请检查网络连接; 您所在的网络可能同时封锁了端口 1 和 2", .peer = "none"},
@@ -128,6 +139,10 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     QTemporaryDir folder;
     for (const File& file : {File{.name = "set.ini"}, row.file}) {
         if (!file.name) continue;
+        if (QByteArray(file.name).endsWith('/')) {  // a folder in the file's place
+            ASSERT_TRUE(QDir(folder.path()).mkdir(file.name));
+            continue;
+        }
         writeFile(folder.filePath(file.name), file.bytes);
         ASSERT_EQ(::chmod(QFile::encodeName(folder.filePath(file.name)), file.mode), 0);
     }
@@ -145,9 +160,10 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     context.config.smtpHost = QStringLiteral("127.0.0.1");
     context.config.smtpPort = peer && !row.args.contains("%") ? peer->port() : 1;
     context.config.smtpsPort = implicit ? implicit->port() : 2;
-    context.config.smtpTimeouts = {1500ms, 1000ms, 2500ms, 700ms};
+    context.config.smtpTimeouts = kTestTimeouts;
     context.config.smtpCaFile = SmtpPeer::caFile();
-    if (row.environment) context.environment.insert("ZELVO_SMS_PASSWORD", kPeerPassword);
+    if (!row.environment.isEmpty())
+        context.environment.insert("ZELVO_SMS_PASSWORD", row.environment);
     QStringList args = row.args;
     args.replaceInStrings(QRegularExpression("^@"), folder.path());
     if (peer) args.replaceInStrings(QRegularExpression("^%$"), QString::number(peer->port()));
@@ -177,8 +193,9 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     EXPECT_TRUE(*row.out ? printed.contains(row.out) : printed.isEmpty()) << printed.toStdString();
     // Each submission, sent or failed, is one line of sent.log beside set.ini, unless asked not.
     const QByteArray record = readFile(folder.filePath("sent.log"));
-    const bool submitted = (row.code == 0 || row.code == 69 || row.code == 75) &&
-                           !args.contains("--dry-run") && !args.contains("--no-record");
+    const bool submitted =
+        (!row.mail.isEmpty() || row.code == 69 || row.code == 75 || row.refusedInSubmission) &&
+        !args.contains("--no-record") && QByteArray(row.file.name) != "sent.log/";
     EXPECT_EQ(record.count("\r\n"), submitted ? row.parts : 0) << record.toStdString();
     const QString login = args.contains("--from") ? "13906054321" : "13806012345";
     // Neither the password nor the login data show, in clear or as the AUTH data.
@@ -211,6 +228,26 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
 
 INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandRunTest, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Both programs start alike: a process that holds the password leaves no core dump, and the
+// settings of both live under one name. Checked in a child, as a process that may not dump is
+// one the leak checker cannot trace.
+TEST(ProcessSetUp, NoCoreDumpAndOneSettingsName) {
+#ifndef __linux__
+    GTEST_SKIP() << "core dumps are turned off where prctl exists, on Linux";
+#else
+    const pid_t child = ::fork();
+    if (child == 0) {
+        setUpProcess();
+        ::_exit(::prctl(PR_GET_DUMPABLE) == 0 && QCoreApplication::applicationName() == "zelvo-sms"
+                    ? 0
+                    : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+#endif
+}
 
 }  // namespace
 }  // namespace zelvo::testing

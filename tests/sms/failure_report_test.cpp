@@ -2,6 +2,8 @@
 // details in the window, and the one line the command prints.
 #include "sms/failure_report.h"
 
+#include "sms/dialogue_filter.h"
+
 #include <gtest/gtest.h>
 
 #include <QStringList>
@@ -53,6 +55,40 @@ TEST(FailureReport, SaysWhatFailedWhereAndWhatToDo) {
             EXPECT_TRUE(line.contains(words)) << line.toStdString();
         EXPECT_FALSE(line.contains(u'\n') || line.contains(u'\x1b')) << line.toStdString();
     }
+}
+
+// What the dialogue may show, under --verbose and in the failure's last reply: the login's
+// secrets never, in any form a server might echo, and nothing a terminal would act on. Each row
+// is one piece of the dialogue after the ones before it.
+TEST(DialogueFilter, HidesTheLoginAndWhatATerminalWouldActOn) {
+    const QByteArray plain = QByteArray("\0u\0 p\rw ", 8).toBase64();
+    const struct {
+        const char* name;
+        bool sent;
+        QByteArray text;
+        QList<QByteArray> shown;
+    } rows[] = {
+        // clang-format off
+        {.name = "greeting", .sent = false, .text = "220 ready\r\n", .shown = {"220 ready"}},
+        {.name = "EHLO, two lines", .sent = true, .text = "EHLO me\r\nRSET\r\n", .shown = {"EHLO me", "RSET"}},
+        {.name = "AUTH PLAIN keeps its mechanism", .sent = true, .text = "AUTH PLAIN " + plain + "\r\n", .shown = {"AUTH PLAIN ****"}},
+        {.name = "echo in clear, blanks and CR kept", .sent = false, .text = "535 no  p\rw  here\r\n", .shown = {"535 no *** here"}},
+        {.name = "AUTH LOGIN", .sent = true, .text = "AUTH LOGIN\r\n", .shown = {"AUTH LOGIN"}},
+        {.name = "its prompt", .sent = false, .text = "334 VXNlcm5hbWU6\r\n", .shown = {"334 VXNlcm5hbWU6"}},
+        {.name = "the login name", .sent = true, .text = "dQ==\r\n", .shown = {"****"}},
+        {.name = "echo as base64", .sent = false, .text = "334 " + QByteArray(" p\rw ").toBase64() + "\r\n", .shown = {"334 ***"}},
+        {.name = "the password", .sent = true, .text = QByteArray(" p\rw ").toBase64() + "\r\n", .shown = {"****"}},
+        {.name = "the verdict ends the login", .sent = false, .text = "235 ok " + plain + "\r\n", .shown = {"235 ok ***"}},
+        {.name = "after it, shown", .sent = true, .text = "MAIL FROM:<u@139.com>\r\n", .shown = {"MAIL FROM:<u@139.com>"}},
+        {.name = "escape and bell", .sent = false, .text = "550 \x1b[2Jgone\a\r\n", .shown = {"550 \xef\xbf\xbd[2Jgone\xef\xbf\xbd"}},
+        // clang-format on
+    };
+    DialogueFilter filter(QStringLiteral("u"), QStringLiteral(" p\rw "));
+    for (const auto& row : rows) {
+        EXPECT_EQ(filter.shownLines(row.sent, row.text), row.shown) << row.name;
+    }
+    EXPECT_EQ(DialogueFilter("u", "").withoutSecrets("535 p\r\n"), "535 p\r\n");
+    EXPECT_EQ(presentable("reply\t\x7f"), QStringLiteral("reply\uFFFD\uFFFD"));
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 namespace zelvo::smtp {
 namespace {
 
-using namespace std::chrono_literals;
 using namespace sms;
 using testing::eventsOf;
 using testing::SmtpPeer;
@@ -58,8 +57,7 @@ TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
     if (!row.second.isEmpty()) second.emplace(SmtpPeer::Options{.implicitTls = true});
     const int firstPort = first ? first->port() : 1;
     const bool untrusted = row.first == "untrusted" || row.second == "untrusted";
-    TransportOptions options{{1500ms, 1000ms, 2500ms, 700ms},
-                             untrusted ? QString() : SmtpPeer::caFile()};
+    TransportOptions options{testing::kTestTimeouts, untrusted ? QString() : SmtpPeer::caFile()};
     const QTemporaryDir emptyStore;  // for a system that trusts no certificate authority at all
     if (row.first == "nostore")
         options = {options.timeouts, emptyStore.filePath("none.pem"), emptyStore.path()};

@@ -6,9 +6,18 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <chrono>
 #include <optional>
 
+#include "config/app_config.h"
+
 namespace zelvo::testing {
+
+// The time limits of every send to a peer: short, so that a hang fails in seconds, and the first
+// route's 700 ms long enough for a peer on this machine to greet.
+inline const SmtpTimeouts kTestTimeouts{
+    std::chrono::milliseconds(1500), std::chrono::milliseconds(1000),
+    std::chrono::milliseconds(2500), std::chrono::milliseconds(700)};
 
 // The password the real test server takes, with any login name.
 inline const QString kPeerPassword = QStringLiteral("p@ss word");

@@ -39,14 +39,20 @@ inline QByteArray gbk(const QString& text) {
 #endif
 }
 
-inline QByteArray repeated(const QByteArray& piece, qsizetype size) {
-    QByteArray bytes;
-    while (bytes.size() < size) bytes += piece;
-    return bytes;
-}
-
 inline QByteArray utf16(const QString& text, QStringConverter::Encoding encoding) {
     return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
+}
+
+// Entries of the list that the tests use.
+inline const QString kLi = QStringLiteral("李三,13806012345");
+inline const QString kWang = QStringLiteral("王五,13906054321");
+
+// n list entries "n<i>,138060100<ii>", all of them mobile numbers.
+inline QStringList numbered(int n) {
+    QStringList entries;
+    for (int i = 0; i < n; ++i)
+        entries << QStringLiteral("n%1,138060100%2").arg(i).arg(i, 2, 10, QChar(u'0'));
+    return entries;
 }
 
 inline recipients::EntryList entriesOf(const QStringList& texts) {

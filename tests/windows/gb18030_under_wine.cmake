@@ -3,7 +3,7 @@
 set(exe "${OUT}/gb18030_windows_test.exe")
 execute_process(
     COMMAND "${CXX}" -std=c++20 -static -O1 -Wall -Wextra -Werror -I${SRC} -I${TESTS}
-            ${SRC}/text/gb18030.cpp ${SRC}/text/gb18030_windows.cpp
+            ${SRC}/text/gb18030.cpp ${SRC}/text/windows/gb18030_system.cpp
             ${TESTS}/windows/gb18030_windows_test.cpp -o "${exe}"
     RESULT_VARIABLE built)
 if(NOT built EQUAL 0)

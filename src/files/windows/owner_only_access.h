@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace zelvo::settings {
+namespace zelvo::files {
 
 // Whether path lies inside the current user's profile folder, whose access list already keeps
 // other users out of the files created in it.
@@ -17,5 +17,7 @@ HANDLE createNewFile(const wchar_t* path, bool ownerOnly);
 // Whether the file at path is owned by the current user, the administrators or the system:
 // nobody else can have put it there.
 bool ownedByUserOrAdministrators(const wchar_t* path);
+// The same for an opened file.
+bool handleOwnedByUserOrAdministrators(HANDLE file);
 
-}  // namespace zelvo::settings
+}  // namespace zelvo::files

@@ -1,10 +1,10 @@
-#include "settings/windows/file_place.h"
+#include "files/windows/file_place.h"
 
 #include <QDir>
 
-#include "settings/windows/owner_only_access.h"
+#include "files/windows/owner_only_access.h"
 
-namespace zelvo::settings {
+namespace zelvo::files {
 
 std::optional<QFileInfo> finalTarget(const QString& path, QString& error, bool* planted) {
     QFileInfo info(path);
@@ -25,4 +25,4 @@ std::optional<QFileInfo> finalTarget(const QString& path, QString& error, bool* 
     return std::nullopt;
 }
 
-}  // namespace zelvo::settings
+}  // namespace zelvo::files

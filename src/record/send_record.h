@@ -3,11 +3,12 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 #include "sms/gateway_submission.h"
 #include "sms/mail_error.h"
 
-namespace zelvo::sms {
+namespace zelvo::record {
 
 // One send as the record of sends keeps it. Never the account's password.
 struct SendRecord {
@@ -20,8 +21,8 @@ struct SendRecord {
 
 // What a submission that the server took, over the route with `took` encryption, leaves in the
 // record; and one that failed.
-SendRecord sentRecord(const GatewaySubmission& submission, TlsMode took);
-SendRecord failedRecord(const GatewaySubmission& submission, const MailError& error);
+SendRecord sentRecord(const sms::GatewaySubmission& submission, sms::TlsMode took);
+SendRecord failedRecord(const sms::GatewaySubmission& submission, const sms::MailError& error);
 
 // The record of both programs' sends: sent.log in the folder of the settings file they use.
 QString sendRecordPath(const QString& settingsFile);
@@ -30,16 +31,19 @@ QString sendRecordPath(const QString& settingsFile);
 inline constexpr qint64 kSendRecordLimit = 1024 * 1024;
 
 // The line of one send, in UTF-8: time, numbers, message, outcome and route, separated by tabs
-// and ended by CR LF, so that Windows' Notepad shows it too. A tab, a line break or a backslash
-// in a field is written as \t, \n or \\, which keeps every send on one line.
+// and ended by CR LF, so that Windows' Notepad shows it too. Every send stays on one line and
+// shows as what it is: a tab, a line break and a backslash in a field are written as \t, \n and
+// \\; other control characters, line and paragraph separators and the marks that turn text
+// around (bidi controls) as \uXXXX.
 QByteArray sendRecordLine(const SendRecord& record);
 
-// Adds the line of the send to the record at path, creating it and its folder for the owner
-// alone: the record names who was sent what. Past limitBytes the older half of the lines goes
-// first, and the record is replaced whole as set.ini is. Something other than a regular file at
-// path is left alone. Returns why the record could not be written, in Chinese, or an empty
-// string.
+// Adds the line of the send to the record at path, as files::appendToLog() adds a line: whole or
+// not at all, one writer at a time across both programs, the older half going past limitBytes,
+// a new record for its owner alone (starting, on Windows, with a byte order mark, so that
+// Notepad reads it as UTF-8). Returns why the record could not be written, in Chinese, or an
+// empty string.
 QString appendSendRecord(const QString& path, const SendRecord& record,
-                         qint64 limitBytes = kSendRecordLimit);
+                         qint64 limitBytes = kSendRecordLimit,
+                         const std::function<void()>& atLocked = {});
 
-}  // namespace zelvo::sms
+}  // namespace zelvo::record

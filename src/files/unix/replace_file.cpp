@@ -1,4 +1,3 @@
-#include "settings/replace_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,9 +10,10 @@
 #include <cerrno>
 #include <optional>
 
-#include "settings/unix/file_place.h"
+#include "files/unix/file_place.h"
+#include "files/user_file.h"
 
-namespace zelvo::settings {
+namespace zelvo::files {
 namespace {
 
 bool writeAll(int fd, const char* data, qsizetype size) {
@@ -48,9 +48,17 @@ Descriptor createTemporary(const Place& place, QByteArray& name) {
     return Descriptor(-1);
 }
 
+// The administrator replacing a user's file in that user's own folder leaves it the user's: the
+// user must still be able to read it and save it again. A file someone else planted is not
+// handed to him.
+bool keepOwner(int fd, uid_t owner, gid_t group, const struct stat& folder) {
+    if (::geteuid() != 0 || owner == 0 || !mayWriteInPlace(owner, folder)) return true;
+    return ::fchown(fd, owner, group) == 0;
+}
+
 // Copies the file being replaced to "<file>.bak" beside it, with its owner's bits only: it
 // holds the same password as the file.
-QString keepBackup(const Place& place, mode_t ownerBits) {
+QString keepBackup(const Place& place, mode_t ownerBits, const struct stat& replaced) {
     const QByteArray backupName = place.name + ".bak";
     const QString cannot = QStringLiteral("无法将原文件保留为 %1").arg(place.shown(".bak"));
     struct stat old {};
@@ -69,7 +77,9 @@ QString keepBackup(const Place& place, mode_t ownerBits) {
         if (got < 0 && errno == EINTR) continue;
         if (got < 0 || !writeAll(backup.get(), piece.constData(), got)) break;
     }
-    if (got != 0 || ::fchmod(backup.get(), ownerBits) != 0 || ::fsync(backup.get()) != 0) {
+    if (got != 0 || ::fchmod(backup.get(), ownerBits) != 0 ||
+        !keepOwner(backup.get(), replaced.st_uid, replaced.st_gid, place.folderStatus) ||
+        ::fsync(backup.get()) != 0) {
         const QString reason = lastError();
         ::unlinkat(place.folder.get(), backupName.constData(), 0);
         return cannot + QStringLiteral(" (%1)").arg(reason);
@@ -111,15 +121,18 @@ QString replaceFile(const QString& path, const QByteArray& contents, bool keepOl
     const auto shownTemp = [&] { return place->shown(tempName.mid(place->name.size())); };
     // Without the fsync a power cut soon after the rename can leave an empty file on some file
     // systems, and the old one would already be gone.
+    const bool owned = replacing
+                           ? keepOwner(temp.get(), old.st_uid, old.st_gid, place->folderStatus)
+                           : handToFolderOwner(temp.get(), place->folderStatus);
     if (!writeAll(temp.get(), contents.constData(), contents.size()) ||
-        ::fchmod(temp.get(), mode) != 0 || ::fsync(temp.get()) != 0) {
+        ::fchmod(temp.get(), mode) != 0 || !owned || ::fsync(temp.get()) != 0) {
         const QString reason = lastError();
         ::unlinkat(folder, tempName.constData(), 0);
         return QStringLiteral("写入临时文件 %1 失败 (%2)").arg(shownTemp(), reason);
     }
     if (atStep) atStep(SaveStep::TemporaryWritten);
     if (replacing && keepOld) {
-        if (const QString reason = keepBackup(*place, mode); !reason.isEmpty()) {
+        if (const QString reason = keepBackup(*place, mode, old); !reason.isEmpty()) {
             ::unlinkat(folder, tempName.constData(), 0);
             return reason;
         }
@@ -136,4 +149,4 @@ QString replaceFile(const QString& path, const QByteArray& contents, bool keepOl
     return {};
 }
 
-}  // namespace zelvo::settings
+}  // namespace zelvo::files

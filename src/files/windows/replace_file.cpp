@@ -1,5 +1,3 @@
-#include "settings/replace_file.h"
-
 #include <windows.h>
 
 #include <QDir>
@@ -10,10 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "settings/windows/file_place.h"
-#include "settings/windows/owner_only_access.h"
+#include "files/user_file.h"
+#include "files/windows/file_place.h"
+#include "files/windows/owner_only_access.h"
 
-namespace zelvo::settings {
+namespace zelvo::files {
 namespace {
 
 std::wstring wide(const QString& path) {
@@ -114,4 +113,4 @@ QString replaceFile(const QString& path, const QByteArray& contents, bool keepOl
     return {};
 }
 
-}  // namespace zelvo::settings
+}  // namespace zelvo::files

@@ -1,6 +1,6 @@
 // The record of sends: one line per send that a text editor shows as one, kept for the owner
 // alone and below its size by dropping the older half.
-#include "sms/send_record.h"
+#include "record/send_record.h"
 
 #include <QTemporaryDir>
 
@@ -11,10 +11,17 @@ namespace {
 
 TEST(SendRecord, OneLinePerSendOwnerOnlyNewerHalfKept) {
     const QDateTime time(QDate(2026, 12, 7), QTime(14, 3, 12));
-    const sms::SendRecord record{time, "13806012345,13906054321", "第一行\r\n\t\\第二行", "已发送",
-                                 "smtp.example:25 STARTTLS"};
+    // Every character a terminal or a Unicode-aware tool would act on is written out: none can
+    // break the line, forge a date or hide text.
+    const QString message = QString::fromUtf16(
+                                u"第一行\r\n\t\\第二行\r三\x1B[2J\b\x7F\x85"
+                                u"\u2028\u202E\u2066\v\f") +
+                            QChar(0xD800) + QChar(0) + QString::fromUtf16(u"😀");
+    const record::SendRecord record{time, "13806012345,13906054321", message, "已发送",
+                                    "smtp.example:25 STARTTLS"};
     const QByteArray line =
-        "2026-12-07 14:03:12\t13806012345,13906054321\t第一行\\n\\t\\\\第二行\t已发送\t"
+        "2026-12-07 14:03:12\t13806012345,13906054321\t第一行\\n\\t\\\\第二行\\n三\\u001B[2J"
+        "\\u0008\\u007F\\u0085\\u2028\\u202E\\u2066\\u000B\\u000C\\uD800\\u0000😀\t已发送\t"
         "smtp.example:25 STARTTLS\r\n";
     const QByteArray old =
         QByteArray("older\r\n").repeated(50) + QByteArray("newer\r\n").repeated(50);
@@ -25,14 +32,14 @@ TEST(SendRecord, OneLinePerSendOwnerOnlyNewerHalfKept) {
         const char* name;
         QByteArray before = {};
         const char* make = "";
-        qint64 limit = sms::kSendRecordLimit;
+        qint64 limit = record::kSendRecordLimit;
         QByteArray after = {};
         const char* refusal = "";
     } rows[] = {
         {.name = "New", .make = "none", .after = line},
         {.name = "Appended", .before = "a\r\n", .after = "a\r\n" + line},
         {.name = "OlderHalfGoes", .before = old, .limit = qint64(old.size()), .after = QByteArray("newer\r\n").repeated(50) + line},
-        {.name = "Folder", .make = "dir", .refusal = "不是普通文件"},
+        {.name = "Folder", .make = "dir", .refusal = "文件夹"},
         {.name = "Fifo", .make = "fifo", .refusal = "不是普通文件"},
     };
     // clang-format on
@@ -45,7 +52,7 @@ TEST(SendRecord, OneLinePerSendOwnerOnlyNewerHalfKept) {
         const QString path = folder.filePath("sub/sent.log");
         ASSERT_TRUE(fresh || QDir().mkpath(folder.filePath("sub")));
         ASSERT_TRUE(place(row.make, path, row.before));
-        const QString error = sms::appendSendRecord(path, record, row.limit);
+        const QString error = record::appendSendRecord(path, record, row.limit);
         EXPECT_TRUE(*row.refusal ? error.contains(row.refusal) : error.isEmpty())
             << error.toStdString();
         if (*row.refusal) continue;

@@ -1,4 +1,4 @@
-#include "settings/windows/owner_only_access.h"
+#include "files/windows/owner_only_access.h"
 
 #include <aclapi.h>
 #include <userenv.h>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace zelvo::settings {
+namespace zelvo::files {
 namespace {
 
 struct HandleCloser {
@@ -91,14 +91,9 @@ HANDLE createNewFile(const wchar_t* path, bool ownerOnly) {
     return create(&security);
 }
 
-bool ownedByUserOrAdministrators(const wchar_t* path) {
-    PSID owner = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoW(path, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
-                              nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
-        return false;
-    }
-    const std::unique_ptr<void, LocalFreer> owned(descriptor);
+namespace {
+
+bool ownerIsUserOrAdministrators(PSID owner) {
     if (IsWellKnownSid(owner, WinBuiltinAdministratorsSid) ||
         IsWellKnownSid(owner, WinLocalSystemSid)) {
         return true;
@@ -112,4 +107,28 @@ bool ownedByUserOrAdministrators(const wchar_t* path) {
            EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
 }
 
-}  // namespace zelvo::settings
+}  // namespace
+
+bool ownedByUserOrAdministrators(const wchar_t* path) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(path, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                              nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::unique_ptr<void, LocalFreer> owned(descriptor);
+    return ownerIsUserOrAdministrators(owner);
+}
+
+bool handleOwnedByUserOrAdministrators(HANDLE file) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                        nullptr, &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    const std::unique_ptr<void, LocalFreer> owned(descriptor);
+    return ownerIsUserOrAdministrators(owner);
+}
+
+}  // namespace zelvo::files

@@ -1,5 +1,7 @@
 // ICU's GB18030 through Qt, for the systems whose Qt has it (Debian's does; Qt's own Windows
-// builds do not, hence gb18030_windows.cpp).
+// builds do not, hence windows/gb18030_system.cpp).
+#include "text/gb18030_system.h"
+
 #include <QChar>
 #include <QString>
 #include <QStringDecoder>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "text/gb18030.h"
-#include "text/gb18030_system.h"
 
 namespace zelvo::text {
 namespace {

@@ -1,12 +1,13 @@
 // Windows' own conversion, which needs no ICU. Code page 936 is what Windows' profile functions
 // read and write on a Chinese system; 54936 (GB18030) adds the four-byte characters where the
 // system has it (Windows has, Wine 8 has not).
+#include "text/gb18030_system.h"
+
 #include <windows.h>
 
 #include <cstring>
 
 #include "text/gb18030.h"
-#include "text/gb18030_system.h"
 
 namespace zelvo::text {
 namespace {
