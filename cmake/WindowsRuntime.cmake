@@ -23,6 +23,11 @@ install(FILES "$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>"
         DESTINATION "${ZELVO_BIN_DIR}/platforms" COMPONENT window)
 install(FILES "$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>"
         DESTINATION "${ZELVO_BIN_DIR}/styles" COMPONENT window)
+# Qt's folders are the program's own. Without qt.conf Qt takes the folder above the programs as its
+# prefix once it holds lib/libQt6Core.a, and loads plugins from its "plugins" folder: whoever may
+# write there could plant code in the program.
+install(FILES "${CMAKE_SOURCE_DIR}/scripts/windows/qt.conf" DESTINATION "${ZELVO_BIN_DIR}"
+        COMPONENT window)
 # Qt's Chinese texts for its standard buttons and dialogs ("确定", "取消"), from Debian's
 # qt6-translations-l10n of the same Qt version: the Windows build of Qt has none.
 set(ZELVO_QT_TRANSLATIONS /usr/share/qt6/translations/qtbase_zh_CN.qm)

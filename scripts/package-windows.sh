@@ -25,11 +25,21 @@ mv "$staging/install/bin" "$folder"
 mkdir "$folder/licenses"
 cp "${prefixes%%;*}"/licenses/*.txt "$folder/licenses/"
 # Windows' Notepad shows a text without byte-order mark in the ANSI code page.
-{ printf '\xef\xbb\xbf'; sed 's/$/\r/' scripts/windows/read-me.txt; } >"$folder/说明.txt"
+as_windows_text() { printf '\xef\xbb\xbf'; sed 's/$/\r/' "$@"; }
+as_windows_text scripts/windows/read-me.txt >"$folder/说明.txt"
+# Where the source of the bundled Qt and curl is: Debian's source packages that were built, by
+# name and version (the cache's folder names).
+qt_version=${prefixes%%;*}
+qt_version=${qt_version##*/qt6-base-}
+curl_version=${prefixes##*/curl-}
+as_windows_text scripts/windows/source-offer.txt |
+    sed "s/@QT_VERSION@/$qt_version/g; s/@CURL_VERSION@/$curl_version/g
+         s/@QT_VERSION_URL@/${qt_version//+/%2B}/g; s/@CURL_VERSION_URL@/${curl_version//+/%2B}/g" \
+    >"$folder/licenses/源代码.txt"
 
 mkdir -p "$output"
 rm -f "$output/$name.zip" "$output/zelvo-sms-$version-setup.exe"
-(cd "$staging" && zip -q -r -X -9 "$output/$name.zip" "$name")
+python3 scripts/windows/zip_folder.py "$output/$name.zip" "$folder"
 
 # The uninstaller removes exactly the files it installed, never a folder with the user's own.
 (cd "$folder" &&

@@ -17,6 +17,13 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 jobs=${ZELVO_WINDOWS_JOBS:-2}
 mkdir -p "$cache/apt/lists/partial" "$cache/apt/cache/archives/partial" "$cache/src"
 
+# One run at a time builds into the cache: a second one waits for the first, then reuses its work.
+exec 9>"$cache/.lock"
+if ! flock -n 9; then
+    echo "Another run of windows-deps.sh is building into $cache; waiting for it to finish" >&2
+    flock 9
+fi
+
 # The suites the system installs from, as source lines.
 cat >"$cache/apt/sources.list" <<'LIST'
 deb-src http://deb.debian.org/debian bookworm main

@@ -5,6 +5,7 @@
 ; A 64-bit installer for a 64-bit program: it runs on every Windows the program runs on.
 Target amd64-unicode
 !include "MUI2.nsh"
+!include "FileFunc.nsh"
 
 !define PRODUCT "Zelvo短信发送器"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\zelvo-sms"
@@ -25,7 +26,11 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "Zelvo软件工作室"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-!define MUI_FINISHPAGE_RUN "$INSTDIR\zelvo-sms.exe"
+; The finish page's "run" box starts the window through the desktop's own Explorer, so that it runs
+; as the user of the desktop, not elevated as the installer is: set.ini belongs in that user's
+; profile, not in the administrator's whose password was typed.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION RunAsDesktopUser
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -33,6 +38,10 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "Zelvo软件工作室"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
+
+Function RunAsDesktopUser
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\zelvo-sms.exe"'
+FunctionEnd
 
 Section "Install"
   SetShellVarContext all
@@ -50,6 +59,10 @@ Section "Install"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ; The size Programs and Features shows, in KiB.
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  IntFmt $0 "0x%08X" $0
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" "$0"
 SectionEnd
 
 ; The user's set.ini in %LOCALAPPDATA%\zelvo-sms stays: it holds the user's own settings.

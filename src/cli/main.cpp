@@ -7,6 +7,8 @@
 #include "settings/settings_location.h"
 
 #ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #endif
 
@@ -18,6 +20,10 @@ int main(int argc, char* argv[]) {
     // 65001; a Chinese Windows console is in 936. The console gets its own back at the end.
     const UINT consoleCodePage = GetConsoleOutputCP();
     SetConsoleOutputCP(CP_UTF8);
+    // The bytes as written: in text mode the C runtime makes each LF a CR LF, and the dry run's
+    // mail, whose lines end in CR LF already, would end them in CR CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 #endif
 
     QFile in, out, err;

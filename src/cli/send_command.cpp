@@ -6,11 +6,11 @@
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QStringDecoder>
 #include <algorithm>
 
 #include "cli/command_line.h"
 #include "cli/stall_free_writer.h"
+#include "cli/standard_input.h"
 #include "files/user_file.h"
 #include "recipients/entry_list.h"
 #include "recipients/number_entry.h"
@@ -66,12 +66,16 @@ QString installedPlaces(const QStringList& folders) {
     return shown.join(QStringLiteral(", "));
 }
 
-// Only Unix mode bits tell who else may read a password file (see readableByOthers).
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_WIN
+const QString kPasswordFileRule =
+    QStringLiteral(" (文件只能由本人读取:\n                        属性 → 安全 中没有别的用户);");
+const QString kStandardInputRule = QStringLiteral(
+    "UTF-8 文本; 不是 UTF-8 时按控制台的代码页,\n"
+    "从管道或文件读取时按系统的 ANSI 代码页, 中文 Windows 上都是 936 (GBK);\n");
+#else
 const QString kPasswordFileRule =
     QStringLiteral(" (文件只能由本人读取,\n                        例如 chmod 600 FILE);");
-#else
-const QString kPasswordFileRule = QStringLiteral(";");
+const QString kStandardInputRule = QStringLiteral("UTF-8, ");
 #endif
 
 QString helpText(const SendCommandContext& context) {
@@ -80,7 +84,7 @@ QString helpText(const SendCommandContext& context) {
                "\n"
                "通过 139 邮箱的短信网关发送一条少于 %2 个字符的短信, 最多发给 %3 个移动手机号码。\n"
                "号码也可以是号码列表中的名字 (set.ini 中 \"名字,号码\" 的名字)。\n"
-               "没有短信内容或内容为 \"-\" 时, 从标准输入读取 (UTF-8, 去掉末尾的换行)。\n"
+               "没有短信内容或内容为 \"-\" 时, 从标准输入读取 (%11去掉末尾的换行)。\n"
                "\n"
                "选项:\n"
                "  --from ADDRESS        发信的邮箱账号 (默认为 set.ini 中的账号)\n"
@@ -98,7 +102,7 @@ QString helpText(const SendCommandContext& context) {
                "  --dry-run             只显示将要提交的邮件, 不连接服务器\n"
                "  --verbose             在标准错误上显示与邮件服务器的对话 (隐藏密码)\n"
                "  --no-record           不把这次发送写入发送记录 (set.ini 旁的 sent.log)\n"
-               "  --split               长短信分条发送: 分成最多 %11 条, 每条以 (1/3) 这样的序号\n"
+               "  --split               长短信分条发送: 分成最多 %12 条, 每条以 (1/3) 这样的序号\n"
                "                        开头, 依次发送; 一条失败时不再发送后面的\n"
                "  --help                显示本帮助\n"
                "  --version             显示版本\n"
@@ -116,7 +120,7 @@ QString helpText(const SendCommandContext& context) {
         .arg(installedPlaces(context.config.installedProgramFolders),
              QDir::toNativeSeparators(settings::settingsFileInFolder(
                  QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))))
-        .arg(kPasswordFileRule)
+        .arg(kPasswordFileRule, kStandardInputRule)
         .arg(sms::MaxMessageParts);
 }
 
@@ -142,9 +146,9 @@ QString readMessage(const SendRequest& request, QIODevice& in) {
             kExitUsage,
             {QStringLiteral("标准输入超过 %1 字节, 不是一条短信").arg(kMaxStandardInputBytes)}};
     }
-    QStringDecoder utf8(QStringConverter::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) throw Refusal{kExitRefused, {QStringLiteral("标准输入不是 UTF-8 文本")}};
+    const StandardInputText input = decodeStandardInput(bytes, standardInputCodePage());
+    if (!input.refusal.isEmpty()) throw Refusal{kExitRefused, {input.refusal}};
+    QString text = input.text;
     if (text.endsWith(QLatin1String("\r\n"))) {
         text.chop(2);
     } else if (text.endsWith(QLatin1Char('\n'))) {
@@ -255,10 +259,17 @@ QString readPasswordFile(const QString& path) {
     }
     // A password others can read is no secret any more: refused, as careful mail submitters do.
     if (opened.othersMayRead) {
+#ifdef Q_OS_WIN
+        throw Refusal{kExitNoAccount,
+                      {QStringLiteral("密码文件 %1 别的用户也能读取, 没有使用; 请在它的 属性 → "
+                                      "安全 中只留下您自己 (和 SYSTEM、Administrators) 后再试")
+                           .arg(shown)}};
+#else
         throw Refusal{kExitNoAccount,
                       {QStringLiteral("密码文件 %1 同组或其他用户也能读取, 没有使用; "
                                       "请执行 chmod 600 %2 后再试")
                            .arg(shown, shellQuoted(path))}};
+#endif
     }
     bool tooLarge = false;
     const std::optional<QByteArray> bytes = files::readAtMost(*opened.file, 64 * 1024, &tooLarge);

@@ -11,13 +11,16 @@
 #include <cerrno>
 #include <climits>
 #endif
+#ifdef Q_OS_WIN
+#include <io.h>
+
+#include "cli/windows/pipe_write.h"
+#endif
 
 namespace zelvo::cli {
 
 StallFreeWriter::StallFreeWriter(QIODevice& device) : device_(device) {
-#ifdef Q_OS_UNIX
     if (const auto* file = qobject_cast<QFileDevice*>(&device)) fd_ = file->handle();
-#endif
 }
 
 void StallFreeWriter::write(const QByteArray& text, std::chrono::milliseconds patience) {
@@ -51,6 +54,11 @@ bool StallFreeWriter::writeNow(const QByteArray& text, std::chrono::milliseconds
             at += written;
         }
         return true;
+    }
+#elif defined(Q_OS_WIN)
+    if (fd_ >= 0) {
+        return writeWithin(reinterpret_cast<HANDLE>(_get_osfhandle(fd_)),
+                           std::string_view(text.constData(), size_t(text.size())), patience);
     }
 #endif
     Q_UNUSED(patience);

@@ -22,24 +22,14 @@ ContactBook::ContactBook(BookFormat format, bool fieldBytes) {
 
 bool ContactBook::add(QStringView text) {
     if (text.contains(QChar(0))) return false;
-    qsizetype start = afterCr_ && text.startsWith(u'\n') ? 1 : 0;
-    afterCr_ = false;
-    const auto keep = [this](QStringView part) {
+    splitter_.split(text, [this](QStringView part, bool ends) {
         line_ += part.first(std::min(part.size(), MaxContactLineLength - line_.size()));
-    };
-    for (qsizetype i = start; i < text.size(); ++i) {
-        if (text[i] != u'\r' && text[i] != u'\n') continue;
-        keep(text.sliced(start, i - start));
-        reader_->addLine(line_);
-        line_.clear();
-        if (text[i] == u'\r' && i + 1 == text.size()) {
-            afterCr_ = true;
-        } else if (text[i] == u'\r' && text[i + 1] == u'\n') {
-            ++i;
+        if (ends) {
+            reader_->addLine(line_);
+            line_.clear();
         }
-        start = i + 1;
-    }
-    keep(text.sliced(start));
+        return LineSplitter::Next::Go;
+    });
     return true;
 }
 

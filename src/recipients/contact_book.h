@@ -4,8 +4,9 @@
 #include <QStringView>
 #include <memory>
 
+#include "recipients/book_format.h"
 #include "recipients/contact_reader.h"
-#include "recipients/phone_book.h"
+#include "recipients/line_splitter.h"
 
 namespace zelvo::recipients {
 
@@ -30,7 +31,7 @@ public:
 private:
     std::unique_ptr<ContactReader> reader_;
     QString line_;  // the line so far when it goes on in the next piece
-    bool afterCr_ = false;
+    LineSplitter splitter_;
 };
 
 }  // namespace zelvo::recipients

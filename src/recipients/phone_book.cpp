@@ -9,6 +9,7 @@
 #include "files/user_file.h"
 #include "recipients/contact_book.h"
 #include "recipients/line_count.h"
+#include "recipients/line_splitter.h"
 #include "recipients/number_entry.h"
 #include "text/text_codec.h"
 
@@ -27,45 +28,20 @@ public:
     // False when the text holds a NUL character, or a line of an entry longer than the list
     // takes (then overlongLine() tells which).
     bool add(QStringView text) {
-        const char16_t* data = text.utf16();
-        const qsizetype size = text.size();
-        qsizetype start = 0;
-        if (afterCr_ && size > 0 && data[0] == u'\n') start = 1;
-        afterCr_ = false;
-        if (full()) return countLines(text.sliced(start));
-        for (qsizetype i = start; i < size; ++i) {
-            const char16_t c = data[i];
-            if (c == u',') {
-                lineHasComma_ = true;
-                continue;
-            }
-            if (c == FullWidthComma) {
-                lineHasFullWidthComma_ = true;
-                continue;
-            }
-            if (c > u'\r') continue;
-            if (c == 0) return false;
-            if (c != u'\r' && c != u'\n') continue;
-            if (!endLine(text.sliced(start, i - start))) return false;
-            if (c == u'\r') {
-                if (i + 1 == size) {
-                    afterCr_ = true;
-                } else if (data[i + 1] == u'\n') {
-                    ++i;
+        if (full()) return countLines(splitter_.continued(text));
+        bool fine = true;
+        const std::optional<QStringView> rest =
+            splitter_.split(text, [&](QStringView part, bool ends) {
+                fine = scan(part) && (!ends || endLine(part));
+                if (fine && !ends) {
+                    // Never more than one character past the longest entry: a line of hundreds
+                    // of megabytes is only measured.
+                    line_ += part.first(std::min(part.size(), MaxEntryLength + 1 - line_.size()));
+                    lineGoesOn_ = true;
                 }
-            }
-            start = i + 1;
-            if (full()) return countLines(text.sliced(start));
-        }
-        if (start < size) {
-            // Never more than one character past the longest entry: a line of hundreds of
-            // megabytes is only measured.
-            const QStringView rest = text.sliced(start);
-            if (!full())
-                line_ += rest.first(std::min(rest.size(), MaxEntryLength + 1 - line_.size()));
-            lineGoesOn_ = true;
-        }
-        return true;
+                return fine && !full() ? LineSplitter::Next::Go : LineSplitter::Next::Stop;
+            });
+        return fine && (!rest || countLines(*rest));
     }
 
     // A last line without a line end counts too. False as add() is.
@@ -84,7 +60,21 @@ private:
         if (!countCommaLines(rest, count)) return false;
         leftOut_ = count.withComma;
         lineHasComma_ = count.comma;
-        afterCr_ = !rest.isEmpty() && rest.back() == u'\r';
+        splitter_.passed(rest);
+        return true;
+    }
+
+    // Notes the commas of a stretch of the line; false at a NUL character.
+    bool scan(QStringView part) {
+        for (const QChar c : part) {
+            if (c == u',') {
+                lineHasComma_ = true;
+            } else if (c == FullWidthComma) {
+                lineHasFullWidthComma_ = true;
+            } else if (c.isNull()) {
+                return false;
+            }
+        }
         return true;
     }
 
@@ -121,7 +111,7 @@ private:
     bool lineHasComma_ = false;
     bool lineHasFullWidthComma_ = false;
     bool lineGoesOn_ = false;
-    bool afterCr_ = false;  // the last piece ended with CR: a LF next ends no second line
+    LineSplitter splitter_;
     qint64 lineNumber_ = 0;
     qint64 overlongLine_ = 0;  // the line, counted from 1, of an entry too long for the list
 };

@@ -4,16 +4,10 @@
 #include <QString>
 #include <functional>
 
+#include "recipients/book_format.h"
 #include "recipients/entry_list.h"
 
 namespace zelvo::recipients {
-
-// What a phone book file is, told by its content (see contact_book.h).
-enum class BookFormat {
-    Lines,  // one entry per line
-    VCard,  // contacts as phones export them
-    Csv,    // contacts as web address books and mail programs export them
-};
 
 // A phone book is text: UTF-8 or UTF-16 with a byte order mark, UTF-8 without one when the
 // whole file is valid UTF-8, GB18030 (which reads GBK) otherwise. Lines end in CR LF, a lone CR

@@ -338,6 +338,12 @@ void submitTo(const SmtpRoute& server, const GatewaySubmission& submission,
     // TLS or nothing: a server that offers no STARTTLS, or refuses it, gets no login; a failed
     // handshake fails the send.
     curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+#ifdef Q_OS_WIN
+    // Schannel checks the chain against Windows' store in the handshake. Its revocation check,
+    // mandatory by default, fails every send where a network blocks the authorities' revocation
+    // servers; best effort still refuses a certificate known to be revoked.
+    curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+#endif
     if (!caFile.isEmpty()) {
         // CAINFO replaces the bundle file only: the system's hashed certificate folder
         // (CAPATH, /etc/ssl/certs on Debian) stays in use, so both are trusted.

@@ -271,10 +271,8 @@ TEST(SettingsFileTest, InstalledInTheUsersFolderPortableBesideItself) {
             ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0755), 0);
         const pid_t child = ::fork();
         if (child == 0) {
-            ::setgid(65534);
-            ::_exit(::setuid(65534) == 0 && settings::settingsFileForProgram(programs, {}) != beside
-                        ? 0
-                        : 1);
+            const bool nobody = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+            ::_exit(nobody && settings::settingsFileForProgram(programs, {}) != beside ? 0 : 1);
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);

@@ -6,6 +6,7 @@
 
 #include "files/user_file.h"
 #include "files/windows/file_place.h"
+#include "files/windows/others_may_read.h"
 #include "files/windows/owner_only_access.h"
 
 namespace zelvo::files {
@@ -53,6 +54,7 @@ OpenedFile openForReading(const QString& path) {
                              .arg(shown);
         return opened;
     }
+    opened.othersMayRead = othersMayRead(handle);
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
     if (fd < 0) {
         CloseHandle(handle);
