@@ -1,6 +1,8 @@
 // zelvo-sms-send as one whole process, as a user or a script runs it, but sending to the
-// benchmark's local server, trusting its certificate:
-//   zelvo-bench-send PORT CA_FILE [arguments of zelvo-sms-send...]
+// benchmark's local server. It trusts what a folder of hashed certificates holds, as the command
+// trusts the system's: the bench gives it a copy of the system's folder with its server's
+// authority added.
+//   zelvo-bench-send PORT CA_FOLDER [arguments of zelvo-sms-send...]
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
@@ -18,7 +20,7 @@ int main(int argc, char* argv[]) {
                                            QProcessEnvironment::systemEnvironment()};
     context.config.smtpHost = QStringLiteral("127.0.0.1");
     context.config.smtpPort = arguments.takeFirst().toInt();
-    context.config.smtpCaFile = arguments.takeFirst();
+    context.config.smtpCaFolder = arguments.takeFirst();
     QFile in, out, err;
     in.open(stdin, QIODevice::ReadOnly);
     out.open(stdout, QIODevice::WriteOnly);

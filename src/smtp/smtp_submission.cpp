@@ -3,8 +3,8 @@
 #include <curl/curl.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QUrl>
 #include <algorithm>
 #include <array>
@@ -207,29 +207,62 @@ QByteArray urlHost(const QString& host) {
                     FailureCause::InvalidInput);
 }
 
-// Whether the certificate store libcurl was given holds no certificate authority at all: no
-// bundle file with anything in it, and no certificate in the hashed folder. Windows' own store
-// is never empty.
-bool trustsNoAuthority(CURL* handle, const TransportOptions& options) {
+// The certificate store libcurl is given: a bundle file, parsed whole at every handshake, and a
+// folder of certificates under their hashed names, from which OpenSSL reads only the issuers a
+// chain needs. Debian's update-ca-certificates writes the same authorities into both, so where
+// the folder holds them the system's bundle is left out: parsing its ~150 certificates was most
+// of a send's CPU time. A bundle the configuration names is always read.
+struct TrustStore {
+    QByteArray file;    // empty: none
+    QByteArray folder;  // empty: none
+};
+
+QByteArray builtInPath(CURL* handle, CURLINFO info) {
+    char* path = nullptr;
+    return curl_easy_getinfo(handle, info, &path) == CURLE_OK && path ? QByteArray(path)
+                                                                      : QByteArray();
+}
+
+// Whether the folder holds a certificate under a name like "5ad8a5d6.0", as OpenSSL looks
+// certificates up.
+bool holdsHashedCertificate(const QByteArray& folder) {
+    if (folder.isEmpty()) return false;
+    const auto hashed = [](const QString& name) {
+        const qsizetype dot = name.indexOf(QLatin1Char('.'));
+        return dot == 8 && dot + 1 < name.size() &&
+               std::all_of(name.begin(), name.begin() + dot,
+                           [](QChar c) {
+                               return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+                                      (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
+                           }) &&
+               std::all_of(name.begin() + dot + 1, name.end(), [](QChar c) { return c.isDigit(); });
+    };
+    QDirIterator entries(QString::fromLocal8Bit(folder), QDir::Files | QDir::System);
+    while (entries.hasNext()) {
+        entries.next();
+        if (hashed(entries.fileName())) return true;
+    }
+    return false;
+}
+
+TrustStore trustStoreFor(CURL* handle, const TransportOptions& options) {
+    TrustStore store{options.caFile.toLocal8Bit(), options.caFolder.toLocal8Bit()};
+    if (store.folder.isEmpty()) store.folder = builtInPath(handle, CURLINFO_CAPATH);
+    if (store.file.isEmpty() && !holdsHashedCertificate(store.folder))
+        store.file = builtInPath(handle, CURLINFO_CAINFO);
+    return store;
+}
+
+// Whether the store holds no certificate authority at all: no bundle file with anything in it,
+// and no certificate in the hashed folder. Windows' own store is never empty.
+bool trustsNoAuthority(const TrustStore& store) {
 #ifdef Q_OS_WIN
-    Q_UNUSED(handle);
-    Q_UNUSED(options);
+    Q_UNUSED(store);
     return false;
 #else
-    const auto builtIn = [handle](CURLINFO info) {
-        char* path = nullptr;
-        return curl_easy_getinfo(handle, info, &path) == CURLE_OK && path
-                   ? QString::fromLocal8Bit(path)
-                   : QString();
-    };
-    const QString file = options.caFile.isEmpty() ? builtIn(CURLINFO_CAINFO) : options.caFile;
-    const QString folder = options.caFolder.isEmpty() ? builtIn(CURLINFO_CAPATH) : options.caFolder;
-    if (!file.isEmpty() && QFileInfo(file).size() > 0) return false;
-    static const QRegularExpression hashed(QStringLiteral("^[0-9a-f]{8}\\.[0-9]+$"));
-    if (folder.isEmpty()) return true;
-    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::System);
-    return std::none_of(names.begin(), names.end(),
-                        [](const QString& name) { return hashed.match(name).hasMatch(); });
+    if (!store.file.isEmpty() && QFileInfo(QString::fromLocal8Bit(store.file)).size() > 0)
+        return false;
+    return !holdsHashedCertificate(store.folder);
 #endif
 }
 
@@ -313,8 +346,6 @@ void submitTo(const SmtpRoute& server, const GatewaySubmission& submission,
     Upload upload{&mail.message, &dialogue};
     std::unique_ptr<curl_slist, SlistDeleter> recipients(
         curl_slist_append(nullptr, mail.envelopeTo.constData()));
-    const QByteArray caFile = options.caFile.toLocal8Bit();
-    const QByteArray caFolder = options.caFolder.toLocal8Bit();
     const QByteArray login = submission.login.toUtf8();
     const QByteArray password = submission.password.toUtf8();
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
@@ -344,12 +375,13 @@ void submitTo(const SmtpRoute& server, const GatewaySubmission& submission,
     // servers; best effort still refuses a certificate known to be revoked.
     curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
 #endif
-    if (!caFile.isEmpty()) {
-        // CAINFO replaces the bundle file only: the system's hashed certificate folder
-        // (CAPATH, /etc/ssl/certs on Debian) stays in use, so both are trusted.
-        curl_easy_setopt(handle, CURLOPT_CAINFO, caFile.constData());
-    }
-    if (!caFolder.isEmpty()) curl_easy_setopt(handle, CURLOPT_CAPATH, caFolder.constData());
+    // A bundle the configuration names replaces the system's bundle only: the system's hashed
+    // folder (/etc/ssl/certs on Debian) stays in use, so both are trusted.
+    const TrustStore trust = trustStoreFor(handle, options);
+    curl_easy_setopt(handle, CURLOPT_CAINFO,
+                     trust.file.isEmpty() ? nullptr : trust.file.constData());
+    curl_easy_setopt(handle, CURLOPT_CAPATH,
+                     trust.folder.isEmpty() ? nullptr : trust.folder.constData());
 
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(options.timeouts.connect.count()));
@@ -376,7 +408,7 @@ void submitTo(const SmtpRoute& server, const GatewaySubmission& submission,
     conversed = dialogue.greeted && result != CURLE_USE_SSL_FAILED;
     dialogue.trustsNoAuthority =
         (result == CURLE_PEER_FAILED_VERIFICATION || result == CURLE_SSL_CACERT_BADFILE) &&
-        trustsNoAuthority(handle, options);
+        trustsNoAuthority(trust);
     if (result != CURLE_OK) throwFailure(result, errorBuffer, dialogue, server);
 }
 

@@ -23,8 +23,10 @@ constexpr const char* kNoStartTls = R"({"EHLO":"250-127.0.0.1\n250 AUTH PLAIN LO
 struct ServerRow {
     const char* name;
     // The STARTTLS route: "" the real server, "untrusted" (its certificate is not trusted),
-    // "nostore" (the system trusts no certificate at all), "none" (nothing listens), "never"
-    // (connections never complete), or a raw peer's script (see smtp_peer.h).
+    // "nostore" (the system trusts no certificate at all), "folder" (the real server, trusted
+    // through a hashed folder alone), "nofolder" (untrusted, the system's folder empty), "none"
+    // (nothing listens), "never" (connections never complete), or a raw peer's script (see
+    // smtp_peer.h).
     QByteArray first = "";
     // The implicit-TLS route: "" nothing listens, "implicit" the real server, "untrusted".
     QByteArray second = "";
@@ -47,6 +49,7 @@ TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
     const ServerRow& row = GetParam();
 #ifdef Q_OS_WIN
     if (row.first == "nostore") GTEST_SKIP() << "Windows' own certificate store is never empty";
+    if (row.first.endsWith("folder")) GTEST_SKIP() << "Windows keeps no certificate folder";
 #endif
     if (testing::underWine() && (row.first == "untrusted" || row.second == "untrusted"))
         GTEST_SKIP() << "Wine's Schannel accepts a certificate that its store does not trust";
@@ -58,9 +61,10 @@ TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
     const int firstPort = first ? first->port() : 1;
     const bool untrusted = row.first == "untrusted" || row.second == "untrusted";
     TransportOptions options{testing::kTestTimeouts, untrusted ? QString() : SmtpPeer::caFile()};
-    const QTemporaryDir emptyStore;  // for a system that trusts no certificate authority at all
-    if (row.first == "nostore")
-        options = {options.timeouts, emptyStore.filePath("none.pem"), emptyStore.path()};
+    const QTemporaryDir emptyStore;  // the system's store, or its folder, with nothing in it
+    if (row.first == "nostore" || row.first.endsWith("folder"))
+        options = {options.timeouts, row.first == "nostore" ? emptyStore.filePath("none.pem") : "",
+                   row.first == "folder" ? SmtpPeer::caFolder() : emptyStore.path()};
 
     GatewaySubmission submission;
     try {
@@ -94,7 +98,7 @@ TEST_P(ServerTest, TheGatewayGetsTheMailOrTheFailureSaysWhy) {
 
     // Over TLS only a trusted server hears anything, and a first route that was left heard no
     // login.
-    EXPECT_TRUE((row.first != "untrusted" && row.first != "nostore") ||
+    EXPECT_TRUE((row.first != "untrusted" && row.first != "nostore" && row.first != "nofolder") ||
                 eventsOf(first, "command").isEmpty());
     for (const QJsonObject& command : eventsOf(first, "command"))
         EXPECT_TRUE(!second || command["verb"] != "AUTH" || !row.sent);
@@ -148,6 +152,10 @@ INSTANTIATE_TEST_SUITE_P(Servers, ServerTest, ::testing::Values(
     ServerRow{.name = "NothingListens", .first = "none", .cause = Connect, .reason = "两种连接方式都没有成功|端口 2 (SSL/TLS): 无法连接"},
     ServerRow{.name = "NoStartTlsAndNoPort465", .first = kNoStartTls, .cause = Connect, .reason = "没有提供加密连接 (STARTTLS), 密码没有发送"},
     ServerRow{.name = "UntrustedCertificate", .first = "untrusted", .second = "implicit", .cause = Tls},
+    // The system's hashed folder is enough to trust a server; where it holds nothing, the
+    // system's bundle is still read, so the refusal is the certificate's, not an empty store's.
+    ServerRow{.name = "TrustedThroughTheHashedFolderAlone", .first = "folder", .sent = true},
+    ServerRow{.name = "EmptyFolderStillReadsTheBundle", .first = "nofolder", .cause = Tls},
     ServerRow{.name = "NoTrustedAuthorityAtAll", .first = "nostore", .cause = NoTrustedAuthority, .reason = "没有任何受信任的根证书|ca-certificates"},
     ServerRow{.name = "UntrustedOnPort465", .first = "none", .second = "untrusted", .cause = Tls, .reason = "端口 1 (STARTTLS): 无法连接"},
     ServerRow{.name = "Greets554", .first = R"({"greeting":"554 5.3.2 No\n"})", .cause = Other, .reason = "554 5.3.2 No"},

@@ -66,7 +66,8 @@ QString SmtpPeer::caFile() {
         openssl.start(
             QStringLiteral("/bin/sh"),
             {"-c",
-             R"(to=$1; shift; "$0" "$@" >"$to.log" 2>&1; )"
+             R"(to=$1; d=${to%/*}; shift; "$0" "$@" >"$to.log" 2>&1 && mkdir "$d/hashed" && )"
+             R"(cp "$d/cert.pem" "$d/hashed/$("$0" x509 -hash -noout -in "$d/cert.pem").0"; )"
              R"(echo $? >"$to.tmp"; mv "$to.tmp" "$to")",
              QStringLiteral(ZELVO_TEST_OPENSSL), hostPath(status), "req", "-x509", "-newkey",
              "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",

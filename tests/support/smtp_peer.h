@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QList>
 #include <QProcess>
@@ -52,6 +53,8 @@ public:
 
     int port() const { return port_; }
     static QString caFile();  // the self-signed certificate of every peer of the test program
+    // caFile() alone in a folder, under the name OpenSSL looks it up by, as in /etc/ssl/certs.
+    static QString caFolder() { return QFileInfo(caFile()).dir().filePath("hashed"); }
     QList<QJsonObject> events(const QString& kind) const;
 
 private:
