@@ -48,6 +48,8 @@ constexpr DesignedRect kDesign[] = {
     {"importButton", 1800, 5640, 1200, 615},
     {"saveButton", 3240, 5640, 1200, 615},
     {"exitButton", 4800, 5640, 1200, 615},
+    {"splitCheckBox", 240, 6300, 2775, 255},
+    {"partsLabel", 3240, 6300, 2775, 255},
     // 信息公告
     {"noticesView", 120, 480, 6255, 6615},
 };

@@ -23,6 +23,7 @@
 #include "settings/settings_location.h"
 #include "sms/failure_report.h"
 #include "sms/gateway_submission.h"
+#include "sms/message_parts.h"
 
 namespace zelvo::app {
 
@@ -302,8 +303,9 @@ void MainWindow::send() {
         const auto restoreButton = qScopeGuard([this] { sendingPage_->showSendUnderWay(false); });
         outcome = checkAndSubmit();
         if (outcome.failure) {
-            desktop_.tellWithDetails(QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常."),
-                                     kNoticeTitle, *outcome.failure);
+            QString text = QStringLiteral("短信发送失败,可能是配置信息错误或网络不正常.");
+            if (!outcome.parts.isEmpty()) text += u'\n' + outcome.parts;
+            desktop_.tellWithDetails(text, kNoticeTitle, *outcome.failure);
         }
     }
     if (!outcome.failure) desktop_.tell(QStringLiteral("短信发送成功."), kNoticeTitle);
@@ -323,25 +325,47 @@ MainWindow::SendOutcome MainWindow::checkAndSubmit() {
     }
     sendingPage_->showSendUnderWay(true);
     const QString recordPath = record::sendRecordPath(settingsPath_);
+    SendOutcome outcome;
+    // Every part is a line of the record; the first line that cannot be written is told.
+    const auto keep = [&](const record::SendRecord& line) {
+        const QString error = record::appendSendRecord(recordPath, line);
+        if (outcome.recordError.isEmpty()) outcome.recordError = error;
+    };
+    // Each part is a submission of its own, in order; a failed one stops the rest.
+    const QStringList parts =
+        form.inParts ? sms::splitMessage(form.text).parts : QStringList{form.text};
+    int sent = 0;
     // Set once the submission is made: from then on every outcome is recorded.
     std::optional<sms::GatewaySubmission> submission;
     const auto failed = [&](const sms::MailError& error) -> SendOutcome {
-        return {.failure = sms::failureDetails(error),
-                .recordError = submission
-                                   ? record::appendSendRecord(
-                                         recordPath, record::failedRecord(*submission, error))
-                                   : QString()};
+        if (submission) keep(record::failedRecord(*submission, error));
+        outcome.failure = sms::failureDetails(error);
+        if (parts.size() > 1) {
+            for (qsizetype later = sent + 1; later < parts.size(); ++later) {
+                keep({QDateTime::currentDateTime(),
+                      form.recipients,
+                      parts[later],
+                      sms::partNotSent(sent + 1),
+                      {}});
+            }
+            outcome.parts = sms::partsOutcome(sent, int(parts.size()));
+        }
+        return outcome;
     };
     try {
-        submission = sms::gatewaySubmission(config_, form.sender, sendingPage_->password(),
-                                            form.recipients, form.text, workingRoute_);
-        {
-            const QScopedValueRollback<bool> sending(sending_, true);
-            runWithoutUserInput(
-                [&] { workingRoute_ = submit_(*submission, sms::transportOptions(config_)); });
+        for (const QString& part : parts) {
+            submission.reset();
+            submission = sms::gatewaySubmission(config_, form.sender, sendingPage_->password(),
+                                                form.recipients, part, workingRoute_);
+            {
+                const QScopedValueRollback<bool> sending(sending_, true);
+                runWithoutUserInput(
+                    [&] { workingRoute_ = submit_(*submission, sms::transportOptions(config_)); });
+            }
+            keep(record::sentRecord(*submission, workingRoute_));
+            ++sent;
         }
-        return {.recordError = record::appendSendRecord(
-                    recordPath, record::sentRecord(*submission, workingRoute_))};
+        return outcome;
     } catch (const sms::MailError& error) {
         return failed(error);
     } catch (const std::exception& error) {

@@ -78,6 +78,8 @@ private:
         std::optional<QString> failure = {};
         // Why the send could not be added to sent.log; empty when it was or nothing was sent.
         QString recordError = {};
+        // Which parts of a message in parts went and which did not, when one failed.
+        QString parts = {};
     };
     SendOutcome checkAndSubmit();
 

@@ -1,5 +1,6 @@
 #include "app/sending_page.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include "recipients/list_edits.h"
 #include "recipients/phone_book.h"
 #include "recipients/selection_walk.h"
+#include "sms/message_parts.h"
 
 namespace zelvo::app {
 
@@ -90,6 +92,13 @@ SendingPage::SendingPage(Desktop& desktop, const AppConfig& config, QString star
     charactersLeftLabel_ = named<QLabel>("charactersLeftLabel", frame);
     charactersLeftLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     charactersLeftLabel_->setAccessibleName(QStringLiteral("短信剩余字数"));
+    // Below the buttons, with the count of parts beside it: the room beside 短信内容 is too
+    // narrow for it.
+    splitBox_ = named<QCheckBox>("splitCheckBox", QStringLiteral("长短信分条发送"), frame);
+    splitBox_->setAccessibleName(splitBox_->text());
+    partsLabel_ = named<QLabel>("partsLabel", frame);
+    partsLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    partsLabel_->setAccessibleName(QStringLiteral("短信条数和剩余字数"));
     sendButton_ = named<QPushButton>("sendButton", frame);
     importButton_ = named<QPushButton>("importButton", QStringLiteral("导入电话本"), frame);
     saveButton_ = named<QPushButton>("saveButton", QStringLiteral("保存设置"), frame);
@@ -110,6 +119,11 @@ SendingPage::SendingPage(Desktop& desktop, const AppConfig& config, QString star
     showSendUnderWay(false);
 
     connect(messageEdit_, &CrLfTextEdit::textChanged, this, &SendingPage::updateCharactersLeft);
+    // Turned off, the field keeps what it holds: the count says it is too long to send.
+    connect(splitBox_, &QCheckBox::toggled, this, [this](bool inParts) {
+        messageEdit_->setMaxLength(inParts ? sms::longestSplitMessage() : sms::MessageLimit);
+        updateCharactersLeft();
+    });
     updateCharactersLeft();
     connect(numberList_, &NumberListView::pickToggled, this, &SendingPage::updateRecipients);
     connect(numberList_, &NumberListView::deleteRequested, this, [this] {
@@ -128,14 +142,19 @@ void SendingPage::showSettings(const settings::SettingsData& data) {
     accountEdit_->home(false);
     passwordEdit_->setText(data.password);
     numberList_->setEntries(data.entries);
+    splitBox_->setChecked(data.splitLongMessages);
 }
 
 settings::SettingsData SendingPage::settings() const {
-    return {accountEdit_->text(), passwordEdit_->text(), numberList_->entries()};
+    settings::SettingsData data{accountEdit_->text(), passwordEdit_->text(),
+                                numberList_->entries()};
+    data.splitLongMessages = splitBox_->isChecked();
+    return data;
 }
 
 sms::SendForm SendingPage::sendForm() const {
-    return {accountEdit_->text(), recipientsEdit_->text(), messageEdit_->text(), selectedCount_};
+    return {accountEdit_->text(), recipientsEdit_->text(), messageEdit_->text(), selectedCount_,
+            splitBox_->isChecked()};
 }
 
 QString SendingPage::password() const {
@@ -148,9 +167,9 @@ void SendingPage::showSendUnderWay(bool underWay) {
 }
 
 void SendingPage::chainFocus(QWidget* first, QWidget* between) {
-    const QList<QWidget*> order = {first,       accountEdit_, passwordEdit_, messageEdit_,
-                                   sendButton_, saveButton_,  exitButton_,   between,
-                                   numberList_, importButton_};
+    const QList<QWidget*> order = {first,     accountEdit_, passwordEdit_, messageEdit_,
+                                   splitBox_, sendButton_,  saveButton_,   exitButton_,
+                                   between,   numberList_,  importButton_};
     for (int i = 0; i + 1 < order.size(); ++i) {
         QWidget::setTabOrder(order[i], order[i + 1]);
     }
@@ -282,12 +301,21 @@ void openInTextEditorOrSay(Desktop& desktop, const QString& path) {
 }
 
 void SendingPage::updateCharactersLeft() {
-    const int left = sms::charactersLeft(messageEdit_->text());
-    const QString text = left >= 0 ? QStringLiteral("还可输入 %1 字").arg(left)
-                                   : QStringLiteral("超出 %1 字, 无法发送").arg(-left);
-    charactersLeftLabel_->setText(text);
+    const bool inParts = splitBox_->isChecked();
+    const QString message = messageEdit_->text();
+    const sms::MessageParts split =
+        inParts ? sms::splitMessage(message) : sms::MessageParts{{}, sms::charactersLeft(message)};
+    const QString text =
+        split.left < 0 ? QStringLiteral("超出 %1 字, 无法发送").arg(-split.left)
+        : inParts
+            ? QStringLiteral("共 %1 条, 本条还可输入 %2 字").arg(split.parts.size()).arg(split.left)
+            : QStringLiteral("还可输入 %1 字").arg(split.left);
+    charactersLeftLabel_->setVisible(!inParts);
+    partsLabel_->setVisible(inParts);
+    QLabel* shown = inParts ? partsLabel_ : charactersLeftLabel_;
+    shown->setText(text);
     // Read with the message field, so that a screen reader tells it where the typing goes.
-    charactersLeftLabel_->setAccessibleDescription(text);
+    shown->setAccessibleDescription(text);
     messageEdit_->setAccessibleDescription(text);
 }
 

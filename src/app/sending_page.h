@@ -7,6 +7,7 @@
 #include "settings/settings_file.h"
 #include "sms/send_check.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -17,8 +18,9 @@ class CrLfTextEdit;
 class NumberListView;
 
 // The 程序界面 page: the account, the number list, the recipient field, the message with the
-// characters it may still take, and the four buttons. It owns the list and its commands; the
-// window asks it for what a send or a save needs, and saves when a command says the list changed.
+// characters it may still take and whether a long one goes in parts, and the four buttons. It owns
+// the list and its commands; the window asks it for what a send or a save needs, and saves when a
+// command says the list changed.
 class SendingPage : public QWidget {
     Q_OBJECT
 public:
@@ -72,6 +74,8 @@ private:
     int selectedCount_ = 0;
 
     QLabel* charactersLeftLabel_ = nullptr;
+    QCheckBox* splitBox_ = nullptr;  // 长短信分条发送
+    QLabel* partsLabel_ = nullptr;   // the count when the message may go in parts
     QLineEdit* accountEdit_ = nullptr;
     QLineEdit* passwordEdit_ = nullptr;
     CrLfTextEdit* recipientsEdit_ = nullptr;

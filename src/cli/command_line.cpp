@@ -43,6 +43,7 @@ bool* flagSlot(SendRequest& request, const QString& name) {
     if (name == QLatin1String("--dry-run")) return &request.dryRun;
     if (name == QLatin1String("--verbose")) return &request.verbose;
     if (name == QLatin1String("--no-record")) return &request.noRecord;
+    if (name == QLatin1String("--split")) return &request.split;
     if (name == QLatin1String("--help") || name == QLatin1String("-h")) return &request.help;
     if (name == QLatin1String("--version")) return &request.version;
     return nullptr;

@@ -21,6 +21,7 @@ struct SendRequest {
     quint16 port = 0;
     bool dryRun = false;
     bool noRecord = false;  // leave the send out of sent.log
+    bool split = false;     // a long message goes in numbered parts
     bool verbose = false;
     bool help = false;
     bool version = false;

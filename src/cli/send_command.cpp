@@ -19,6 +19,7 @@
 #include "settings/settings_file.h"
 #include "sms/failure_report.h"
 #include "sms/gateway_submission.h"
+#include "sms/message_parts.h"
 #include "sms/send_check.h"
 #include "smtp/smtp_submission.h"
 #include "text/visible_text.h"
@@ -49,8 +50,9 @@ void tell(StallFreeWriter& err, const QString& line) {
               2s);
 }
 
-// A message is under 70 characters, up to four bytes each: anything longer than this is not one,
-// and reading no more keeps an endless input (`yes |`) from filling the memory.
+// A message is under 70 characters, up to four bytes each, and in ten parts (--split) fewer than
+// 640 UTF-16 code units, up to three bytes each: anything longer than this is not one, and
+// reading no more keeps an endless input (`yes |`) from filling the memory.
 constexpr qint64 kMaxStandardInputBytes = 4096;
 
 // The folders of installed copies, as the help names them.
@@ -100,6 +102,8 @@ QString helpText(const SendCommandContext& context) {
                "  --dry-run             只显示将要提交的邮件, 不连接服务器\n"
                "  --verbose             在标准错误上显示与邮件服务器的对话 (隐藏密码)\n"
                "  --no-record           不把这次发送写入发送记录 (set.ini 旁的 sent.log)\n"
+               "  --split               长短信分条发送: 分成最多 %12 条, 每条以 (1/3) 这样的序号\n"
+               "                        开头, 依次发送; 一条失败时不再发送后面的\n"
                "  --help                显示本帮助\n"
                "  --version             显示版本\n"
                "\n"
@@ -116,7 +120,8 @@ QString helpText(const SendCommandContext& context) {
         .arg(installedPlaces(context.config.installedProgramFolders),
              QDir::toNativeSeparators(settings::settingsFileInFolder(
                  QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))))
-        .arg(kPasswordFileRule, kStandardInputRule);
+        .arg(kPasswordFileRule, kStandardInputRule)
+        .arg(sms::MaxMessageParts);
 }
 
 // The window's message field ends lines with CR LF, and the limit counts them as it does.
@@ -326,11 +331,15 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, StallFreeWri
         tell(err, QStringLiteral("没有邮箱账号, 发信人以 %1 代替").arg(from));
     }
     const QString subject = numbers.join(QLatin1Char(','));
-    const sms::SendCheck check =
-        sms::checkSendForm({from, subject, text, int(numbers.size())}, config.mailDomainSuffix);
+    const sms::SendCheck check = sms::checkSendForm(
+        {from, subject, text, int(numbers.size()), request.split}, config.mailDomainSuffix);
     QStringList refused;
     if (!check.hasText) refused << QStringLiteral("短信内容为空");
-    if (!check.textFits) {
+    if (!check.textFits && request.split) {
+        refused << QStringLiteral("短信内容有 %1 个字符 (换行算两个), 分成 %2 条也发送不完")
+                       .arg(text.size())
+                       .arg(sms::MaxMessageParts);
+    } else if (!check.textFits) {
         refused << QStringLiteral("短信内容有 %1 个字符 (换行算两个), 必须少于 %2 个")
                        .arg(text.size())
                        .arg(sms::MessageLimit);
@@ -371,24 +380,42 @@ int send(const SendRequest& request, QIODevice& in, QIODevice& out, StallFreeWri
             record::appendSendRecord(record::sendRecordPath(context.settingsPath), sent);
         if (!error.isEmpty()) tell(err, QStringLiteral("警告: ") + error);
     };
+    // Each part is a mail of its own, over the route that took the one before.
+    const QStringList parts = request.split ? sms::splitMessage(text).parts : QStringList{text};
+    sms::TlsMode route = request.tls.value_or(sms::TlsMode::StartTls);
+    int sent = 0;
     sms::GatewaySubmission submission;
     try {
-        submission = sms::gatewaySubmission(config, from, password, subject, text,
-                                            request.tls.value_or(sms::TlsMode::StartTls));
-        if (request.tls) {
-            // A pinned route is the only one; its port as given or as built in.
-            submission.routes.resize(1);
-            if (request.port != 0) submission.routes.first().port = request.port;
-        }
-        if (request.dryRun) {
-            out.write(sms::composeGatewayMail(submission).message);
-        } else {
-            keepRecord(record::sentRecord(submission, smtp::submitMail(submission, options)));
+        for (const QString& part : parts) {
+            submission = {};
+            submission = sms::gatewaySubmission(config, from, password, subject, part, route);
+            if (request.tls) {
+                // A pinned route is the only one; its port as given or as built in.
+                submission.routes.resize(1);
+                if (request.port != 0) submission.routes.first().port = request.port;
+            }
+            if (request.dryRun) {
+                out.write(sms::composeGatewayMail(submission).message);
+            } else {
+                route = smtp::submitMail(submission, options);
+                keepRecord(record::sentRecord(submission, route));
+            }
+            ++sent;
         }
     } catch (const sms::MailError& error) {
         if (!request.dryRun && !submission.routes.isEmpty())
             keepRecord(record::failedRecord(submission, error));
         tell(err, sms::failureLine(error));
+        if (parts.size() > 1) {
+            for (qsizetype later = sent + 1; !request.dryRun && later < parts.size(); ++later) {
+                keepRecord({QDateTime::currentDateTime(),
+                            subject,
+                            parts[later],
+                            sms::partNotSent(sent + 1),
+                            {}});
+            }
+            tell(err, sms::partsOutcome(sent, int(parts.size())));
+        }
         // A 4xx reply refuses for now only: worth a retry, as a dropped connection is.
         const bool temporary = error.place().lastReply.startsWith(QLatin1Char('4'));
         return temporary ? kExitTryLater : exitCodeFor(error.cause());

@@ -12,11 +12,11 @@ BookFormat bookFormatOf(QStringView firstLine) {
     return BookFormat::Lines;
 }
 
-ContactBook::ContactBook(BookFormat format) {
+ContactBook::ContactBook(BookFormat format, bool fieldBytes) {
     if (format == BookFormat::VCard) {
-        reader_ = std::make_unique<VCardReader>();
+        reader_ = std::make_unique<VCardReader>(fieldBytes);
     } else {
-        reader_ = std::make_unique<CsvReader>();
+        reader_ = std::make_unique<CsvReader>(fieldBytes);
     }
 }
 

@@ -19,7 +19,8 @@ BookFormat bookFormatOf(QStringView firstLine);
 // of its format. A line ends at LF, CR LF or a lone CR.
 class ContactBook {
 public:
-    explicit ContactBook(BookFormat format);
+    // fieldBytes: see ContactReader.
+    explicit ContactBook(BookFormat format, bool fieldBytes = false);
 
     // False when the text holds a NUL character: no address book has one.
     bool add(QStringView text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -10,15 +11,28 @@
 
 namespace zelvo::recipients {
 
-// A phone number as address books write it ("+86 138-0601-2345", "(0086)13806012345") as the
-// list keeps it: eleven digits. Blanks, dashes, dots and brackets go, and so does a leading +86
-// or 0086. Nothing when it is no mobile number: a landline, a short or a foreign number, letters.
+// A phone number as address books write it ("+86 138-0601-2345", "(+0086)13806012345") as the
+// list keeps it: eleven digits. Full-width forms count as their ASCII ones; blanks, dashes, dots
+// and brackets go, and so does the country code 86 after "+", "+0", "+00" or "00", or before
+// eleven digits. Nothing when it is no mobile number: a landline, a short or a foreign number,
+// letters.
 std::optional<QString> mobileNumberOf(QStringView phone);
+
+// Every mobile number of a cell or TEL value that holds several: split at 、，；;,/ and at the
+// runs of blanks between complete numbers ("138 0601 2345 021 6975 1234"). Landlines, foreign
+// numbers and words between them are skipped.
+QStringList mobileNumbersIn(QStringView phones);
 
 // A contact's name as the name part of an entry: line breaks and other control characters
 // become blanks, and so does the ASCII comma that would end the name early; runs of blanks
-// become one.
+// become one. Direction controls, which would show the list's text in another order than it
+// is, and halves of a character without their other half are dropped.
 QString entryNameOf(QStringView name);
+
+// A field of an address book that declares no character set, from its bytes: UTF-8 when it is
+// valid there, else GB18030 when it is well formed there, else Windows-1252, which reads any
+// byte. Old mail programs export names in their Western code page.
+QString decodedField(QByteArrayView bytes);
 
 // A family name and a given name as one: together as Chinese names are written, with a blank
 // only between two Latin letters ("Smith John").

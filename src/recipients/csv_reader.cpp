@@ -24,13 +24,21 @@ CsvColumns csvColumnsOf(const QStringList& header) {
     CsvColumns columns;
     for (int i = 0; i < header.size(); ++i) {
         const QString title = header[i].trimmed();
-        if (isOneOf(title, {u"Name", u"Full Name", u"Display Name", u"姓名", u"名字", u"联系人",
-                            u"显示名称"})) {
-            if (columns.name < 0) columns.name = i;
+        const auto first = [i](int& column) {
+            if (column < 0) column = i;
+        };
+        if (isOneOf(title, {u"Name", u"Full Name", u"Display Name", u"Contact", u"Contact Name",
+                            u"姓名", u"名字", u"联系人", u"联系人姓名", u"显示名称"})) {
+            first(columns.name);
         } else if (isOneOf(title, {u"Family Name", u"Last Name", u"Surname", u"姓", u"姓氏"})) {
-            if (columns.family < 0) columns.family = i;
+            first(columns.family);
         } else if (isOneOf(title, {u"Given Name", u"First Name", u"名"})) {
-            if (columns.given < 0) columns.given = i;
+            first(columns.given);
+        } else if (isOneOf(title, {u"称谓", u"中文称谓", u"称呼", u"Nickname", u"昵称"})) {
+            first(columns.title);
+        } else if (isOneOf(title, {u"Company", u"Organization", u"Organization 1 - Name",
+                                   u"Organization Name", u"公司", u"单位"})) {
+            first(columns.company);
         } else if (isPhoneColumn(title)) {
             columns.phones << i;
         }
@@ -80,7 +88,10 @@ void CsvReader::addLine(QStringView line) {
 }
 
 void CsvReader::endRecord() {
-    const QStringList fields = csvFields(std::exchange(record_, {}));
+    QStringList fields = csvFields(std::exchange(record_, {}));
+    if (fieldBytes_) {
+        for (QString& field : fields) field = textOf(field);
+    }
     if (!headerRead_) {
         columns_ = csvColumnsOf(fields);
         headerRead_ = true;
@@ -89,6 +100,9 @@ void CsvReader::endRecord() {
     QString name = fields.value(columns_.name).trimmed();
     if (name.isEmpty())
         name = joinedName(fields.value(columns_.family), fields.value(columns_.given));
+    for (const int fallback : {columns_.title, columns_.company}) {
+        if (name.isEmpty()) name = fields.value(fallback).trimmed();
+    }
     QStringList phones;
     for (const int column : std::as_const(columns_.phones)) {
         for (const QString& phone : fields.value(column).split(QStringLiteral(":::")))

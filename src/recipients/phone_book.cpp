@@ -121,6 +121,12 @@ private:
 // is a file of entry lines.
 class BookText {
 public:
+    BookText() = default;
+    // Contacts whose bytes go to their reader as they are (see ContactReader).
+    explicit BookText(BookFormat contacts) : format_(contacts) {
+        contacts_.emplace(contacts, true);
+    }
+
     // False when the text holds a NUL character.
     bool add(QStringView text, bool atEnd) {
         if (format_) return feed(text);
@@ -191,11 +197,14 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
     };
     QByteArray piece(qsizetype(std::max<qint64>(pieceBytes, 1)), Qt::Uninitialized);
     // Nothing when the file, read as UTF-8 on trial, turned out not to be.
-    const auto readAs = [&](TextDecoder::Encoding unmarked) -> std::optional<PhoneBookImport> {
+    // byteFields: the contacts format of a file read byte for byte, its fields decoded each alone.
+    const auto readAs =
+        [&](TextDecoder::Encoding unmarked,
+            std::optional<BookFormat> byteFields = {}) -> std::optional<PhoneBookImport> {
         const bool onTrial = unmarked == TextDecoder::Encoding::Utf8;
         if (!device.seek(0)) return refused(QStringLiteral("无法读取文件 %1。").arg(shownName));
         TextDecoder decoder(unmarked);
-        BookText lines;
+        BookText lines = byteFields ? BookText(*byteFields) : BookText();
         qint64 done = 0;
         bool nulByte = false;
         for (bool atEnd = false; !atEnd;) {
@@ -204,8 +213,9 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
             done += got;
             atEnd = got == 0;
             nulByte = nulByte || QByteArrayView(piece).first(got).contains('\0');
-            const QString text =
-                atEnd ? decoder.finish() : decoder.decode(QByteArrayView(piece).first(got));
+            const QString text = byteFields ? QString::fromLatin1(piece.constData(), got)
+                                 : atEnd    ? decoder.finish()
+                                            : decoder.decode(QByteArrayView(piece).first(got));
             if (decoder.hasError() && onTrial && !decoder.marked()) return std::nullopt;
             // A picture or an archive chosen by mistake would otherwise fill the list with junk.
             // Outside UTF-16 a NUL byte is a NUL character, and it is looked for in the bytes:
@@ -221,9 +231,11 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
             }
         }
         if (decoder.hasError()) {
-            return refused(
-                QStringLiteral("无法识别文件 %1 的编码 (应为 UTF-8、UTF-16 或 GBK 文本)。")
-                    .arg(shownName));
+            PhoneBookImport undecodable =
+                refused(QStringLiteral("无法识别文件 %1 的编码 (应为 UTF-8、UTF-16 或 GBK 文本)。")
+                            .arg(shownName));
+            undecodable.format = lines.format();
+            return undecodable;
         }
         if (!lines.finish()) return notText(lines);
         PhoneBookImport result;
@@ -237,7 +249,12 @@ PhoneBookImport readPhoneBook(QIODevice& device, const QString& shownName,
     // never valid UTF-8, so a file that is valid UTF-8 throughout is taken as such. A GBK file
     // shows itself in its first line, so the second reading rarely repeats more than a piece.
     if (std::optional<PhoneBookImport> utf8 = readAs(TextDecoder::Encoding::Utf8)) return *utf8;
-    return *readAs(TextDecoder::Encoding::Gb18030);
+    PhoneBookImport gb18030 = *readAs(TextDecoder::Encoding::Gb18030);
+    // An address book is never refused for its names alone, as an old mail program's export in
+    // its Western code page would be: its numbers are ASCII. Only such a file is read field by
+    // field, since a short GBK name is valid UTF-8 often enough to be misread on its own.
+    if (gb18030.ok || gb18030.format == BookFormat::Lines) return gb18030;
+    return *readAs(TextDecoder::Encoding::Gb18030, gb18030.format);
 }
 
 }  // namespace zelvo::recipients

@@ -44,8 +44,8 @@ QString charsetOf(QStringView head) {
 // Bytes of a value in the character set its card names. Chinese phones and Outlook name the
 // GB family; the program's own GB18030 decoder reads them all, on every system.
 QString decodedIn(const QByteArray& bytes, const QString& charset) {
-    if (charset.isEmpty() || charset == u"UTF-8" || charset == u"UTF8")
-        return QString::fromUtf8(bytes);
+    if (charset.isEmpty()) return decodedField(bytes);
+    if (charset == u"UTF-8" || charset == u"UTF8") return QString::fromUtf8(bytes);
     if (charset.startsWith(u"GB") || charset == u"CP936" || charset == u"X-GBK" ||
         charset == u"EUC-CN")
         return text::decodeFileText(bytes);
@@ -91,7 +91,8 @@ void VCardReader::addLine(QStringView line) {
     const qsizetype colon = valueStart(line);
     const QStringView head = colon < 0 ? line : line.first(colon);
     const QString name = nameOf(head);
-    keep_ = name == u"FN" || name == u"N" || name == u"TEL" || name == u"BEGIN" || name == u"END";
+    keep_ = name == u"FN" || name == u"N" || name == u"ORG" || name == u"TEL" || name == u"BEGIN" ||
+            name == u"END";
     if (keep_) property_ = line.first(std::min(line.size(), MaxContactLineLength)).toString();
     softBreak_ = isQuotedPrintable(head) && line.endsWith(u'=');
 }
@@ -104,8 +105,15 @@ void VCardReader::endProperty() {
     const QStringView head = QStringView(line).first(colon);
     const QString name = nameOf(head);
     QString value = line.sliced(colon + 1);
-    if (isQuotedPrintable(head))
-        value = decodedIn(QByteArray::fromPercentEncoding(value.toUtf8(), '='), charsetOf(head));
+    // Bytes are decoded before the value is split at its semicolons: the second byte of a GBK
+    // character may be a backslash.
+    if (isQuotedPrintable(head)) {
+        value = decodedIn(
+            QByteArray::fromPercentEncoding(fieldBytes_ ? value.toLatin1() : value.toUtf8(), '='),
+            charsetOf(head));
+    } else if (fieldBytes_) {
+        value = decodedIn(value.toLatin1(), charsetOf(head));
+    }
 
     if (name == u"BEGIN" && value.trimmed().compare(u"VCARD", Qt::CaseInsensitive) == 0) {
         // A card whose END went missing still counts, as it does at the end of the file.
@@ -113,6 +121,7 @@ void VCardReader::endProperty() {
         formatted_.clear();
         family_.clear();
         given_.clear();
+        organization_.clear();
         phones_.clear();
         inCard_ = true;
     } else if (!inCard_) {
@@ -125,6 +134,9 @@ void VCardReader::endProperty() {
         const QStringList parts = components(value);
         family_ = parts.value(0);
         given_ = parts.value(1);
+    } else if (name == u"ORG") {
+        // The company, without the departments after it.
+        organization_ = components(value).value(0);
     } else if (name == u"TEL") {
         // 4.0 may write the number as a URI: "tel:+86-138-0601-2345;ext=1".
         QStringView number = value;
@@ -138,7 +150,8 @@ void VCardReader::endProperty() {
 }
 
 void VCardReader::endCard() {
-    const QString name = formatted_.trimmed().isEmpty() ? joinedName(family_, given_) : formatted_;
+    QString name = formatted_.trimmed().isEmpty() ? joinedName(family_, given_) : formatted_;
+    if (name.trimmed().isEmpty()) name = organization_;
     found_.add(name, phones_);
     inCard_ = false;
 }

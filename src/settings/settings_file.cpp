@@ -23,6 +23,9 @@ constexpr QStringView kTotalKey = u"total";
 constexpr QStringView kSmtpSection = u"Smtp";
 constexpr QStringView kRouteKey = u"Route";
 constexpr QStringView kImplicitTls = u"implicit";
+constexpr QStringView kMessageSection = u"Message";
+constexpr QStringView kSplitKey = u"Split";
+constexpr QStringView kOn = u"1";
 
 constexpr int kMaxTotal = std::numeric_limits<qint16>::max();
 
@@ -158,6 +161,10 @@ std::optional<QByteArray> encodeSettings(const SettingsData& data) {
         ini.beginSection(kSmtpSection);
         ini.addValue(kRouteKey, kImplicitTls);
     }
+    if (data.splitLongMessages) {
+        ini.beginSection(kMessageSection);
+        ini.addValue(kSplitKey, kOn);
+    }
     return text::encodeGb18030(ini.text());
 }
 
@@ -179,8 +186,10 @@ SettingsData parseSettings(QString text, bool& whole) {
     const QString totalKey = kTotalKey.toString().toCaseFolded();
     const QString smtpSection = kSmtpSection.toString().toCaseFolded();
     const QString routeKey = kRouteKey.toString().toCaseFolded();
-    enum class Section { Other, Account, List, Smtp } section = Section::Other;
-    std::optional<QString> user, password, total, route;
+    const QString messageSection = kMessageSection.toString().toCaseFolded();
+    const QString splitKey = kSplitKey.toString().toCaseFolded();
+    enum class Section { Other, Account, List, Smtp, Message } section = Section::Other;
+    std::optional<QString> user, password, total, route, split;
     // Where each entry's value is in the text, by number; the first key of a number wins.
     using Piece = recipients::EntryList::Piece;
     constexpr Piece kMissing{-1, 0};
@@ -194,10 +203,11 @@ SettingsData parseSettings(QString text, bool& whole) {
     readProfileText(
         text,
         [&](const QString& name) {
-            section = name == accountSection ? Section::Account
-                      : name == listSection  ? Section::List
-                      : name == smtpSection  ? Section::Smtp
-                                             : Section::Other;
+            section = name == accountSection   ? Section::Account
+                      : name == listSection    ? Section::List
+                      : name == smtpSection    ? Section::Smtp
+                      : name == messageSection ? Section::Message
+                                               : Section::Other;
             return section != Section::Other;
         },
         [&](QStringView key, QStringView value) {
@@ -219,12 +229,14 @@ SettingsData parseSettings(QString text, bool& whole) {
             if (section == Section::Account && folded == userKey) keep(user, value);
             if (section == Section::Account && folded == passwordKey) keep(password, value);
             if (section == Section::Smtp && folded == routeKey) keep(route, value);
+            if (section == Section::Message && folded == splitKey) keep(split, value);
         });
 
     SettingsData data;
     data.user = user.value_or(QString());
     data.password = password.value_or(QString());
     data.implicitTls = route && route->compare(kImplicitTls, Qt::CaseInsensitive) == 0;
+    data.splitLongMessages = split && split->trimmed() == kOn;
     const std::optional<int> totalIndex = parseTotal(total.value_or(QString()));
     // Entries without a usable `total` are what a save cut off before its last line leaves, or
     // a slip of a hand edit: they are the user's list all the same. They load up to the highest

@@ -14,14 +14,16 @@ namespace zelvo::settings {
 using SaveStep = files::SaveStep;
 using SaveStepHook = files::SaveStepHook;
 
-// What set.ini holds: the mailbox account, the whole number list, and whether sends go first
-// over implicit TLS because the STARTTLS port did not answer (a section of its own, written
-// only then, so that other files stay as they were).
+// What set.ini holds: the mailbox account, the whole number list, whether sends go first
+// over implicit TLS because the STARTTLS port did not answer, and whether a long message goes
+// in parts (each a section of its own, written only when set, so that other files stay as they
+// were and older copies of the program pass over it).
 struct SettingsData {
     QString user;
     QString password;
     recipients::EntryList entries;
     bool implicitTls = false;
+    bool splitLongMessages = false;
 
     friend bool operator==(const SettingsData&, const SettingsData&) = default;
 };

@@ -1,6 +1,7 @@
 #include "sms/send_check.h"
 
 #include "recipients/number_entry.h"
+#include "sms/message_parts.h"
 
 namespace zelvo::sms {
 
@@ -13,7 +14,8 @@ SendCheck checkSendForm(const SendForm& form, const QString& mailDomainSuffix) {
     check.accountHasSuffix = form.sender.contains(mailDomainSuffix, Qt::CaseSensitive);
     check.accountLength = form.sender.size() == accountLength(mailDomainSuffix);
     check.hasText = !form.text.isEmpty();
-    check.textFits = form.text.size() < MessageLimit;
+    check.textFits =
+        form.inParts ? !splitMessage(form.text).parts.isEmpty() : form.text.size() < MessageLimit;
     check.hasRecipients = !form.recipients.isEmpty();
     check.picked = form.selectedCount > 0;
     return check;

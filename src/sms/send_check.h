@@ -21,6 +21,7 @@ struct SendForm {
     QString recipients;     // the picked numbers, joined by ","
     QString text;           // the message
     int selectedCount = 0;  // how many numbers the latest pick accepted
+    bool inParts = false;   // a long message may go in parts (see splitMessage)
 };
 
 // The six conditions of the send command, each on its own, so a caller can say which failed.
@@ -28,7 +29,7 @@ struct SendCheck {
     bool accountHasSuffix = false;  // the account holds the mail domain suffix
     bool accountLength = false;     // an 11-digit number and the suffix, nothing more
     bool hasText = false;
-    bool textFits = false;  // shorter than MessageLimit
+    bool textFits = false;  // shorter than MessageLimit, or fits MaxMessageParts when in parts
     bool hasRecipients = false;
     bool picked = false;  // at least one number picked
 

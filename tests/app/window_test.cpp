@@ -1,6 +1,7 @@
 // The window as the user sees it: its texts, how it starts, the keyboard, the message field,
 // picking recipients in the number list, and the notices page.
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 #include <QRegularExpression>
@@ -85,12 +86,13 @@ TEST_F(WindowLayoutTest, TabWalksThePageInOrderAndSkipsTheRecipientField) {
     accountEdit()->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), accountEdit());
     QStringList visited = {QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 8; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }
-    EXPECT_EQ(visited, QStringList({"accountEdit", "passwordEdit", "messageEdit", "sendButton",
-                                    "saveButton", "exitButton", "numberList", "importButton"}));
+    EXPECT_EQ(visited, QStringList({"accountEdit", "passwordEdit", "messageEdit", "splitCheckBox",
+                                    "sendButton", "saveButton", "exitButton", "numberList",
+                                    "importButton"}));
     QTest::mouseClick(recipientsEdit()->viewport(), Qt::LeftButton);
     EXPECT_NE(QApplication::focusWidget(), recipientsEdit());
 }
@@ -121,6 +123,23 @@ TEST_F(WindowLayoutTest, MessageFieldStopsAtSeventyCharactersTypedOrPasted) {
         body->paste();
         EXPECT_EQ(body->text(), p.after);
     }
+    // With 长短信分条发送 the field takes ten parts, and the count beside the box tells the parts
+    // and what the last one may still take; turned off, the message is too long again.
+    auto* split = control<QCheckBox>("splitCheckBox");
+    const auto* parts = control<QLabel>("partsLabel");
+    EXPECT_FALSE(split->isChecked() || parts->isVisible());
+    split->click();
+    body->setText(QString(150, u'a'));
+    EXPECT_EQ(parts->text() + "|" + body->accessibleDescription(),
+              QStringLiteral("共 3 条, 本条还可输入 42 字|共 3 条, 本条还可输入 42 字"));
+    QApplication::clipboard()->setText(QString(700, u'b'));
+    body->paste();
+    EXPECT_EQ(body->text().size(), 629);
+    EXPECT_EQ(parts->text(), QStringLiteral("共 10 条, 本条还可输入 0 字"));
+    EXPECT_LE(parts->sizeHint().width(), parts->width());
+    EXPECT_TRUE(parts->isVisible() && !control<QLabel>("charactersLeftLabel")->isVisible());
+    split->click();
+    EXPECT_EQ(left(), QStringLiteral("超出 560 字, 无法发送|超出 560 字, 无法发送"));
 }
 
 // ---- picking recipients ----------------------------------------------------------------------

@@ -33,6 +33,7 @@ const QString k11 = QStringLiteral(
     "13806012345,13906054321,15012345678,13800000001,13800000002,"
     "13800000003,13800000004,13800000005,13800000006,13800000007,"
     "13800000008");
+const QString k150 = QStringLiteral("一二三四五六七八九十").repeated(15);
 const QByteArray kPassword = kPeerPassword.toUtf8();
 // set.ini: the account, its password, and a list with a name twice and names of bad numbers.
 const QByteArray kSettings =
@@ -62,6 +63,9 @@ struct Row {
     File file = {};
     bool stalledErr = false;           // standard error a full pipe that nobody reads
     bool refusedInSubmission = false;  // refused with exit code 65 once submitted, so recorded
+    QStringList more = {};             // the mails after the first, in order
+    int parts = 1;                     // lines in sent.log when the send was submitted
+    int refusedMail = 0;               // the real server refuses its n-th mail
 };
 
 // clang-format off
@@ -120,6 +124,9 @@ const Row kRows[] = {
     {.name = "PinnedStartTlsNotOffered", .args = {"--tls=starttls", "13806012345", "hi"}, .code = 69, .err = "没有提供加密连接 (STARTTLS), 密码没有发送", .peer = R"({"EHLO":"250 AUTH PLAIN\n"})", .implicitRoute = true},
     {.name = "RecipientRefused", .args = {"13806012345", "hi"}, .code = 69, .err = "拒绝了收件人", .peer = R"({"RCPT":"550 5.1.1 No such mailbox\n"})"},
     {.name = "RecipientRefusedForNow", .args = {"13806012345", "hi"}, .code = 75, .err = "拒绝了收件人", .peer = R"({"RCPT":"452 4.5.3 Too many recipients\n"})"},
+    {.name = "SplitInThreeParts", .args = {"--split", "13806012345", k150}, .mail = "13806012345\n(1/3)" + k150.left(64), .more = {"13806012345\n(2/3)" + k150.mid(64, 64), "13806012345\n(3/3)" + k150.mid(128)}, .parts = 3},
+    {.name = "SplitSecondRefused", .args = {"--split", "13806012345", k150}, .code = 69, .mail = "13806012345\n(1/3)" + k150.left(64), .err = "zelvo-sms-send: 已发送第 1 条, 第 2 至 3 条没有发送。\n", .parts = 3, .refusedMail = 2},
+    {.name = "SplitTooLong", .args = {"--split", "13806012345"}, .input = k150.repeated(5).toUtf8(), .code = 65, .err = "短信内容有 750 个字符 (换行算两个), 分成 10 条也发送不完"},
     {.name = "ServerNeverAnswers", .args = {"13806012345", "hi"}, .code = 75, .err = "超时", .peer = R"({"greeting":{"stall":1}})"},
 };
 // clang-format on
@@ -135,7 +142,8 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
 #endif
     std::optional<SmtpPeer> peer, implicit;
     if (row.peer != "none")
-        peer.emplace(SmtpPeer::Options{.script = row.peer, .loginOnly = row.loginOnly});
+        peer.emplace(SmtpPeer::Options{
+            .script = row.peer, .loginOnly = row.loginOnly, .refusedMail = row.refusedMail});
     if (row.implicitRoute) implicit.emplace(SmtpPeer::Options{.implicitTls = true});
     QTemporaryDir folder;
     for (const File& file : {File{.name = "set.ini"}, row.file}) {
@@ -207,7 +215,7 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
     const bool submitted =
         (!row.mail.isEmpty() || row.code == 69 || row.code == 75 || row.refusedInSubmission) &&
         !args.contains("--no-record") && QByteArray(row.file.name) != "sent.log/";
-    EXPECT_EQ(record.count("\r\n"), submitted ? 1 : 0) << record.toStdString();
+    EXPECT_EQ(record.count("\r\n"), submitted ? row.parts : 0) << record.toStdString();
     const QString login = args.contains("--from") ? "13906054321" : "13806012345";
     // Neither the password nor the login data show, in clear or as the AUTH data.
     const QByteArray auth = '\0' + login.toUtf8() + '\0' + kPassword;
@@ -219,18 +227,22 @@ TEST_P(SendCommandRunTest, SendsOrSaysWhyWithItsExitCode) {
 
     // With a server on the second route, the mail has to arrive there.
     const QList<QJsonObject> mails = eventsOf(implicit ? implicit : peer, "mail");
-    ASSERT_EQ(mails.size(), row.mail.isEmpty() ? 0 : 1);
-    EXPECT_EQ(record.contains("\t短信发送失败: "), submitted && mails.isEmpty());
-    if (mails.isEmpty()) return;
-    // The line of a send holds the numbers, the message on one line, 已发送 and the route.
-    const QString sent = "\t" + QString(row.mail).replace("\r\n", "\\n").replace("\n", "\t") +
-                         "\t已发送\t127.0.0.1:";
-    EXPECT_EQ(QString::fromUtf8(record).contains(sent), submitted) << record.toStdString();
-    EXPECT_EQ(mails[0]["envelope"].toString(),
-              login + "@139.com > " + context.config.gatewayAddress + "\n" + row.mail);
-    EXPECT_EQ(mails[0]["login"].toString() + " " + mails[0]["password"].toString(),
-              login + " " + kPeerPassword);
-    EXPECT_TRUE(mails[0]["crlf_only"].toBool());
+    QStringList expected = row.more;
+    if (!row.mail.isEmpty()) expected.prepend(row.mail);
+    ASSERT_EQ(mails.size(), expected.size());
+    EXPECT_EQ(record.contains("\t短信发送失败: "), submitted && row.code != 0);
+    for (qsizetype i = 0; i < mails.size(); ++i) {
+        // The line of a send holds the numbers, the message on one line, 已发送 and the route.
+        const QString sent = "\t" +
+                             QString(expected[i]).replace("\r\n", "\\n").replace("\n", "\t") +
+                             "\t已发送\t127.0.0.1:";
+        EXPECT_EQ(QString::fromUtf8(record).contains(sent), submitted) << record.toStdString();
+        EXPECT_EQ(mails[i]["envelope"].toString(),
+                  login + "@139.com > " + context.config.gatewayAddress + "\n" + expected[i]);
+        EXPECT_EQ(mails[i]["login"].toString() + " " + mails[i]["password"].toString(),
+                  login + " " + kPeerPassword);
+        EXPECT_TRUE(mails[i]["crlf_only"].toBool());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Invocations, SendCommandRunTest, ::testing::ValuesIn(kRows),

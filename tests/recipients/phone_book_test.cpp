@@ -91,8 +91,9 @@ TEST(PhoneBookTest, KeepsEachLineWithACommaOrRefusesTheFile) {
 }
 
 // Contacts as phones and address books export them (tests/recipients/contacts), told by their
-// content (the files have no extension): one entry for each mobile number of a contact,
-// landlines and foreign numbers left out, a number given twice by one contact once.
+// content (the files have no extension): one entry for each mobile number of a contact, however
+// its country code and separators are written, landlines and foreign numbers left out, a number
+// given twice by one contact once; names in any code page, without direction controls.
 TEST(PhoneBookTest, ContactFilesGiveAnEntryForEachMobileNumber) {
     using recipients::BookFormat;
     // clang-format off
@@ -107,6 +108,10 @@ TEST(PhoneBookTest, ContactFilesGiveAnEntryForEachMobileNumber) {
         {"google", BookFormat::Csv, {"张三,13806012345", "张三,13906054321", "Wang Wei,15011112222", "欧阳小明,13600001111"}},
         {"chinese-gb18030", BookFormat::Csv, {"刘一,13512345678", "陈二,18600002222", "陈二,13800001234"}},
         {"outlook", BookFormat::Csv, {"Smith John,13806012345"}},
+        {"chinese-exports", BookFormat::VCard, {"王五,13806012345", "王五,13906054321", "王五,15011112222", "某某科技有限公司,18712345678", "赵六,13522223333", "赵六,13600001111", "赵六,13700002222", "赵六,18200003333", "赵六,18811112222", "赵六,13800004444", "赵六,15900005555", "赵六,15800006666", "孙六,13922223333"}},
+        {"western-8bit", BookFormat::VCard, {"José Müller €,13806012345", "王小誠,13906054321", "张三,15011112222"}},
+        {"chinese-titles", BookFormat::Csv, {"李老师,13512345678", "某公司,13612345678", "王总,13712345678"}},
+        {"outlook-chinese", BookFormat::Csv, {"张三,13812345678", "先生,13912345678"}},
     };
     // clang-format on
     for (const auto& row : rows) {

@@ -89,7 +89,8 @@ SmtpPeer::SmtpPeer(Options options) {
                          {"key", hostPath(QFileInfo(caFile()).dir().filePath("key.pem"))},
                          {"login_only", options.loginOnly},
                          {"implicit", options.implicitTls},
-                         {"never_accept", options.neverAccepts}};
+                         {"never_accept", options.neverAccepts},
+                         {"refused_mail", options.refusedMail}};
     if (!options.script.isEmpty()) settings["script"] = QString::fromUtf8(options.script);
     const QString ready = dir_.filePath(QStringLiteral("ready"));
     settings["ready"] = hostPath(ready);

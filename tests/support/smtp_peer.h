@@ -45,6 +45,7 @@ public:
         bool loginOnly = false;     // offers AUTH LOGIN and no other mechanism
         bool implicitTls = false;   // TLS from the first byte instead of STARTTLS
         bool neverAccepts = false;  // connections to the port never complete
+        int refusedMail = 0;        // the real server refuses its n-th message (counted from 1)
     };
 
     explicit SmtpPeer(Options options);  // throws std::runtime_error when it cannot start

@@ -106,7 +106,12 @@ def start_smtp(tls):
     from aiosmtpd.smtp import SMTP, AuthResult
 
     class Handler:
+        messages = 0
+
         async def handle_DATA(self, server, session, envelope):
+            Handler.messages += 1
+            if Handler.messages == ARGS.get("refused_mail"):
+                return "554 5.7.1 Message refused"
             record(**mail_record(envelope.original_content,
                                  f"{envelope.mail_from} > {','.join(envelope.rcpt_tos)}",
                                  **session.zelvo_login))
