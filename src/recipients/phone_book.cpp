@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 #include "files/user_file.h"
@@ -124,7 +125,7 @@ public:
     BookText() = default;
     // Contacts whose bytes go to their reader as they are (see ContactReader).
     explicit BookText(BookFormat contacts) : format_(contacts) {
-        contacts_.emplace(contacts, true);
+        contacts_ = std::make_unique<ContactBook>(contacts, true);
     }
 
     // False when the text holds a NUL character.
@@ -136,7 +137,7 @@ public:
                                           [](QChar c) { return c == u'\r' || c == u'\n'; });
         if (lineEnd == head.end() && !atEnd && head_.size() < kFirstLineLength) return true;
         format_ = bookFormatOf(head.first(lineEnd - head.begin()));
-        if (format_ != BookFormat::Lines) contacts_.emplace(*format_);
+        if (format_ != BookFormat::Lines) contacts_ = std::make_unique<ContactBook>(*format_);
         return feed(std::exchange(head_, {}));
     }
 
@@ -160,7 +161,8 @@ private:
     std::optional<BookFormat> format_;
     QString head_;  // the text before the format is known
     EntryCollector lines_;
-    std::optional<ContactBook> contacts_;
+    // On the heap: GCC's -O1 takes a QString inside an optional ContactBook for uninitialised.
+    std::unique_ptr<ContactBook> contacts_;
 };
 
 PhoneBookImport refused(QString error) {
