@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QThread>
+#include <cerrno>
 #include <chrono>
 #include <optional>
 
@@ -30,9 +31,11 @@ LockAttempt lockBeside(const QString& path, std::chrono::milliseconds wait) {
     Descriptor file(::openat(lock.folder.get(), lock.name.constData(),
                              O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
                              0600));
-    if (!file.valid()) {
-        return {{}, QStringLiteral("无法打开锁文件 %1 (%2), 请删除它").arg(shown, lastError())};
+    if (!file.valid() && errno == ELOOP) {
+        return {{}, QStringLiteral("锁文件 %1 是符号链接, 不是本程序建立的; 请删除它").arg(shown)};
     }
+    if (!file.valid())
+        return {{}, QStringLiteral("无法建立锁文件 %1 (%2)").arg(shown, lastError())};
     struct stat status {};
     if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return {{}, QStringLiteral("锁文件 %1 不是普通文件, 请删除它").arg(shown)};

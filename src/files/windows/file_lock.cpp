@@ -36,7 +36,7 @@ LockAttempt lockBeside(const QString& path, std::chrono::milliseconds wait) {
     }
     if (file == INVALID_HANDLE_VALUE) {
         return {{},
-                QStringLiteral("无法打开锁文件 %1 (%2), 请删除它")
+                QStringLiteral("无法建立锁文件 %1 (%2)")
                     .arg(shown, qt_error_string(int(GetLastError())))};
     }
     BY_HANDLE_FILE_INFORMATION information{};
