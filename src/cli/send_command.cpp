@@ -134,19 +134,16 @@ QString withWindowLineEnds(QString text) {
 
 QString readMessage(const SendRequest& request, QIODevice& in) {
     if (request.message) return withWindowLineEnds(*request.message);
-    QByteArray bytes;
-    QByteArray piece(kMaxStandardInputBytes + 1, Qt::Uninitialized);
-    for (qint64 got;
-         bytes.size() <= kMaxStandardInputBytes &&
-         (got = in.read(piece.data(), kMaxStandardInputBytes + 1 - bytes.size())) > 0;) {
-        bytes.append(piece.constData(), qsizetype(got));
-    }
-    if (bytes.size() > kMaxStandardInputBytes) {
+    bool tooLarge = false;
+    const std::optional<QByteArray> bytes =
+        files::readAtMost(in, kMaxStandardInputBytes, &tooLarge);
+    if (tooLarge) {
         throw Refusal{
             kExitUsage,
             {QStringLiteral("标准输入超过 %1 字节, 不是一条短信").arg(kMaxStandardInputBytes)}};
     }
-    const StandardInputText input = decodeStandardInput(bytes, standardInputCodePage());
+    if (!bytes) throw Refusal{kExitUsage, {QStringLiteral("无法读取标准输入")}};
+    const StandardInputText input = decodeStandardInput(*bytes, standardInputCodePage());
     if (!input.refusal.isEmpty()) throw Refusal{kExitRefused, {input.refusal}};
     QString text = input.text;
     if (text.endsWith(QLatin1String("\r\n"))) {

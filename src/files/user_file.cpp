@@ -27,17 +27,17 @@ QString appendToLog(const QString& path, const QByteArray& line, const LogOption
     return appendLocked(path, line, options);
 }
 
-std::optional<QByteArray> readAtMost(QFile& file, qint64 maxBytes, bool* tooLarge) {
+std::optional<QByteArray> readAtMost(QIODevice& file, qint64 maxBytes, bool* tooLarge) {
     if (tooLarge) *tooLarge = false;
-    // Pieces the size the file reports, which is normally one read: a file that reports no size
-    // (or grows) is still read only up to the bound.
+    // Pieces the size the file reports, which is normally one read: a stream, which reports what
+    // is there so far, and a file that grows are still read only up to the bound.
     const qint64 size = file.size();
     if (size > maxBytes) {
         if (tooLarge) *tooLarge = true;
         return std::nullopt;
     }
     QByteArray bytes;
-    QByteArray piece(qsizetype(std::clamp<qint64>(size + 1, 1, 64 * 1024 * 1024)),
+    QByteArray piece(qsizetype(std::clamp<qint64>(size + 1, 4096, 64 * 1024 * 1024)),
                      Qt::Uninitialized);
     for (qint64 got; (got = file.read(piece.data(), piece.size())) != 0;) {
         if (got < 0) return std::nullopt;

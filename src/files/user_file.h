@@ -39,9 +39,9 @@ struct OpenedFile {
 // and neither refusal nor error.
 OpenedFile openForReading(const QString& path);
 
-// Reads at most maxBytes of an opened file. Nothing, and `tooLarge` set when given, when the file
-// holds more; nothing on a read error.
-std::optional<QByteArray> readAtMost(QFile& file, qint64 maxBytes, bool* tooLarge = nullptr);
+// Reads at most maxBytes of an opened file, or of a stream such as standard input, which is read
+// no further. Nothing, and `tooLarge` set when given, when there is more; nothing on a read error.
+std::optional<QByteArray> readAtMost(QIODevice& file, qint64 maxBytes, bool* tooLarge = nullptr);
 
 // ---- Locking
 
